@@ -1,0 +1,39 @@
+#pragma once
+
+#include <istream>
+#include <ostream>
+
+#include "state/build_state.h"
+
+#if defined(__GNUC__)
+#define TYPEKILN_PRINTF(format_index, first_arg) \
+  __attribute__((format(printf, format_index, first_arg)))
+#else
+#define TYPEKILN_PRINTF(format_index, first_arg)
+#endif
+
+namespace typekiln {
+
+/// The tool's three standard streams. The tool runs on std::cout, std::cerr and std::cin; tests
+/// swap in string streams. `sawError` records that at least one error was reported, which makes
+/// the exit status 1.
+struct Console {
+  std::ostream& out;
+  std::ostream& err;
+  std::istream& in;
+  bool sawError = false;
+};
+
+/// Capacity of the error formatting buffer; a longer message is cut to one byte less.
+inline constexpr int kErrorBufferSize = 256;
+
+/// Formats the message into 256 bytes (cut to 255 characters), prints it and a newline on `err`,
+/// then reads one character from `in` so that an interactive user sees the error before the run
+/// goes on. Marks the run as failed.
+void ReportError(Console& console, const char* format, ...) TYPEKILN_PRINTF(2, 3);
+
+/// Prints the formatted message on `out` when the script has switched reporting on.
+void Verbose(const BuildState& state, Console& console, const char* format, ...)
+    TYPEKILN_PRINTF(3, 4);
+
+}  // namespace typekiln

@@ -1,0 +1,13 @@
+#pragma once
+
+#include "main/console.h"
+#include "state/build_state.h"
+
+namespace typekiln {
+
+/// One run of `typekiln <script> <output>`: runs the script, writes the font and, when the
+/// script left reporting on, prints the widest and highest glyph. Returns the exit status: -1
+/// without two arguments (nothing is read or written), 1 when any error was reported, else 0.
+int RunTool(BuildState& state, Console& console, int argc, const char* const argv[]);
+
+}  // namespace typekiln

@@ -1,0 +1,33 @@
+#include "script/command_table.h"
+
+namespace typekiln {
+
+const Command kCommandTable[] = {
+    {nullptr, nullptr},
+};
+
+namespace {
+
+char AsciiLower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+
+}  // namespace
+
+bool EqualsIgnoringAsciiCase(std::string_view a, std::string_view b) {
+  if (a.size() != b.size())
+    return false;
+  for (std::size_t i = 0; i < a.size(); ++i) {
+    if (AsciiLower(a[i]) != AsciiLower(b[i]))
+      return false;
+  }
+  return true;
+}
+
+CommandHandler FindCommand(const Command* table, std::string_view word) {
+  for (const Command* entry = table; entry->keyword != nullptr; ++entry) {
+    if (EqualsIgnoringAsciiCase(entry->keyword, word))
+      return entry->handler;
+  }
+  return nullptr;
+}
+
+}  // namespace typekiln

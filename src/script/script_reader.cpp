@@ -1,0 +1,64 @@
+#include "script/script_reader.h"
+
+#include <sys/stat.h>
+
+#include <cstring>
+
+#include "main/messages.h"
+
+namespace typekiln {
+
+bool IsBlank(char c) {
+  const auto byte = static_cast<unsigned char>(c);
+  return byte <= 0x20 || byte >= 0x80;
+}
+
+std::string_view NextWord(std::string_view text) {
+  std::size_t begin = 0;
+  while (begin < text.size() && IsBlank(text[begin])) ++begin;
+  std::size_t end = begin;
+  while (end < text.size() && !IsBlank(text[end])) ++end;
+  return text.substr(begin, end - begin);
+}
+
+void TrimLineEnd(std::string& line) {
+  while (!line.empty() && IsBlank(line.back())) line.pop_back();
+}
+
+void RunLine(BuildState& state, Console& console, std::string line, const Command* table) {
+  TrimLineEnd(line);
+  if (line.empty() || line.front() == '#')
+    return;
+  const std::string_view word = NextWord(line);
+  if (word.empty() || word.front() == '#' || word.size() > kMaxCommandWordLength)
+    return;
+  if (CommandHandler handler = FindCommand(table, word))
+    handler(state, console, line);
+}
+
+void RunScriptStream(BuildState& state, Console& console, std::FILE* script, const char* path,
+                     const Command* table) {
+  char buffer[kLineBufferSize];
+  // A read that fails leaves neither data nor an end-of-file mark behind, so the loop asks for the
+  // error itself instead of waiting for an end of file that never comes.
+  while (std::fgets(buffer, sizeof buffer, script) != nullptr) {
+    RunLine(state, console, std::string(buffer, std::strlen(buffer)), table);
+  }
+  if (std::ferror(script))
+    ReportError(console, msg::kCannotRead, path);
+}
+
+void RunScript(BuildState& state, Console& console, const char* path, const Command* table) {
+  std::FILE* script = std::fopen(path, "r");
+  struct stat info {};
+  if (script != nullptr && (fstat(fileno(script), &info) != 0 || S_ISDIR(info.st_mode))) {
+    std::fclose(script);
+    script = nullptr;
+  }
+  if (script == nullptr)
+    return ReportError(console, msg::kCannotOpen, path);
+  RunScriptStream(state, console, script, path, table);
+  std::fclose(script);
+}
+
+}  // namespace typekiln

@@ -1,0 +1,50 @@
+#pragma once
+
+// Runs a script: one command per line, the first word naming the command.
+//
+// A line is read as at most 127 characters; the rest of a longer physical line is read as a line
+// of its own. Trailing blanks are removed, where a blank is any byte from 0x01 to 0x20 or from
+// 0x80 to 0xFF. A line that is then empty, or whose first word begins with "#", is skipped. The
+// first word is looked up in the command table ignoring ASCII case, and the handler gets the
+// trimmed line with its leading blanks. Words the table does not know are ignored silently.
+
+#include <cstdio>
+#include <string>
+#include <string_view>
+
+#include "main/console.h"
+#include "script/command_table.h"
+#include "state/build_state.h"
+
+namespace typekiln {
+
+/// Bytes of the line buffer: a read yields at most one less.
+inline constexpr int kLineBufferSize = 128;
+/// A first word longer than this is never a command.
+inline constexpr std::size_t kMaxCommandWordLength = 63;
+
+/// True for the bytes the reader treats as blank: 0x00 to 0x20 and 0x80 to 0xFF.
+bool IsBlank(char c);
+
+/// The first word of `text`: the run of non-blank bytes after its leading blanks; empty when
+/// `text` is all blank.
+std::string_view NextWord(std::string_view text);
+
+/// Removes the blank bytes at the end of `line`.
+void TrimLineEnd(std::string& line);
+
+/// Trims one line as read from a script and, unless it is blank or a comment, hands it to the
+/// handler of its command word.
+void RunLine(BuildState& state, Console& console, std::string line,
+             const Command* table = kCommandTable);
+
+/// Runs the script at `path`. A script that cannot be opened (or names a folder) is reported as
+/// "Cannot open"; a read error ends the script with "Cannot read".
+void RunScript(BuildState& state, Console& console, const char* path,
+               const Command* table = kCommandTable);
+
+/// Runs the script already open as `script`; `path` names it in messages. Does not close it.
+void RunScriptStream(BuildState& state, Console& console, std::FILE* script, const char* path,
+                     const Command* table = kCommandTable);
+
+}  // namespace typekiln

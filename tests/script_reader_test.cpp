@@ -1,0 +1,138 @@
+#include "script/script_reader.h"
+
+#include <gtest/gtest.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "test_support.h"
+
+namespace typekiln {
+namespace {
+
+// Lines as the test table's handlers received them, with the keyword that took each.
+std::vector<std::string> received;
+
+void RecordGap(BuildState&, Console&, const std::string& line) {
+  received.push_back("Gap|" + line);
+}
+void RecordGrab(BuildState&, Console&, const std::string& line) {
+  received.push_back("Grab|" + line);
+}
+
+const Command kTestTable[] = {
+    {"Gap", RecordGap},
+    {"Grab", RecordGrab},
+    {"[Font]", RecordGrab},
+    {nullptr, nullptr},
+};
+
+class ScriptReader : public ::testing::Test {
+ protected:
+  void SetUp() override { received.clear(); }
+
+  std::vector<std::string> RunLines(const std::vector<std::string>& lines) {
+    for (const std::string& line : lines) RunLine(state_, console_.streams, line, kTestTable);
+    return received;
+  }
+
+  std::vector<std::string> RunFile(const std::string& contents) {
+    test::TempDir dir;
+    const std::string path = dir.File("script.tks");
+    test::WriteBytes(path, contents);
+    RunScript(state_, console_.streams, path.c_str(), kTestTable);
+    return received;
+  }
+
+  BuildState state_;
+  test::TestConsole console_;
+};
+
+TEST_F(ScriptReader, KeywordsMatchWholeWordsIgnoringCase) {
+  EXPECT_EQ(RunLines({"gap 1", "GAP 2", "Gap 3", "[font]", "Grabber 1,2,3", "Gaps", "Ga"}),
+            (std::vector<std::string>{"Gap|gap 1", "Gap|GAP 2", "Gap|Gap 3", "Grab|[font]"}));
+  EXPECT_EQ(console_.err.str(), "");  // unknown words are silent
+}
+
+TEST_F(ScriptReader, HandlersGetTheLineWithLeadingBlanksAndNoTrailingOnes) {
+  EXPECT_EQ(RunLines({"   Gap 2", "\tGap 3 \t\r\n", "Gap 4\x80\xff", "Gap 5 # note", "\x01Gap 6"}),
+            (std::vector<std::string>{"Gap|   Gap 2", "Gap|\tGap 3", "Gap|Gap 4",
+                                      "Gap|Gap 5 # note", "Gap|\x01Gap 6"}));
+}
+
+TEST_F(ScriptReader, BlankAndCommentLinesAreSkipped) {
+  EXPECT_TRUE(RunLines({"", " \t\r\n", "# Gap 1", "   # Gap 2", "#Gap", "\x7f"}).empty());
+  // 0x7F is not blank: it is a word of its own, and no command.
+  EXPECT_EQ(RunLines({"Gap\x7f 1"}), std::vector<std::string>{});
+}
+
+TEST_F(ScriptReader, AFirstWordLongerThan63CharactersIsUnknown) {
+  const std::string longWord(64, 'G');
+  EXPECT_TRUE(RunLines({longWord + " 1", std::string(5000, 'x')}).empty());
+  EXPECT_EQ(console_.err.str(), "");
+}
+
+TEST(NextWord, StopsAtBlanks) {
+  EXPECT_EQ(NextWord("  Gap 2"), "Gap");
+  EXPECT_EQ(NextWord("Type\x01Hor"), "Type");
+  EXPECT_EQ(NextWord("\x90"
+                     "Drop\xa0"),
+            "Drop");
+  EXPECT_EQ(NextWord(" \t "), "");
+  EXPECT_EQ(NextWord(""), "");
+}
+
+TEST_F(ScriptReader, LastLineRunsOnceWithOrWithoutANewline) {
+  EXPECT_EQ(RunFile("Gap 1\nGap 2"), (std::vector<std::string>{"Gap|Gap 1", "Gap|Gap 2"}));
+  received.clear();
+  EXPECT_EQ(RunFile("Gap 1\r\nGap 2\r\n"), (std::vector<std::string>{"Gap|Gap 1", "Gap|Gap 2"}));
+  received.clear();
+  EXPECT_TRUE(RunFile("").empty());
+}
+
+TEST_F(ScriptReader, LongLinesAreReadIn127CharacterPieces) {
+  // The first piece is 127 characters of padding; the rest of the line is a line of its own.
+  const std::string padding(127, 'x');
+  const std::string pieces = "Gap " + std::string(123, '7');
+  EXPECT_EQ(RunFile(padding + "Gap 9\n" + pieces + "Grab 1,2,3\n"),
+            (std::vector<std::string>{"Gap|Gap 9", "Gap|" + pieces, "Grab|Grab 1,2,3"}));
+}
+
+TEST_F(ScriptReader, AMissingScriptOrAFolderCannotBeOpened) {
+  test::TempDir dir;
+  const std::string missing = dir.File("missing.tks");
+  RunScript(state_, console_.streams, missing.c_str(), kTestTable);
+  RunScript(state_, console_.streams, dir.path().c_str(), kTestTable);
+  EXPECT_EQ(console_.err.str(),
+            "Cannot open: '" + missing + "'\nCannot open: '" + dir.path().string() + "'\n");
+  EXPECT_TRUE(received.empty());
+}
+
+// A stream that yields `text` and then fails, as a disk or network read can.
+ssize_t ReadThenFail(void* cookie, char* buffer, size_t size) {
+  auto* text = static_cast<std::string*>(cookie);
+  if (text->empty()) {
+    errno = EIO;
+    return -1;
+  }
+  const size_t n = std::min(size, text->size());
+  std::memcpy(buffer, text->data(), n);
+  text->erase(0, n);
+  return static_cast<ssize_t>(n);
+}
+
+TEST_F(ScriptReader, AReadErrorEndsTheScript) {
+  std::string text = "Gap 1\nGap 2\n";
+  std::FILE* stream = fopencookie(&text, "r", {ReadThenFail, nullptr, nullptr, nullptr});
+  ASSERT_NE(stream, nullptr);
+  RunScriptStream(state_, console_.streams, stream, "broken.tks", kTestTable);
+  std::fclose(stream);
+  EXPECT_EQ(received, (std::vector<std::string>{"Gap|Gap 1", "Gap|Gap 2"}));
+  EXPECT_EQ(console_.err.str(), "Cannot read: 'broken.tks'\n");
+}
+
+}  // namespace
+}  // namespace typekiln

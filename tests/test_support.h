@@ -1,0 +1,64 @@
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <functional>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "main/console.h"
+
+namespace typekiln::test {
+
+using Bytes = std::vector<std::uint8_t>;
+
+/// A Console on string streams. `in` holds what the waits after errors may read.
+struct TestConsole {
+  explicit TestConsole(std::string input = "") : in(std::move(input)) {}
+  std::ostringstream out;
+  std::ostringstream err;
+  std::istringstream in;
+  Console streams{out, err, in};
+};
+
+/// A fresh folder, removed with everything in it at the end of the test.
+class TempDir {
+ public:
+  TempDir();
+  ~TempDir();
+  TempDir(const TempDir&) = delete;
+  TempDir& operator=(const TempDir&) = delete;
+  const std::filesystem::path& path() const { return path_; }
+  /// The path of `name` inside the folder, as text.
+  std::string File(const std::string& name) const { return (path_ / name).string(); }
+
+ private:
+  std::filesystem::path path_;
+};
+
+/// Bytes written out as hexadecimal pairs, blanks ignored: Hex("00 01 ff").
+Bytes Hex(const std::string& text);
+/// The bytes of a text, without its terminator.
+Bytes BytesOf(const std::string& text);
+Bytes ReadBytes(const std::string& path);
+void WriteBytes(const std::string& path, const std::string& bytes);
+/// The names of the entries of a folder, sorted.
+std::vector<std::string> FolderEntries(const std::filesystem::path& folder);
+
+/// Runs `body` in a child process and returns its result there; a child that dies reports false.
+/// With `unprivileged`, the child first gives up root (when it has it), so that file permissions
+/// apply to it as to any user.
+bool RunInChild(const std::function<bool()>& body, bool unprivileged = false);
+
+struct ToolRun {
+  int status = -1;  ///< exit status, or -1 when the tool did not exit normally
+  std::string out;
+  std::string err;
+};
+
+/// Runs the built typekiln in `folder` with `args`, `input` as its standard input, and waits.
+ToolRun RunTypekiln(const std::filesystem::path& folder, const std::vector<std::string>& args,
+                    const std::string& input = "");
+
+}  // namespace typekiln::test

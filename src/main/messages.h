@@ -10,6 +10,9 @@ namespace typekiln::msg {
 inline constexpr char kUsage[] = "Usage: TYPEKILN <Script file> <Output file>";
 inline constexpr char kCannotOpen[] = "Cannot open: '%s'";
 inline constexpr char kCannotRead[] = "Cannot read: '%s'";
+inline constexpr char kCannotCreate[] = "Cannot create: '%s'";
+inline constexpr char kCannotWrite[] = "Cannot write: '%s'";
+inline constexpr char kFontTooLarge[] = "Font too large for 32-bit offsets: '%s'";
 
 // Verbose progress.
 inline constexpr char kWidest[] = "Widest: %d\n";

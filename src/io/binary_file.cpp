@@ -1,0 +1,109 @@
+#include "io/binary_file.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+
+#include "io/byte_order.h"
+
+namespace typekiln {
+
+namespace {
+
+constexpr mode_t kNewFileMode = 0666;  // narrowed by the user's umask
+
+}  // namespace
+
+BinaryFile::~BinaryFile() { Close(); }
+
+bool BinaryFile::Open(const std::string& path, int flags) {
+  Close();
+  int fd;
+  do {
+    fd = ::open(path.c_str(), flags | O_CLOEXEC, kNewFileMode);
+  } while (fd < 0 && errno == EINTR);
+  if (fd < 0)
+    return false;
+  handle_ = fd;
+  return true;
+}
+
+bool BinaryFile::OpenRead(const std::string& path) {
+  if (!Open(path, O_RDONLY))
+    return false;
+  struct stat info {};
+  if (fstat(static_cast<int>(handle_), &info) != 0 || S_ISDIR(info.st_mode)) {
+    Close();
+    return false;
+  }
+  return true;
+}
+
+// Write-only: nothing reads the font back, and a FIFO opened for reading too would accept the
+// whole font with no reader there and then block for ever.
+bool BinaryFile::CreateWrite(const std::string& path) {
+  return Open(path, O_WRONLY | O_CREAT | O_TRUNC);
+}
+
+bool BinaryFile::CreateNew(const std::string& path) {
+  return Open(path, O_WRONLY | O_CREAT | O_EXCL);
+}
+
+bool BinaryFile::Close() {
+  if (handle_ == kNoHandle)
+    return true;
+  const int fd = static_cast<int>(handle_);
+  handle_ = kNoHandle;
+  // Never retried: after an interrupted close the descriptor is already gone on Linux.
+  return ::close(fd) == 0;
+}
+
+bool BinaryFile::Read(void* buffer, std::size_t count) {
+  auto* at = static_cast<unsigned char*>(buffer);
+  while (count > 0) {
+    const ssize_t got = ::read(static_cast<int>(handle_), at, count);
+    if (got < 0 && errno == EINTR)
+      continue;
+    if (got <= 0)
+      return false;
+    at += got;
+    count -= static_cast<std::size_t>(got);
+  }
+  return true;
+}
+
+bool BinaryFile::Write(const void* buffer, std::size_t count) {
+  const auto* at = static_cast<const unsigned char*>(buffer);
+  while (count > 0) {
+    const ssize_t put = ::write(static_cast<int>(handle_), at, count);
+    if (put < 0 && errno == EINTR)
+      continue;
+    if (put <= 0)
+      return false;
+    at += put;
+    count -= static_cast<std::size_t>(put);
+  }
+  return true;
+}
+
+std::int64_t BinaryFile::Tell() { return ::lseek(static_cast<int>(handle_), 0, SEEK_CUR); }
+
+bool BinaryFile::Seek(std::int64_t distance) {
+  const int whence = distance >= 0 ? SEEK_SET : SEEK_END;
+  return ::lseek(static_cast<int>(handle_), distance, whence) >= 0;
+}
+
+bool BinaryFile::WriteU8(std::int64_t value) {
+  const std::uint8_t byte = LowByte(value);
+  return Write(&byte, 1);
+}
+
+bool BinaryFile::WriteBE32(std::uint32_t value) {
+  std::uint8_t bytes[4];
+  PutBE32(bytes, value);
+  return Write(bytes, sizeof bytes);
+}
+
+}  // namespace typekiln

@@ -1,0 +1,55 @@
+#pragma once
+
+// Owner of one operating-system file handle, with raw unbuffered reads and writes: every call is
+// one transfer (retried only where the system moved fewer bytes than asked). Nothing here
+// prints; each operation tells its caller whether it worked, and the caller reports.
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+namespace typekiln {
+
+class BinaryFile {
+ public:
+  BinaryFile() = default;
+  ~BinaryFile();
+  BinaryFile(const BinaryFile&) = delete;
+  BinaryFile& operator=(const BinaryFile&) = delete;
+
+  /// Closes any open file, then opens an existing file for reading. A folder is not a file.
+  bool OpenRead(const std::string& path);
+  /// Closes any open file, then creates the file, or truncates an existing one, for writing.
+  bool CreateWrite(const std::string& path);
+  /// Closes any open file, then creates a file that must not exist yet, for writing.
+  bool CreateNew(const std::string& path);
+  /// Closes the file if one is open. False when the system reports that closing failed (data
+  /// may not have reached the file).
+  bool Close();
+  bool IsOpen() const { return handle_ != kNoHandle; }
+
+  /// Reads exactly `count` bytes; false on a read error or when the file ends first (the bytes
+  /// that did arrive are in `buffer`).
+  bool Read(void* buffer, std::size_t count);
+  /// Writes all `count` bytes; false when the system would not take them all.
+  bool Write(const void* buffer, std::size_t count);
+  /// The current position, or -1 when it cannot be told.
+  std::int64_t Tell();
+  /// `distance` >= 0: moves to that offset from the start; < 0: that far back from the end.
+  bool Seek(std::int64_t distance);
+
+  /// Writes the low 8 bits of `value`.
+  bool WriteU8(std::int64_t value);
+  /// Writes `value` as four bytes, most significant first.
+  bool WriteBE32(std::uint32_t value);
+
+ private:
+  using Handle = std::intptr_t;
+  static constexpr Handle kNoHandle = -1;
+
+  bool Open(const std::string& path, int flags);
+
+  Handle handle_ = kNoHandle;
+};
+
+}  // namespace typekiln

@@ -1,0 +1,71 @@
+#include "io/binary_file.h"
+
+#include <gtest/gtest.h>
+
+#include "test_support.h"
+
+namespace typekiln {
+namespace {
+
+using test::Hex;
+
+TEST(BinaryFile, WritesIntegersByteForByte) {
+  test::TempDir dir;
+  const std::string path = dir.File("out.bin");
+  {
+    BinaryFile file;
+    ASSERT_TRUE(file.CreateWrite(path));
+    EXPECT_TRUE(file.WriteBE32(258));
+    EXPECT_TRUE(file.WriteU8(511));
+    EXPECT_TRUE(file.WriteU8(-1));
+    EXPECT_EQ(file.Tell(), 6);
+  }  // closed by the destructor
+  EXPECT_EQ(test::ReadBytes(path), Hex("00 00 01 02 ff ff"));
+}
+
+TEST(BinaryFile, SeeksFromTheStartAndBackFromTheEnd) {
+  test::TempDir dir;
+  const std::string path = dir.File("data.bin");
+  test::WriteBytes(path, "0123456789abcdef");
+  BinaryFile file;
+  ASSERT_TRUE(file.OpenRead(path));
+  char two[2];
+  ASSERT_TRUE(file.Seek(12));
+  ASSERT_TRUE(file.Read(two, 2));
+  EXPECT_EQ(std::string(two, 2), "cd");
+  ASSERT_TRUE(file.Seek(-4));
+  EXPECT_EQ(file.Tell(), 12);
+  // A read that runs past the end reports it, and keeps what did arrive.
+  char rest[8] = {};
+  EXPECT_FALSE(file.Read(rest, sizeof rest));
+  EXPECT_EQ(std::string(rest), "cdef");
+}
+
+TEST(BinaryFile, CreateWriteTruncatesAndCreateNewRefusesAnExistingFile) {
+  test::TempDir dir;
+  const std::string path = dir.File("old.bin");
+  test::WriteBytes(path, "old contents");
+  BinaryFile file;
+  EXPECT_FALSE(file.CreateNew(path));
+  EXPECT_FALSE(file.IsOpen());
+  ASSERT_TRUE(file.CreateWrite(path));
+  ASSERT_TRUE(file.Write("new", 3));
+  EXPECT_TRUE(file.Close());
+  EXPECT_TRUE(file.Close());  // closing again does nothing
+  EXPECT_EQ(test::ReadBytes(path), test::BytesOf("new"));
+}
+
+TEST(BinaryFile, FailuresAreReportedToTheCaller) {
+  test::TempDir dir;
+  BinaryFile file;
+  EXPECT_FALSE(file.OpenRead(dir.File("missing.tga")));
+  EXPECT_FALSE(file.OpenRead(dir.path().string()));  // a folder is no file to read
+  EXPECT_FALSE(file.IsOpen());
+  EXPECT_FALSE(file.CreateWrite(dir.File("no/such/folder.fnt")));
+  ASSERT_TRUE(file.CreateWrite("/dev/full"));
+  EXPECT_FALSE(file.WriteU8(1));
+  EXPECT_FALSE(file.Write("abc", 3));
+}
+
+}  // namespace
+}  // namespace typekiln

@@ -14,6 +14,22 @@ namespace {
 
 constexpr mode_t kNewFileMode = 0666;  // narrowed by the user's umask
 
+// Repeats `transfer` until all `count` bytes have moved: the system may move fewer than asked
+// (a signal, a pipe). False on an error or when nothing more moves (the end of the file).
+template <typename Byte, typename Transfer>
+bool TransferAll(Byte* at, std::size_t count, Transfer transfer) {
+  while (count > 0) {
+    const ssize_t moved = transfer(at, count);
+    if (moved < 0 && errno == EINTR)
+      continue;
+    if (moved <= 0)
+      return false;
+    at += moved;
+    count -= static_cast<std::size_t>(moved);
+  }
+  return true;
+}
+
 }  // namespace
 
 BinaryFile::~BinaryFile() { Close(); }
@@ -61,31 +77,15 @@ bool BinaryFile::Close() {
 }
 
 bool BinaryFile::Read(void* buffer, std::size_t count) {
-  auto* at = static_cast<unsigned char*>(buffer);
-  while (count > 0) {
-    const ssize_t got = ::read(static_cast<int>(handle_), at, count);
-    if (got < 0 && errno == EINTR)
-      continue;
-    if (got <= 0)
-      return false;
-    at += got;
-    count -= static_cast<std::size_t>(got);
-  }
-  return true;
+  const int fd = static_cast<int>(handle_);
+  return TransferAll(static_cast<unsigned char*>(buffer), count,
+                     [fd](unsigned char* at, std::size_t n) { return ::read(fd, at, n); });
 }
 
 bool BinaryFile::Write(const void* buffer, std::size_t count) {
-  const auto* at = static_cast<const unsigned char*>(buffer);
-  while (count > 0) {
-    const ssize_t put = ::write(static_cast<int>(handle_), at, count);
-    if (put < 0 && errno == EINTR)
-      continue;
-    if (put <= 0)
-      return false;
-    at += put;
-    count -= static_cast<std::size_t>(put);
-  }
-  return true;
+  const int fd = static_cast<int>(handle_);
+  return TransferAll(static_cast<const unsigned char*>(buffer), count,
+                     [fd](const unsigned char* at, std::size_t n) { return ::write(fd, at, n); });
 }
 
 std::int64_t BinaryFile::Tell() { return ::lseek(static_cast<int>(handle_), 0, SEEK_CUR); }

@@ -3,7 +3,6 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <climits>
 #include <cstdio>
 #include <cstdlib>
 
@@ -24,13 +23,15 @@ std::string FolderOf(const std::string& path) {
 
 // The regular file a link finally names, or an empty text when it names none.
 std::string LinkedRegularFile(const std::string& path) {
-  char resolved[PATH_MAX];
+  char* resolved = realpath(path.c_str(), nullptr);
+  if (resolved == nullptr)
+    return {};
+  std::string file(resolved);
+  std::free(resolved);
   struct stat info {};
-  if (realpath(path.c_str(), resolved) == nullptr)
+  if (stat(file.c_str(), &info) != 0 || !S_ISREG(info.st_mode))
     return {};
-  if (stat(resolved, &info) != 0 || !S_ISREG(info.st_mode))
-    return {};
-  return resolved;
+  return file;
 }
 
 }  // namespace

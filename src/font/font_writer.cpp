@@ -118,10 +118,11 @@ void WriteFont(BuildState& state, Console& console, const std::string& path) {
   file.Write(header.data(), header.size());
   const std::vector<std::uint8_t> table = TableBytes(state);
   file.Write(table.data(), table.size());
+  // Each block goes where the table says it is.
   std::uint64_t position = TableEnd(state);
   ForEachGlyph(state, [&](const Glyph& glyph) {
-    const std::vector<std::uint8_t> block =
-        LayOutBitmap(glyph, state.settings.orientation, FillBefore(position));
+    const std::vector<std::uint8_t> block = LayOutBitmap(
+        glyph, state.settings.orientation, static_cast<std::size_t>(glyph.offset - position));
     file.Write(block.data(), block.size());
     position += block.size();
   });

@@ -3,7 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <filesystem>
+#include <tuple>
 
 #include "test_support.h"
 
@@ -67,6 +69,67 @@ TEST(Cli, TheFontCanGoToStandardOutput) {
   EXPECT_EQ(test::BytesOf(run.out), Hex(kDefaultFont));
 }
 
+// A picture of `width` x `height` empty pixels except for the given alphas, stored bottom row
+// first; each (x, y, alpha) counts y from the top.
+std::string PictureWith(int width, int height, const std::vector<std::array<int, 3>>& inks) {
+  test::Bytes pixels(static_cast<std::size_t>(width * height * 4), 0);
+  for (const auto& [x, y, alpha] : inks)
+    pixels[static_cast<std::size_t>(((height - 1 - y) * width + x) * 4 + 3)] =
+        static_cast<std::uint8_t>(alpha);
+  return test::TgaFile(width, height, pixels);
+}
+
+TEST(Cli, AGlyphCutFromAPictureIsWrittenWithItsBitmap) {
+  test::TempDir dir;
+  test::WriteBytes(dir.File("p.tga"), PictureWith(13, 3,
+                                                  {{10, 1, 0x10},
+                                                   {11, 1, 0x20},
+                                                   {12, 1, 0x30},
+                                                   {10, 2, 0xF0},
+                                                   {11, 2, 0xE0},
+                                                   {12, 2, 0xD0}}));
+  test::WriteBytes(dir.File("font.tks"), "CharSet A\nLoadTGA p.tga\n[Font]\nGrab 0,0,1\n");
+  const test::ToolRun run = RunTypekiln(dir.path(), {"font.tks", "out.fnt"});
+  EXPECT_EQ(run.status, 0);
+  EXPECT_EQ(run.err, "");
+  EXPECT_EQ(test::ReadBytes(dir.File("out.fnt")),
+            Hex(std::string("544b4c4e 515a3721 4e363421 00000001 01 00 01 10 00 00 00 00") +
+                "00000030 03 02 01 08 00000000 00000000 f6 00 41 00  00000000" +
+                "01 02 03 00 00 00 00 00  0f 0e 0d 00 00 00 00 00"));
+}
+
+TEST(Cli, TheShadowOffsetTurnsWithAVerticalFont) {
+  test::TempDir dir;
+  test::WriteBytes(dir.File("p.tga"), PictureWith(5, 2, {{1, 0, 0xFF}, {3, 1, 0x80}}));
+  const std::string grabs =
+      "MaxHeight 1\nLoadTGA p.tga\n[Font]\nGrab 0,0,1\n[Shadow]\nGrab 2,1,1\n";
+  for (const auto& [type, orientation, offsets] :
+       {std::tuple{"Type Hor", "00", "02 01"}, std::tuple{"Type Ver", "01", "01 fe"}}) {
+    SCOPED_TRACE(type);
+    test::WriteBytes(dir.File("font.tks"), std::string(type) + "\n" + grabs);
+    const test::ToolRun run = RunTypekiln(dir.path(), {"font.tks", "out.fnt"});
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(test::ReadBytes(dir.File("out.fnt")),
+              Hex(std::string("544b4c4e 515a3721 4e363421 00000001 01") + orientation +
+                  "01 10 00 00 00 00  00000030 01 01 00 08 00000038 01 01 00 08" + offsets +
+                  "00 00  00000000  0f 00000000000000  08 00000000000000"));
+  }
+}
+
+TEST(Cli, APictureThatFailsToLoadLeavesNothingToGrab) {
+  test::TempDir dir;
+  test::WriteBytes(dir.File("p.tga"), PictureWith(2, 1, {{0, 0, 0xFF}}));
+  test::WriteBytes(dir.File("rgb.tga"), test::TgaFile(2, 1, test::Bytes(6, 0xFF), 2, 0, 24));
+  test::WriteBytes(dir.File("font.tks"),
+                   "Report\nLoadTGA p.tga\nLoadTGA rgb.tga\n[Font]\nGrab 0,0,1\n");
+  const test::ToolRun run = RunTypekiln(dir.path(), {"font.tks", "out.fnt"});
+  EXPECT_EQ(run.status, 1);
+  EXPECT_EQ(run.out, "Loading p.tga\nLoading rgb.tga\nWidest: 0\nHighest: 0\n");
+  EXPECT_EQ(run.err,
+            "'rgb.tga' is not 32bpp!\nNo picture to grab from at following line:\nGrab 0,0,1\n");
+  EXPECT_EQ(test::ReadBytes(dir.File("out.fnt")), Hex(kDefaultFont));
+}
+
 TEST(Cli, TheExampleBuilds) {
   test::TempDir dir;
   const std::filesystem::path examples = std::filesystem::path(TYPEKILN_SOURCE_DIR) / "examples";
@@ -74,7 +137,9 @@ TEST(Cli, TheExampleBuilds) {
   const test::ToolRun run = RunTypekiln(examples, {"example.tks", out});
   EXPECT_EQ(run.status, 0);
   EXPECT_EQ(run.err, "");
-  EXPECT_GE(test::ReadBytes(out).size(), 24u);
+  const test::Bytes font = test::ReadBytes(out);
+  ASSERT_GE(font.size(), 24u);
+  EXPECT_EQ(font[16], 94);  // every printable character but the space, which is `Space`
 }
 
 }  // namespace

@@ -10,6 +10,8 @@
 #include <iterator>
 #include <stdexcept>
 
+#include "script/script_reader.h"
+
 namespace typekiln::test {
 
 TempDir::TempDir() {
@@ -140,6 +142,38 @@ ToolRun RunTypekiln(const std::filesystem::path& folder, const std::vector<std::
   close(out);
   close(err);
   return run;
+}
+
+std::string TgaFile(int width, int height, const Bytes& body, std::uint8_t type,
+                    std::uint8_t descriptor, std::uint8_t depth, std::uint8_t idLength,
+                    std::uint16_t colourMapLength, std::uint8_t colourMapBits) {
+  const auto byte = [](int value) { return static_cast<char>(value & 0xFF); };
+  std::string file = {byte(idLength),
+                      byte(colourMapLength > 0 ? 1 : 0),
+                      byte(type),
+                      0,
+                      0,
+                      byte(colourMapLength),
+                      byte(colourMapLength >> 8),
+                      byte(colourMapBits),
+                      0,
+                      0,
+                      0,
+                      0,
+                      byte(width),
+                      byte(width >> 8),
+                      byte(height),
+                      byte(height >> 8),
+                      byte(depth),
+                      byte(descriptor)};
+  file.append(body.begin(), body.end());
+  return file;
+}
+
+Echoes RunLines(BuildState& state, const std::vector<std::string>& lines) {
+  TestConsole console;
+  for (const std::string& line : lines) RunLine(state, console.streams, line);
+  return Echoes{console.out.str(), console.err.str()};
 }
 
 }  // namespace typekiln::test

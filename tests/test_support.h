@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "main/console.h"
+#include "state/build_state.h"
 
 namespace typekiln::test {
 
@@ -50,6 +51,21 @@ std::vector<std::string> FolderEntries(const std::filesystem::path& folder);
 /// With `unprivileged`, the child first gives up root (when it has it), so that file permissions
 /// apply to it as to any user.
 bool RunInChild(const std::function<bool()>& body, bool unprivileged = false);
+
+/// A TGA file: the 18-byte header with these fields, then `body` as stored (identification,
+/// colour map, pixel data). The descriptor 0x08 says bottom row first, as most writers do.
+std::string TgaFile(int width, int height, const Bytes& body, std::uint8_t type = 2,
+                    std::uint8_t descriptor = 0x08, std::uint8_t depth = 32,
+                    std::uint8_t idLength = 0, std::uint16_t colourMapLength = 0,
+                    std::uint8_t colourMapBits = 0);
+
+struct Echoes {
+  std::string out;
+  std::string err;
+};
+
+/// Runs script lines, in order, on `state` through the tool's command table.
+Echoes RunLines(BuildState& state, const std::vector<std::string>& lines);
 
 struct ToolRun {
   int status = -1;  ///< exit status, or -1 when the tool did not exit normally

@@ -90,6 +90,13 @@ bool BinaryFile::Write(const void* buffer, std::size_t count) {
 
 std::int64_t BinaryFile::Tell() { return ::lseek(static_cast<int>(handle_), 0, SEEK_CUR); }
 
+std::int64_t BinaryFile::Size() {
+  struct stat info {};
+  if (fstat(static_cast<int>(handle_), &info) != 0)
+    return -1;
+  return info.st_size;
+}
+
 bool BinaryFile::Seek(std::int64_t distance) {
   const int whence = distance >= 0 ? SEEK_SET : SEEK_END;
   return ::lseek(static_cast<int>(handle_), distance, whence) >= 0;

@@ -35,6 +35,9 @@ class BinaryFile {
   bool Write(const void* buffer, std::size_t count);
   /// The current position, or -1 when it cannot be told.
   std::int64_t Tell();
+  /// The size of the open file in bytes, or -1 when it cannot be told. Devices and pipes have
+  /// no size of their own and report 0.
+  std::int64_t Size();
   /// `distance` >= 0: moves to that offset from the start; < 0: that far back from the end.
   bool Seek(std::int64_t distance);
 

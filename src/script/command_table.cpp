@@ -1,9 +1,18 @@
 #include "script/command_table.h"
 
+#include "glyph/grabber.h"
+#include "io/tga_picture.h"
+#include "script/setting_commands.h"
+
 namespace typekiln {
 
 const Command kCommandTable[] = {
-    {nullptr, nullptr},
+    {"[Font]", HandleFontSection}, {"[Shadow]", HandleShadowSection},
+    {"LoadTGA", HandleLoadTga},    {"Grab", HandleGrab},
+    {"Type", HandleType},          {"Gap", HandleGap},
+    {"Space", HandleSpace},        {"Drop", HandleDrop},
+    {"Report", HandleReport},      {"MaxHeight", HandleMaxHeight},
+    {"CharSet", HandleCharSet},    {nullptr, nullptr},
 };
 
 namespace {

@@ -8,6 +8,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "state/picture_allocator.h"
+
 namespace typekiln {
 
 /// Glyphs each set can hold; the font header stores the count in one byte.
@@ -20,20 +22,23 @@ enum class Orientation : std::uint8_t { Horizontal = 0, Vertical = 1 };
 /// Which glyph set `Grab` fills.
 enum class Section { None = 0, Font = 1, Shadow = 2 };
 
-/// One picture pixel, in the order red, green, blue, alpha.
+/// One picture pixel, in the order red, green, blue, alpha. `Pixel{}` is all zero; a pixel left
+/// default-initialised, as a fresh picture buffer holds them, is not set to anything.
 struct Pixel {
-  std::uint8_t red = 0;
-  std::uint8_t green = 0;
-  std::uint8_t blue = 0;
-  std::uint8_t alpha = 0;
+  std::uint8_t red;
+  std::uint8_t green;
+  std::uint8_t blue;
+  std::uint8_t alpha;
 };
+
+using PixelBuffer = std::vector<Pixel, PictureAllocator<Pixel>>;
 
 /// The current picture: `pixels` holds `width` x `height` pixels, row 0 at the top; pixel
 /// (px, py) is element px + py * width.
 struct Image {
   std::int32_t width = 0;
   std::int32_t height = 0;
-  std::vector<Pixel> pixels;
+  PixelBuffer pixels;
 };
 
 /// A glyph cut out of a picture at its ink box.

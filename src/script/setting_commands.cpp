@@ -1,0 +1,100 @@
+#include "script/setting_commands.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <string_view>
+
+#include "io/byte_order.h"
+#include "main/messages.h"
+#include "script/command_table.h"
+#include "script/line_scanner.h"
+
+namespace typekiln {
+
+namespace {
+
+// Reads "%s %d" into `value`; reports the line when the number is missing.
+bool ScanOneNumber(Console& console, const std::string& line, std::int32_t* value) {
+  LineScanner scan(line);
+  if (scan.Word() && scan.Number(value))
+    return true;
+  ReportError(console, msg::kMissingValue, line.c_str());
+  return false;
+}
+
+bool StartsWithIgnoringAsciiCase(std::string_view word, std::string_view prefix) {
+  return word.size() >= prefix.size() &&
+         EqualsIgnoringAsciiCase(word.substr(0, prefix.size()), prefix);
+}
+
+}  // namespace
+
+void HandleType(BuildState& state, Console& console, const std::string& line) {
+  LineScanner scan(line);
+  std::string word;
+  if (scan.Word() && scan.Word(&word)) {
+    if (StartsWithIgnoringAsciiCase(word, "Hor")) {
+      state.settings.orientation = Orientation::Horizontal;
+      return Verbose(state, console, msg::kHorizontalType);
+    }
+    if (StartsWithIgnoringAsciiCase(word, "Ver")) {
+      state.settings.orientation = Orientation::Vertical;
+      return Verbose(state, console, msg::kVerticalType);
+    }
+  }
+  ReportError(console, msg::kUnknownType, line.c_str());
+}
+
+void HandleGap(BuildState& state, Console& console, const std::string& line) {
+  std::int32_t value = 0;
+  if (!ScanOneNumber(console, line, &value))
+    return;
+  state.settings.gap = LowByte(value);
+  Verbose(state, console, msg::kGapEcho, AsSignedByte(state.settings.gap));
+}
+
+void HandleSpace(BuildState& state, Console& console, const std::string& line) {
+  std::int32_t value = 0;
+  if (!ScanOneNumber(console, line, &value))
+    return;
+  state.settings.space = LowByte(value);
+  Verbose(state, console, msg::kSpaceEcho, AsSignedByte(state.settings.space));
+}
+
+void HandleDrop(BuildState& state, Console& console, const std::string& line) {
+  LineScanner scan(line);
+  std::int32_t x = 0;
+  std::int32_t y = 0;
+  if (!(scan.Word() && scan.Number(&x) && scan.Literal(',') && scan.Number(&y)))
+    return ReportError(console, msg::kMissingValue, line.c_str());
+  state.settings.dropX = LowByte(x);
+  state.settings.dropY = LowByte(y);
+  Verbose(state, console, msg::kDropEcho, AsSignedByte(state.settings.dropX),
+          AsSignedByte(state.settings.dropY));
+}
+
+void HandleReport(BuildState& state, Console&, const std::string&) {
+  state.verbose = !state.verbose;
+}
+
+void HandleMaxHeight(BuildState& state, Console& console, const std::string& line) {
+  LineScanner scan(line);
+  std::int32_t value = 0;
+  if (scan.Word() && scan.Number(&value))
+    state.settings.maxHeight = value;
+  Verbose(state, console, msg::kMaxHeightEcho, state.settings.maxHeight);
+}
+
+void HandleCharSet(BuildState& state, Console& console, const std::string& line) {
+  LineScanner scan(line);
+  std::string word;
+  if (scan.Word() && scan.Word(&word)) {
+    // A script line cannot hold a longer word; a line handed in by other means is cut to fit.
+    const std::size_t length = std::min(word.size(), state.settings.charSet.size() - 1);
+    std::copy_n(word.begin(), length, state.settings.charSet.begin());
+    state.settings.charSet[length] = '\0';
+  }
+  Verbose(state, console, msg::kCharSetEcho, state.settings.charSet.data());
+}
+
+}  // namespace typekiln

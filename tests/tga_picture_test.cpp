@@ -1,0 +1,158 @@
+#include "io/tga_picture.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <filesystem>
+
+#include "test_support.h"
+
+namespace typekiln {
+namespace {
+
+using test::Bytes;
+using test::Hex;
+using test::TgaFile;
+
+// The picture's pixels as hexadecimal red, green, blue, alpha, rows separated by "|".
+std::string Dump(const Image& image) {
+  std::string text;
+  char pixel[10];
+  for (std::size_t i = 0; i < image.pixels.size(); ++i) {
+    if (i > 0)
+      text += i % static_cast<std::size_t>(image.width) == 0 ? "|" : " ";
+    const Pixel& p = image.pixels[i];
+    std::snprintf(pixel, sizeof pixel, "%02x%02x%02x%02x", p.red, p.green, p.blue, p.alpha);
+    text += pixel;
+  }
+  return text;
+}
+
+// Loads `file` as "p.tga" into `image`; returns what was reported.
+std::string Load(Image& image, const std::string& file) {
+  test::TempDir dir;
+  test::WriteBytes(dir.File("p.tga"), file);
+  test::TestConsole console;
+  ReadTgaPicture(console.streams, image, dir.File("p.tga"));
+  std::string err = console.err.str();
+  const std::string folder = dir.path().string() + "/";
+  for (std::size_t at; (at = err.find(folder)) != std::string::npos;) err.erase(at, folder.size());
+  return err;
+}
+
+// 2 x 2, stored bottom row first: B0 B1, then T0 T1; each pixel as blue, green, red, alpha.
+const char kBottomRow[] = "10203040 11213141";
+const char kTopRow[] = "50607080 51617181";
+const char kUpright[] = "70605080 71615181|30201040 31211141";  // T0 T1, then B0 B1
+
+TEST(TgaPicture, RowsComeFromTheBottomAndBytesBecomeRedGreenBlueAlpha) {
+  Image image;
+  EXPECT_EQ(Load(image, TgaFile(2, 2, Hex(std::string(kBottomRow) + kTopRow))), "");
+  EXPECT_EQ(image.width, 2);
+  EXPECT_EQ(image.height, 2);
+  EXPECT_EQ(Dump(image), kUpright);
+}
+
+TEST(TgaPicture, IdentificationColourMapOriginAndRunLengthsAreHonoured) {
+  const Bytes prefix = Hex("414243 000000 ffffff");  // "ABC", then two 24-bit map entries
+  Bytes topFirst = prefix;
+  for (const Bytes& row : {Hex(kTopRow), Hex(kBottomRow)})
+    topFirst.insert(topFirst.end(), row.begin(), row.end());
+  // Bottom row first: a literal packet of 1, then a run of 2 that crosses into the top row.
+  Bytes runs = prefix;
+  const Bytes packets = Hex("00 10203040  81 11213141  00 51617181");
+  runs.insert(runs.end(), packets.begin(), packets.end());
+  Image image;
+  EXPECT_EQ(Load(image, TgaFile(2, 2, topFirst, 2, 0x28, 32, 3, 2, 24)), "");
+  EXPECT_EQ(Dump(image), kUpright);
+  EXPECT_EQ(Load(image, TgaFile(2, 2, runs, 10, 0x08, 32, 3, 2, 24)), "");
+  EXPECT_EQ(Dump(image), "31211141 71615181|30201040 31211141");
+
+  // The decoder gives the same picture whatever pieces the data arrives in.
+  Image pieces;
+  pieces.width = 2;
+  pieces.height = 2;
+  pieces.pixels.resize(4);
+  TgaRunLengthDecoder decoder(pieces, false);
+  for (std::uint8_t byte : packets) ASSERT_TRUE(decoder.Feed(&byte, 1));
+  EXPECT_TRUE(decoder.Complete());
+  EXPECT_EQ(Dump(pieces), Dump(image));
+}
+
+TEST(TgaPicture, ABadPictureLeavesNoPixelsAndTheFilesSize) {
+  const std::string good = TgaFile(2, 2, Hex(std::string(kBottomRow) + kTopRow));
+  struct Case {
+    const char* what;
+    std::string file;
+    const char* message;
+    int width, height;
+  };
+  const std::vector<Case> cases = {
+      {"24-bit", TgaFile(2, 2, Bytes(12, 1), 2, 8, 24), "'p.tga' is not 32bpp!", 2, 2},
+      {"colour-mapped, 8-bit", TgaFile(4, 1, Bytes(4, 1), 1, 8, 8),
+       "'p.tga' is not a true-colour TGA!", 4, 1},
+      {"no header", good.substr(0, 10), "'p.tga' is not 32bpp!", 0, 0},
+      {"half a header", good.substr(0, 14), "'p.tga' is not 32bpp!", 2, 0},
+      {"huge raw", TgaFile(65535, 65535, Bytes(22, 0)), "'p.tga' is truncated", 65535, 65535},
+      {"huge runs", TgaFile(65535, 65535, Hex("ff 00000000"), 10), "'p.tga' is truncated", 65535,
+       65535},
+      {"run past the end", TgaFile(2, 1, Hex("82 01020304"), 10), "'p.tga' is truncated", 2, 1},
+      {"runs end early", TgaFile(3, 1, Hex("00 01020304"), 10), "'p.tga' is truncated", 3, 1},
+      {"identification past the end", TgaFile(1, 1, Hex("01020304"), 2, 8, 32, 200),
+       "'p.tga' is truncated", 1, 1},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    Image image;
+    ASSERT_EQ(Load(image, good), "");
+    EXPECT_EQ(Load(image, c.file), std::string(c.message) + "\n");
+    EXPECT_TRUE(image.pixels.empty());
+    EXPECT_EQ(image.width, c.width);
+    EXPECT_EQ(image.height, c.height);
+  }
+  for (std::size_t length = kTgaHeaderSize; length < good.size(); ++length) {
+    Image image;
+    EXPECT_EQ(Load(image, good.substr(0, length)), "'p.tga' is truncated\n") << length;
+  }
+}
+
+TEST(TgaPicture, AMissingFileOrAFolderCannotBeOpened) {
+  test::TempDir dir;
+  Image image;
+  image.width = 5;
+  image.pixels.resize(3);
+  for (const std::string& path : {dir.File("missing.tga"), dir.path().string()}) {
+    test::TestConsole console;
+    ReadTgaPicture(console.streams, image, path);
+    EXPECT_EQ(console.err.str(), "Cannot open: '" + path + "'\n");
+    EXPECT_TRUE(image.pixels.empty());
+    EXPECT_EQ(image.width, 5);
+  }
+}
+
+// Files made by real writers from the same 3 x 2 picture (tests/data/make_tga_files.sh).
+TEST(TgaPicture, PicturesFromImageMagickAndPillowLoad) {
+  const std::string upright = "ff0000ff 00ff0080 0000ff40|0a141e28 c86432ff 01020304";
+  // ImageMagick 6.9 stores the top row first but says bottom row first; the header counts.
+  const std::string headerSaysUpsideDown = "0a141e28 c86432ff 01020304|ff0000ff 00ff0080 0000ff40";
+  const std::pair<const char*, const std::string&> files[] = {
+      {"pillow-raw.tga", upright},
+      {"pillow-rle.tga", upright},
+      {"pillow-topleft.tga", upright},
+      {"imagemagick-topleft.tga", upright},
+      {"imagemagick-raw.tga", headerSaysUpsideDown},
+      {"imagemagick-rle.tga", headerSaysUpsideDown},
+  };
+  for (const auto& [name, expected] : files) {
+    SCOPED_TRACE(name);
+    const std::string path = std::string(TYPEKILN_SOURCE_DIR) + "/tests/data/" + name;
+    test::TestConsole console;
+    Image image;
+    ReadTgaPicture(console.streams, image, path);
+    EXPECT_EQ(console.err.str(), "");
+    EXPECT_EQ(Dump(image), expected);
+  }
+}
+
+}  // namespace
+}  // namespace typekiln

@@ -76,8 +76,10 @@ GrabResult GrabGlyph(BuildState& state, Glyph& glyph) {
   const std::int64_t endRow =
       std::min<std::int64_t>(bandTop + state.settings.maxHeight, image.height);
   std::int64_t left = std::max<std::int64_t>(state.cursor.x, 0);
+  if (firstRow >= endRow)
+    left = image.width;  // no row of the band lies in the picture, or the band has no rows
   while (left < image.width && !ColumnHasInk(image, left, firstRow, endRow)) ++left;
-  if (left >= image.width || firstRow >= endRow) {
+  if (left >= image.width) {
     state.cursor.x = image.width;
     return GrabResult::NotFound;
   }

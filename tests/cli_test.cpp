@@ -103,10 +103,12 @@ TEST(Cli, TheShadowOffsetTurnsWithAVerticalFont) {
   test::WriteBytes(dir.File("p.tga"), PictureWith(5, 2, {{1, 0, 0xFF}, {3, 1, 0x80}}));
   const std::string grabs =
       "MaxHeight 1\nLoadTGA p.tga\n[Font]\nGrab 0,0,1\n[Shadow]\nGrab 2,1,1\n";
-  for (const auto& [type, orientation, offsets] :
-       {std::tuple{"Type Hor", "00", "02 01"}, std::tuple{"Type Ver", "01", "01 fe"}}) {
-    SCOPED_TRACE(type);
-    test::WriteBytes(dir.File("font.tks"), std::string(type) + "\n" + grabs);
+  for (const auto& [script, orientation, offsets] :
+       // The type in force at the end counts, also for glyphs grabbed before it was set.
+       {std::tuple{"Type Ver\n" + grabs + "Type Hor", "00", "02 01"},
+        std::tuple{grabs + "Type Ver", "01", "01 fe"}}) {
+    SCOPED_TRACE(script);
+    test::WriteBytes(dir.File("font.tks"), script + "\n");
     const test::ToolRun run = RunTypekiln(dir.path(), {"font.tks", "out.fnt"});
     EXPECT_EQ(run.status, 0);
     EXPECT_EQ(test::ReadBytes(dir.File("out.fnt")),

@@ -10,6 +10,7 @@ namespace typekiln {
 
 namespace {
 
+// Ink: any of the four bytes is non-zero.
 bool IsSet(const Pixel& pixel) { return (pixel.red | pixel.green | pixel.blue | pixel.alpha) != 0; }
 
 const Pixel& At(const Image& image, std::int64_t px, std::int64_t py) {
@@ -38,12 +39,6 @@ bool CopyAlpha(const Image& image, Glyph& glyph, std::int64_t firstRow) {
 }
 
 }  // namespace
-
-bool PixelIsSet(const Image& image, std::int64_t px, std::int64_t py) {
-  if (!HasPixels(image) || px < 0 || px >= image.width || py < 0 || py >= image.height)
-    return false;
-  return IsSet(At(image, px, py));
-}
 
 bool ColumnHasInk(const Image& image, std::int64_t column, std::int64_t firstRow,
                   std::int64_t endRow) {

@@ -18,9 +18,6 @@
 
 namespace typekiln {
 
-/// True when (px, py) lies inside the picture and any byte of that pixel is non-zero.
-bool PixelIsSet(const Image& image, std::int64_t px, std::int64_t py);
-
 /// True when column `column` holds ink in rows `firstRow` up to, not including, `endRow`.
 bool ColumnHasInk(const Image& image, std::int64_t column, std::int64_t firstRow,
                   std::int64_t endRow);

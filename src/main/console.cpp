@@ -18,22 +18,39 @@ void ReportError(Console& console, const char* format, ...) {
   console.in.get();
 }
 
+namespace {
+
+std::string FormatList(const char* format, va_list args) {
+  va_list again;
+  va_copy(again, args);
+  const int length = std::vsnprintf(nullptr, 0, format, args);
+  std::string text;
+  if (length > 0) {
+    text.resize(static_cast<std::size_t>(length) + 1);
+    std::vsnprintf(text.data(), text.size(), format, again);
+    text.pop_back();
+  }
+  va_end(again);
+  return text;
+}
+
+}  // namespace
+
+std::string Format(const char* format, ...) {
+  va_list args;
+  va_start(args, format);
+  std::string text = FormatList(format, args);
+  va_end(args);
+  return text;
+}
+
 void Verbose(const BuildState& state, Console& console, const char* format, ...) {
   if (!state.verbose)
     return;
   va_list args;
   va_start(args, format);
-  va_list again;
-  va_copy(again, args);
-  const int length = std::vsnprintf(nullptr, 0, format, args);
+  console.out << FormatList(format, args);
   va_end(args);
-  if (length > 0) {
-    std::string text(static_cast<std::size_t>(length) + 1, '\0');
-    std::vsnprintf(text.data(), text.size(), format, again);
-    text.pop_back();
-    console.out << text;
-  }
-  va_end(again);
 }
 
 }  // namespace typekiln

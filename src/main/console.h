@@ -2,6 +2,7 @@
 
 #include <istream>
 #include <ostream>
+#include <string>
 
 #include "state/build_state.h"
 
@@ -31,6 +32,9 @@ inline constexpr int kErrorBufferSize = 256;
 /// then reads one character from `in` so that an interactive user sees the error before the run
 /// goes on. Marks the run as failed.
 void ReportError(Console& console, const char* format, ...) TYPEKILN_PRINTF(2, 3);
+
+/// The message formatted as printf would, whatever its length.
+std::string Format(const char* format, ...) TYPEKILN_PRINTF(1, 2);
 
 /// Prints the formatted message on `out` when the script has switched reporting on.
 void Verbose(const BuildState& state, Console& console, const char* format, ...)

@@ -33,9 +33,21 @@ Glyph MakeGlyph(int x, int y, int width, int height, int top, const Bytes& alpha
   return glyph;
 }
 
+bool FitsItsFields(const BuildState& state) {
+  for (const GlyphSet* set : {&state.fontSet, &state.shadowSet}) {
+    for (int i = 0; i < set->count; ++i) {
+      const Glyph& glyph = set->glyphs[static_cast<std::size_t>(i)];
+      if (glyph.width > 255 || glyph.height > 255 || glyph.top > 255)
+        return false;
+    }
+  }
+  return true;
+}
+
 void Add(GlyphSet& set, Glyph glyph) { set.glyphs[static_cast<std::size_t>(set.count++)] = glyph; }
 
-// Writes the font into a fresh folder and returns its bytes; `err` gets the error text.
+// Writes the font into a fresh folder and returns its bytes; `err` gets the error text. A font
+// whose glyphs fit their one-byte fields must read back as the state it was written from.
 Bytes WriteAndRead(BuildState& state, std::string* err = nullptr) {
   test::TempDir dir;
   test::TestConsole console;
@@ -43,7 +55,11 @@ Bytes WriteAndRead(BuildState& state, std::string* err = nullptr) {
   WriteFont(state, console.streams, path);
   if (err != nullptr)
     *err = console.err.str();
-  return test::ReadBytes(path);
+  const Bytes font = test::ReadBytes(path);
+  if (FitsItsFields(state)) {
+    EXPECT_EQ(test::ReadBackMismatches(state, font), std::vector<std::string>{});
+  }
+  return font;
 }
 
 Bytes Slice(const Bytes& bytes, std::size_t from, std::size_t count) {

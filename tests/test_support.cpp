@@ -1,15 +1,20 @@
 #include "test_support.h"
 
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
 #include <stdexcept>
+#include <tuple>
 
+#include "font/font_reader.h"
+#include "main/tool.h"
 #include "script/script_reader.h"
 
 namespace typekiln::test {
@@ -111,13 +116,13 @@ int TemporaryFile(const std::string& contents) {
 
 }  // namespace
 
-ToolRun RunTypekiln(const std::filesystem::path& folder, const std::vector<std::string>& args,
-                    const std::string& input) {
+ToolRun RunProgram(const std::string& binary, const std::filesystem::path& folder,
+                   const std::vector<std::string>& args, const std::string& input) {
   const int in = TemporaryFile(input);
   const int out = TemporaryFile("");
   const int err = TemporaryFile("");
   std::vector<char*> argv;
-  std::string program = TYPEKILN_BINARY;
+  std::string program = binary;
   argv.push_back(program.data());
   std::vector<std::string> copies(args);
   for (std::string& arg : copies) argv.push_back(arg.data());
@@ -142,6 +147,84 @@ ToolRun RunTypekiln(const std::filesystem::path& folder, const std::vector<std::
   close(out);
   close(err);
   return run;
+}
+
+ToolRun RunTypekiln(const std::filesystem::path& folder, const std::vector<std::string>& args,
+                    const std::string& input) {
+  // Only a font in a regular file is read back: a device or a pipe cannot be read again.
+  const std::filesystem::path output = args.size() == 2 ? folder / args[1] : "";
+  const auto isFile = [&] { return args.size() == 2 && std::filesystem::is_regular_file(output); };
+  const Bytes before = isFile() ? ReadBytes(output.string()) : Bytes{};
+  ToolRun run = RunProgram(TYPEKILN_BINARY, folder, args, input);
+  if (isFile()) {
+    const Bytes font = ReadBytes(output.string());
+    if (font != before)
+      ExpectScriptReadsBack(folder, args[0], font);
+  }
+  return run;
+}
+
+ToolRun RunInspect(const std::filesystem::path& folder, const std::vector<std::string>& args) {
+  return RunProgram(TYPEKILN_INSPECT_BINARY, folder, args, "");
+}
+
+std::vector<std::string> ReadBackMismatches(const BuildState& state, const Bytes& bytes) {
+  const FontFile font = ReadFont(bytes);
+  std::vector<std::string> wrong = font.problems;
+  const auto expect = [&](bool same, const std::string& what) {
+    if (!same)
+      wrong.push_back(what);
+  };
+  const FontSettings& settings = state.settings;
+  const FontHeader& header = font.header;
+  expect(header.count == state.fontSet.count, "glyph count");
+  expect(header.orientation == static_cast<int>(settings.orientation), "orientation");
+  expect(header.gap == settings.gap && header.space == settings.space, "gap or space");
+  expect(header.dropX == settings.dropX && header.dropY == settings.dropY, "drop");
+  expect(font.entries.size() == static_cast<std::size_t>(state.fontSet.count), "entries");
+  for (std::size_t i = 0; i < font.entries.size() && wrong.empty(); ++i) {
+    const FontEntry& entry = font.entries[i];
+    const Glyph& face = state.fontSet.glyphs[i];
+    const Glyph& shadow = state.shadowSet.glyphs[i];
+    const std::string name = "entry " + std::to_string(i) + " ";
+    expect(entry.code == static_cast<std::uint8_t>(settings.charSet[i]), name + "code");
+    expect(ShadowDx(font, entry) == static_cast<std::int8_t>(shadow.x - face.x), name + "dx");
+    expect(ShadowDy(font, entry) == static_cast<std::int8_t>(shadow.y - face.y), name + "dy");
+    for (const auto& [which, bitmap, glyph] :
+         {std::tuple{"face", entry.face, &face}, std::tuple{"shadow", entry.shadow, &shadow}}) {
+      expect(bitmap.offset == glyph->offset && bitmap.width == glyph->width &&
+                 bitmap.height == glyph->height && bitmap.top == glyph->top &&
+                 bitmap.stride == (glyph->stride & 0xFF),
+             name + which + " fields");
+      // The glyph's pixels are as grabbed: row by row, the drawn width across.
+      const int width = DrawnWidth(font, bitmap);
+      for (int at = 0; at < width * DrawnHeight(font, bitmap); ++at) {
+        expect(DrawnSample(font, bitmap, at % width, at / width) ==
+                   glyph->pixels[static_cast<std::size_t>(at)].alpha >> 4,
+               name + which + " sample " + std::to_string(at));
+      }
+    }
+  }
+  return wrong;
+}
+
+void ExpectScriptReadsBack(const std::filesystem::path& folder, const std::string& script,
+                           const Bytes& font) {
+  // The same script, run by the same code in a child that stands in the same folder, leaves the
+  // build state the font was written from.
+  const bool same = RunInChild([&] {
+    if (chdir(folder.c_str()) != 0)
+      return false;
+    BuildState state;
+    TestConsole console;
+    const char* argv[] = {"typekiln", script.c_str(), "/dev/null"};
+    RunTool(state, console.streams, 3, argv);
+    const std::vector<std::string> wrong = ReadBackMismatches(state, font);
+    for (const std::string& what : wrong)
+      std::fprintf(stderr, "reads back wrong: %s\n", what.c_str());
+    return wrong.empty();
+  });
+  EXPECT_TRUE(same) << "the font of " << script << " does not read back as its build state";
 }
 
 std::string TgaFile(int width, int height, const Bytes& body, std::uint8_t type,

@@ -73,8 +73,25 @@ struct ToolRun {
   std::string err;
 };
 
-/// Runs the built typekiln in `folder` with `args`, `input` as its standard input, and waits.
+/// Runs `binary` in `folder` with `args`, `input` as its standard input, and waits.
+ToolRun RunProgram(const std::string& binary, const std::filesystem::path& folder,
+                   const std::vector<std::string>& args, const std::string& input = "");
+
+/// Runs the built typekiln. When a run with a script and an output writes a font, the font must
+/// read back as the build state the same script leaves (ExpectScriptReadsBack).
 ToolRun RunTypekiln(const std::filesystem::path& folder, const std::vector<std::string>& args,
                     const std::string& input = "");
+
+/// Runs the built typekiln-inspect, its standard input empty.
+ToolRun RunInspect(const std::filesystem::path& folder, const std::vector<std::string>& args);
+
+/// What in the font does not read back as the laid-out build state it was written from: every
+/// problem the reader finds, then any header field, table field or sample that differs.
+std::vector<std::string> ReadBackMismatches(const BuildState& state, const Bytes& font);
+
+/// Fails the test unless `font` reads back as the build state that `script`, run in `folder`,
+/// leaves.
+void ExpectScriptReadsBack(const std::filesystem::path& folder, const std::string& script,
+                           const Bytes& font);
 
 }  // namespace typekiln::test

@@ -31,6 +31,73 @@ inline constexpr char kCannotCreate[] = "Cannot create: '%s'";
 inline constexpr char kCannotWrite[] = "Cannot write: '%s'";
 inline constexpr char kFontTooLarge[] = "Font too large for 32-bit offsets: '%s'";
 
+// Font problems, found when a font is read back. Each names the field or the entry and bitmap
+// ("face" or "shadow") it is about.
+inline constexpr char kFontTooShort[] = "The file is %llu bytes, too short for the 24-byte header";
+inline constexpr char kBadTag[] = "Header: tag %d is \"%s\", should be \"%s\"";
+inline constexpr char kBadConstant[] = "Header: the constant at byte 12 is %lu, should be 1";
+inline constexpr char kBadOrientation[] =
+    "Header: orientation is %d, should be 0 (horizontal) or 1 (vertical)";
+inline constexpr char kTooManyEntries[] = "Header: glyph count %d is more than 128";
+inline constexpr char kHeaderNotZero[] = "Header: byte %d is %d, should be 0";
+inline constexpr char kTablePastEnd[] =
+    "Table: %d entries end at byte %llu, past the end of the file at %llu; %llu entries read";
+inline constexpr char kEntryNotZero[] = "Entry %d: byte 19 is %d, should be 0";
+inline constexpr char kOffsetOffGrid[] = "Entry %d %s: offset %lu is not a multiple of 8";
+inline constexpr char kWrongStride[] = "Entry %d %s: stride is %d, should be %d for width %d";
+inline constexpr char kBlockInTable[] =
+    "Entry %d %s: block at %lu starts inside the header and table, which end at %llu";
+inline constexpr char kBlockPastEnd[] =
+    "Entry %d %s: block at %lu of %llu bytes ends at %llu, past the end of the file at %llu";
+inline constexpr char kBlocksOverlap[] =
+    "Entry %d %s: block at %lu overlaps the block of entry %d %s, which ends at %llu";
+inline constexpr char kSampleTooHigh[] =
+    "Entry %d %s: a sample above 15 (%d at column %d of row %d), %llu in all";
+inline constexpr char kPaddingNotZero[] =
+    "Entry %d %s: a non-zero byte in the row padding (%d at byte %d of row %d), %llu in all";
+inline constexpr char kFillNotZero[] =
+    "Entry %d %s: non-zero fill before its block: %llu of the %llu bytes from %llu";
+
+// typekiln-inspect. Its errors print without waiting for a key: it is a checking tool that build
+// scripts run.
+inline constexpr char kInspectUsage[] =
+    "Usage: typekiln-inspect FONT [--glyph N]\n"
+    "       typekiln-inspect --diff OLD NEW\n";
+inline constexpr char kInspectHelp[] =
+    "Lists a typekiln font file and checks every field of it:\n"
+    "  typekiln-inspect FONT            the header, one row per table entry, then every problem\n"
+    "  typekiln-inspect FONT --glyph N  also the face and shadow bitmaps of entry N, upright\n"
+    "  typekiln-inspect --diff OLD NEW  what differs between two fonts; silent when they match\n"
+    "Exit status: 0 well-formed (or equal), 1 problems (or differences), 2 a file that cannot be\n"
+    "read or bad arguments.\n";
+inline constexpr char kUnknownArgument[] = "Unknown argument: '%s'\n";
+inline constexpr char kBadGlyphNumber[] = "--glyph needs an entry number, not '%s'\n";
+inline constexpr char kNoSuchEntry[] = "No entry %d: the font has %d\n";
+inline constexpr char kFileTooLarge[] = "'%s' is larger than any font can be\n";
+// The listing.
+inline constexpr char kListingHeader[] =
+    "%s: %llu bytes, %s, gap %d, space %d, drop %d %d, %d glyphs\n";
+inline constexpr char kListingColumns[] =
+    "                 ------------ face ------------  ----------- shadow -----------  position\n"
+    "entry char   width height top stride   offset  width height top stride   offset   dx   dy\n";
+inline constexpr char kListingRow[] =
+    "%5d %-5s  %5d %6d %3d %6d %8lu  %5d %6d %3d %6d %8lu %4d %4d\n";
+inline constexpr char kListingUnnamed[] =
+    "%llu bytes follow the last block that an entry names (shadow glyphs without a face)\n";
+inline constexpr char kListingNoProblems[] = "No problems found.\n";
+inline constexpr char kListingProblems[] = "%llu problems:\n";
+inline constexpr char kListingProblem[] = "  %s\n";
+inline constexpr char kGlyphTitle[] = "Entry %d %s %s: %d x %d\n";
+inline constexpr char kGlyphAbsent[] = "Entry %d %s %s: none\n";
+// The diff. OLD and NEW are the two files as given.
+inline constexpr char kDiffUnreadable[] = "%s: %s\n";
+inline constexpr char kDiffHeader[] = "header: %s %d -> %d\n";
+inline constexpr char kDiffOnlyIn[] = "entry %d %s: only in %s\n";
+inline constexpr char kDiffEntry[] = "entry %d %s: %s\n";
+inline constexpr char kDiffField[] = "%s %d -> %d";
+inline constexpr char kDiffSamples[] = "%llu %s samples differ";
+inline constexpr char kDiffUnnamed[] = "bytes after the last named block: %llu -> %llu\n";
+
 // Verbose progress.
 inline constexpr char kLoading[] = "Loading %s\n";
 inline constexpr char kHorizontalType[] = "Horizontal type\n";

@@ -1,0 +1,185 @@
+#include "font/font_inspector.h"
+
+#include <algorithm>
+#include <tuple>
+#include <vector>
+
+#include "main/console.h"
+#include "main/messages.h"
+
+namespace typekiln {
+
+namespace {
+
+using ull = unsigned long long;
+using ul = unsigned long;
+
+constexpr char kLevels[] = ".123456789ABCDEF";
+
+char SampleCharacter(int sample) { return sample < 0 || sample > 15 ? '?' : kLevels[sample]; }
+
+void PrintBitmap(std::ostream& out, const FontFile& font, int index, const char* which,
+                 const FontBitmap& bitmap) {
+  const std::string name = CharacterName(font.entries[static_cast<std::size_t>(index)].code);
+  if (!bitmap.Present()) {
+    out << Format(msg::kGlyphAbsent, index, name.c_str(), which);
+    return;
+  }
+  const int width = DrawnWidth(font, bitmap);
+  const int height = DrawnHeight(font, bitmap);
+  out << Format(msg::kGlyphTitle, index, name.c_str(), which, width, height);
+  for (int y = 0; y < height; ++y) {
+    std::string row;
+    for (int x = 0; x < width; ++x) row += SampleCharacter(DrawnSample(font, bitmap, x, y));
+    out << row << '\n';
+  }
+}
+
+// Places where the two upright bitmaps differ, over the larger of their sizes: a sample that
+// only one of them has counts.
+ull DifferentSamples(const FontFile& before, const FontBitmap& a, const FontFile& after,
+                     const FontBitmap& b) {
+  const int width = std::max(DrawnWidth(before, a), DrawnWidth(after, b));
+  const int height = std::max(DrawnHeight(before, a), DrawnHeight(after, b));
+  ull differ = 0;
+  for (int y = 0; y < height; ++y) {
+    for (int x = 0; x < width; ++x) {
+      if (DrawnSample(before, a, x, y) != DrawnSample(after, b, x, y))
+        ++differ;
+    }
+  }
+  return differ;
+}
+
+void AddField(std::vector<std::string>& changes, const char* name, int before, int after) {
+  if (before != after)
+    changes.push_back(Format(msg::kDiffField, name, before, after));
+}
+
+void AddBitmapFields(std::vector<std::string>& changes, const char* which, const FontBitmap& a,
+                     const FontBitmap& b) {
+  const std::string prefix = std::string(which) + " ";
+  AddField(changes, (prefix + "width").c_str(), a.width, b.width);
+  AddField(changes, (prefix + "height").c_str(), a.height, b.height);
+  AddField(changes, (prefix + "top").c_str(), a.top, b.top);
+  AddField(changes, (prefix + "stride").c_str(), a.stride, b.stride);
+}
+
+std::string Join(const std::vector<std::string>& parts) {
+  std::string text;
+  for (const std::string& part : parts) text += (text.empty() ? "" : ", ") + part;
+  return text;
+}
+
+bool DiffHeaders(std::ostream& out, const FontHeader& a, const FontHeader& b) {
+  const struct {
+    const char* name;
+    int before;
+    int after;
+  } fields[] = {{"glyph count", a.count, b.count},
+                {"orientation", a.orientation, b.orientation},
+                {"gap", a.gap, b.gap},
+                {"space", a.space, b.space},
+                {"drop x", a.dropX, b.dropX},
+                {"drop y", a.dropY, b.dropY}};
+  bool differs = false;
+  for (const auto& field : fields) {
+    if (field.before != field.after) {
+      out << Format(msg::kDiffHeader, field.name, field.before, field.after);
+      differs = true;
+    }
+  }
+  return differs;
+}
+
+bool DiffEntry(std::ostream& out, int index, const FontFile& before, const FontFile& after) {
+  const FontEntry& a = before.entries[static_cast<std::size_t>(index)];
+  const FontEntry& b = after.entries[static_cast<std::size_t>(index)];
+  std::vector<std::string> changes;
+  AddField(changes, "code", a.code, b.code);
+  AddBitmapFields(changes, "face", a.face, b.face);
+  AddBitmapFields(changes, "shadow", a.shadow, b.shadow);
+  AddField(changes, "shadow dx", ShadowDx(before, a), ShadowDx(after, b));
+  AddField(changes, "shadow dy", ShadowDy(before, a), ShadowDy(after, b));
+  for (const auto& [which, bitmapA, bitmapB] :
+       {std::tuple{"face", a.face, b.face}, std::tuple{"shadow", a.shadow, b.shadow}}) {
+    if (const ull differ = DifferentSamples(before, bitmapA, after, bitmapB); differ > 0)
+      changes.push_back(Format(msg::kDiffSamples, differ, which));
+  }
+  if (changes.empty())
+    return false;
+  out << Format(msg::kDiffEntry, index, CharacterName(b.code).c_str(), Join(changes).c_str());
+  return true;
+}
+
+}  // namespace
+
+std::string CharacterName(std::uint8_t code) {
+  if (code >= 0x20 && code < 0x7F)
+    return std::string(1, static_cast<char>(code));
+  return Format("\\x%02X", code);
+}
+
+void PrintListing(std::ostream& out, const std::string& name, const FontFile& font) {
+  if (font.hasHeader) {
+    const FontHeader& header = font.header;
+    out << Format(msg::kListingHeader, name.c_str(), ull{font.bytes.size()},
+                  font.Vertical() ? "vertical" : "horizontal", header.gap, header.space,
+                  header.dropX, header.dropY, header.count);
+    out << msg::kListingColumns;
+    for (std::size_t i = 0; i < font.entries.size(); ++i) {
+      const FontEntry& entry = font.entries[i];
+      out << Format(msg::kListingRow, static_cast<int>(i), CharacterName(entry.code).c_str(),
+                    entry.face.width, entry.face.height, entry.face.top, entry.face.stride,
+                    ul{entry.face.offset}, entry.shadow.width, entry.shadow.height,
+                    entry.shadow.top, entry.shadow.stride, ul{entry.shadow.offset},
+                    ShadowDx(font, entry), ShadowDy(font, entry));
+    }
+    if (font.unnamedBytes > 0)
+      out << Format(msg::kListingUnnamed, ull{font.unnamedBytes});
+  }
+  if (font.problems.empty()) {
+    out << msg::kListingNoProblems;
+    return;
+  }
+  out << Format(msg::kListingProblems, ull{font.problems.size()});
+  for (const std::string& problem : font.problems)
+    out << Format(msg::kListingProblem, problem.c_str());
+}
+
+void PrintGlyph(std::ostream& out, const FontFile& font, int index) {
+  const FontEntry& entry = font.entries[static_cast<std::size_t>(index)];
+  PrintBitmap(out, font, index, "face", entry.face);
+  PrintBitmap(out, font, index, "shadow", entry.shadow);
+}
+
+bool PrintDiff(std::ostream& out, const FontFile& before, const std::string& beforeName,
+               const FontFile& after, const std::string& afterName) {
+  if (!before.hasHeader || !after.hasHeader) {
+    for (const auto& [font, name] :
+         {std::pair{&before, &beforeName}, std::pair{&after, &afterName}}) {
+      if (!font->hasHeader)
+        out << Format(msg::kDiffUnreadable, name->c_str(), font->problems.front().c_str());
+    }
+    return true;
+  }
+  bool differs = DiffHeaders(out, before.header, after.header);
+  const std::size_t common = std::min(before.entries.size(), after.entries.size());
+  for (std::size_t i = 0; i < common; ++i)
+    differs |= DiffEntry(out, static_cast<int>(i), before, after);
+  for (const auto& [longer, name] :
+       {std::pair{&before, &beforeName}, std::pair{&after, &afterName}}) {
+    for (std::size_t i = common; i < longer->entries.size(); ++i) {
+      out << Format(msg::kDiffOnlyIn, static_cast<int>(i),
+                    CharacterName(longer->entries[i].code).c_str(), name->c_str());
+      differs = true;
+    }
+  }
+  if (before.unnamedBytes != after.unnamedBytes) {
+    out << Format(msg::kDiffUnnamed, ull{before.unnamedBytes}, ull{after.unnamedBytes});
+    differs = true;
+  }
+  return differs;
+}
+
+}  // namespace typekiln

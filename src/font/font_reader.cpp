@@ -1,0 +1,254 @@
+#include "font/font_reader.h"
+
+#include <algorithm>
+#include <utility>
+
+#include "main/console.h"
+#include "main/messages.h"
+
+namespace typekiln {
+
+namespace {
+
+constexpr std::size_t kHeaderSize = 24;
+constexpr std::size_t kEntrySize = 20;
+constexpr int kMaxEntries = 128;
+constexpr char kTags[] = "TKLNQZ7!N64!";
+
+using ull = unsigned long long;
+using ul = unsigned long;
+
+std::uint32_t GetBE32(const std::uint8_t* in) {
+  return std::uint32_t{in[0]} << 24 | std::uint32_t{in[1]} << 16 | std::uint32_t{in[2]} << 8 |
+         in[3];
+}
+
+FontBitmap GetBitmap(const std::uint8_t* in) {
+  return FontBitmap{GetBE32(in), in[4], in[5], in[6], in[7]};
+}
+
+// A tag as text, bytes outside printable ASCII as \xNN.
+std::string TagText(const std::uint8_t* tag) {
+  std::string text;
+  for (int i = 0; i < 4; ++i) {
+    if (tag[i] >= 0x20 && tag[i] < 0x7F && tag[i] != '"' && tag[i] != '\\')
+      text += static_cast<char>(tag[i]);
+    else
+      text += Format("\\x%02X", tag[i]);
+  }
+  return text;
+}
+
+void CheckHeader(FontFile& font) {
+  const std::uint8_t* in = font.bytes.data();
+  FontHeader& header = font.header;
+  std::copy(in, in + 12, header.tags);
+  header.constant = GetBE32(in + 12);
+  header.count = in[16];
+  header.orientation = in[17];
+  header.gap = in[18];
+  header.space = in[19];
+  header.dropX = in[20];
+  header.dropY = in[21];
+  header.reserved[0] = in[22];
+  header.reserved[1] = in[23];
+
+  for (int tag = 0; tag < 3; ++tag) {
+    const auto* expected = reinterpret_cast<const std::uint8_t*>(kTags) + 4 * tag;
+    if (!std::equal(expected, expected + 4, in + 4 * tag)) {
+      font.problems.push_back(
+          Format(msg::kBadTag, tag + 1, TagText(in + 4 * tag).c_str(), TagText(expected).c_str()));
+    }
+  }
+  if (header.constant != 1)
+    font.problems.push_back(Format(msg::kBadConstant, ul{header.constant}));
+  if (header.count > kMaxEntries)
+    font.problems.push_back(Format(msg::kTooManyEntries, header.count));
+  if (header.orientation > 1)
+    font.problems.push_back(Format(msg::kBadOrientation, header.orientation));
+  for (int i = 0; i < 2; ++i) {
+    if (header.reserved[i] != 0)
+      font.problems.push_back(Format(msg::kHeaderNotZero, 22 + i, header.reserved[i]));
+  }
+}
+
+void ReadTable(FontFile& font) {
+  const std::uint64_t size = font.bytes.size();
+  const std::uint64_t tableEnd = kHeaderSize + kEntrySize * font.header.count;
+  std::uint64_t whole = font.header.count;
+  if (tableEnd > size) {
+    whole = (size - kHeaderSize) / kEntrySize;
+    font.problems.push_back(
+        Format(msg::kTablePastEnd, font.header.count, ull{tableEnd}, ull{size}, ull{whole}));
+  }
+  for (std::uint64_t i = 0; i < whole; ++i) {
+    const std::uint8_t* in = font.bytes.data() + kHeaderSize + kEntrySize * i;
+    FontEntry entry;
+    entry.face = GetBitmap(in);
+    entry.shadow = GetBitmap(in + 8);
+    entry.position[0] = static_cast<std::int8_t>(in[16]);
+    entry.position[1] = static_cast<std::int8_t>(in[17]);
+    entry.code = in[18];
+    entry.reserved = in[19];
+    if (entry.reserved != 0)
+      font.problems.push_back(Format(msg::kEntryNotZero, static_cast<int>(i), entry.reserved));
+    font.entries.push_back(entry);
+  }
+}
+
+// A block the table names, with who names it.
+struct NamedBlock {
+  std::uint64_t start;
+  std::uint64_t end;
+  int entry;
+  const char* which;
+};
+
+// Checks one bitmap's own fields and bytes. True when its block lies inside the file after the
+// table, so that its place among the other blocks can be checked too.
+bool CheckBitmap(FontFile& font, int entry, const char* which, const FontBitmap& bitmap,
+                 std::uint64_t tableEnd) {
+  const std::uint64_t size = font.bytes.size();
+  if (bitmap.offset % 8 != 0)
+    font.problems.push_back(Format(msg::kOffsetOffGrid, entry, which, ul{bitmap.offset}));
+  const int expectedStride = (bitmap.width + 7) / 8 * 8;
+  const bool strideRight = bitmap.RowBytes() == static_cast<std::uint32_t>(expectedStride);
+  if (!strideRight) {
+    font.problems.push_back(
+        Format(msg::kWrongStride, entry, which, bitmap.stride, expectedStride, bitmap.width));
+  }
+  const std::uint64_t end = std::uint64_t{bitmap.offset} + bitmap.BlockSize();
+  if (bitmap.offset < tableEnd) {
+    font.problems.push_back(Format(msg::kBlockInTable, entry, which, ul{bitmap.offset},
+                                   ull{std::min<std::uint64_t>(tableEnd, size)}));
+    return false;
+  }
+  if (end > size) {
+    font.problems.push_back(Format(msg::kBlockPastEnd, entry, which, ul{bitmap.offset},
+                                   ull{bitmap.BlockSize()}, ull{end}, ull{size}));
+    return false;
+  }
+  if (!strideRight)
+    return true;  // its rows are not where a loader would look for them
+
+  std::uint64_t high = 0;
+  std::uint64_t padding = 0;
+  int highFirst[3] = {};
+  int paddingFirst[3] = {};
+  for (int y = 0; y < bitmap.height; ++y) {
+    const std::uint8_t* row =
+        font.bytes.data() + bitmap.offset + std::uint64_t{bitmap.RowBytes()} * y;
+    for (int x = 0; x < static_cast<int>(bitmap.RowBytes()); ++x) {
+      const bool inPadding = x >= bitmap.width;
+      if (row[x] == 0 || (!inPadding && row[x] <= 15))
+        continue;
+      std::uint64_t& count = inPadding ? padding : high;
+      int* first = inPadding ? paddingFirst : highFirst;
+      if (count++ == 0) {
+        first[0] = row[x];
+        first[1] = x;
+        first[2] = y;
+      }
+    }
+  }
+  if (high > 0) {
+    font.problems.push_back(Format(msg::kSampleTooHigh, entry, which, highFirst[0], highFirst[1],
+                                   highFirst[2], ull{high}));
+  }
+  if (padding > 0) {
+    font.problems.push_back(Format(msg::kPaddingNotZero, entry, which, paddingFirst[0],
+                                   paddingFirst[1], paddingFirst[2], ull{padding}));
+  }
+  return true;
+}
+
+// Walks the named blocks in file order: the bytes between them must be zero and no block may
+// start before the one before it ends.
+void CheckBlockOrder(FontFile& font, std::vector<NamedBlock> blocks, std::uint64_t tableEnd) {
+  std::stable_sort(blocks.begin(), blocks.end(),
+                   [](const NamedBlock& a, const NamedBlock& b) { return a.start < b.start; });
+  std::uint64_t cursor = tableEnd;
+  const NamedBlock* last = nullptr;
+  for (const NamedBlock& block : blocks) {
+    if (last != nullptr && block.start < last->end) {
+      font.problems.push_back(Format(msg::kBlocksOverlap, block.entry, block.which,
+                                     ul{static_cast<std::uint32_t>(block.start)}, last->entry,
+                                     last->which, ull{last->end}));
+    } else {
+      const auto fill = font.bytes.subspan(cursor, block.start - cursor);
+      const auto nonZero = static_cast<ull>(
+          std::count_if(fill.begin(), fill.end(), [](std::uint8_t b) { return b != 0; }));
+      if (nonZero > 0) {
+        font.problems.push_back(Format(msg::kFillNotZero, block.entry, block.which, nonZero,
+                                       ull{fill.size()}, ull{cursor}));
+      }
+    }
+    if (last == nullptr || block.end > last->end)
+      last = &block;
+    cursor = std::max(cursor, block.end);
+  }
+  font.unnamedBytes = font.bytes.size() - cursor;
+}
+
+}  // namespace
+
+FontFile ReadFont(std::span<const std::uint8_t> bytes) {
+  FontFile font;
+  font.bytes = bytes;
+  if (bytes.size() < kHeaderSize) {
+    font.problems.push_back(Format(msg::kFontTooShort, ull{bytes.size()}));
+    return font;
+  }
+  font.hasHeader = true;
+  CheckHeader(font);
+  ReadTable(font);
+
+  const std::uint64_t tableEnd =
+      std::min<std::uint64_t>(kHeaderSize + kEntrySize * font.header.count, bytes.size());
+  std::vector<NamedBlock> blocks;
+  for (std::size_t i = 0; i < font.entries.size(); ++i) {
+    const int entry = static_cast<int>(i);
+    for (const auto& [which, bitmap] :
+         {std::pair{"face", font.entries[i].face}, std::pair{"shadow", font.entries[i].shadow}}) {
+      if (!bitmap.Present())
+        continue;
+      if (CheckBitmap(font, entry, which, bitmap, tableEnd))
+        blocks.push_back({bitmap.offset, bitmap.offset + bitmap.BlockSize(), entry, which});
+    }
+  }
+  CheckBlockOrder(font, std::move(blocks), tableEnd);
+  return font;
+}
+
+int StoredSample(const FontFile& font, const FontBitmap& bitmap, int x, int y) {
+  if (x < 0 || y < 0 || x >= bitmap.width || y >= bitmap.height)
+    return -1;
+  const std::uint64_t at = std::uint64_t{bitmap.offset} + std::uint64_t{bitmap.RowBytes()} * y +
+                           static_cast<std::uint64_t>(x);
+  return at < font.bytes.size() ? font.bytes[at] : -1;
+}
+
+int DrawnWidth(const FontFile& font, const FontBitmap& bitmap) {
+  return font.Vertical() ? bitmap.height : bitmap.width;
+}
+
+int DrawnHeight(const FontFile& font, const FontBitmap& bitmap) {
+  return font.Vertical() ? bitmap.width : bitmap.height;
+}
+
+int DrawnSample(const FontFile& font, const FontBitmap& bitmap, int x, int y) {
+  // A vertical font stores drawn column x as row width - 1 - x, read from the top.
+  if (font.Vertical())
+    return x < 0 || x >= bitmap.height ? -1 : StoredSample(font, bitmap, y, bitmap.height - 1 - x);
+  return StoredSample(font, bitmap, x, y);
+}
+
+int ShadowDx(const FontFile& font, const FontEntry& entry) {
+  return font.Vertical() ? -entry.position[1] : entry.position[0];
+}
+
+int ShadowDy(const FontFile& font, const FontEntry& entry) {
+  return font.Vertical() ? entry.position[0] : entry.position[1];
+}
+
+}  // namespace typekiln

@@ -1,0 +1,88 @@
+#pragma once
+
+// Reads a font file back and checks it against the layout the writer follows (see
+// font_writer.h): the three tags and the constant 1; orientation 0 or 1; at most 128 entries and
+// the whole table inside the file; per bitmap, an offset on the 8-byte grid, a block of `height`
+// rows of `stride` bytes inside the file and after the table, `stride` being `width` rounded up
+// to a multiple of 8, samples 0 to 15 and zero row tails; zero bytes between blocks and no two
+// blocks overlapping.
+//
+// A glyph 249 to 255 samples wide has rows of 256 bytes, which its stride byte holds as 0. A
+// bitmap whose offset, width, height and stride are all 0 is absent, as a missing shadow is.
+// Bytes after the last block that an entry names are the blocks of shadow glyphs without a face;
+// they are counted, not checked.
+//
+// Everything here works on the file's bytes in memory and never reads outside them.
+
+#include <cstdint>
+#include <span>
+#include <string>
+#include <vector>
+
+namespace typekiln {
+
+/// One bitmap of a table entry, as stored.
+struct FontBitmap {
+  std::uint32_t offset = 0;
+  std::uint8_t width = 0;
+  std::uint8_t height = 0;
+  std::uint8_t top = 0;
+  std::uint8_t stride = 0;
+
+  bool Present() const { return offset != 0 || width != 0 || height != 0 || stride != 0; }
+  /// Bytes per row: the stride, or 256 for a 249 to 255 wide glyph whose stride byte wrapped.
+  std::uint32_t RowBytes() const { return stride == 0 && width > 248 ? 256 : stride; }
+  std::uint64_t BlockSize() const { return std::uint64_t{height} * RowBytes(); }
+};
+
+struct FontEntry {
+  FontBitmap face;
+  FontBitmap shadow;
+  /// The shadow's place relative to the face as stored: dx, dy horizontally; dy, -dx vertically.
+  std::int8_t position[2] = {0, 0};
+  std::uint8_t code = 0;
+  std::uint8_t reserved = 0;
+};
+
+struct FontHeader {
+  std::uint8_t tags[12] = {};
+  std::uint32_t constant = 0;
+  std::uint8_t count = 0;
+  std::uint8_t orientation = 0;  ///< 0 horizontal, 1 vertical
+  std::uint8_t gap = 0;
+  std::uint8_t space = 0;
+  std::uint8_t dropX = 0;
+  std::uint8_t dropY = 0;
+  std::uint8_t reserved[2] = {};
+};
+
+struct FontFile {
+  std::span<const std::uint8_t> bytes;  ///< the file, owned by the caller
+  bool hasHeader = false;               ///< false when the file is shorter than a header
+  FontHeader header;
+  std::vector<FontEntry> entries;  ///< every entry that lies wholly inside the file
+  /// Bytes after the last block that an entry names.
+  std::uint64_t unnamedBytes = 0;
+  /// Every problem found, in file order, each naming the field or entry.
+  std::vector<std::string> problems;
+
+  bool Vertical() const { return header.orientation == 1; }
+};
+
+/// Parses and checks a font file's bytes. `bytes` must outlive the result.
+FontFile ReadFont(std::span<const std::uint8_t> bytes);
+
+/// Sample (x, y) of a bitmap as stored, or -1 when the place lies outside the bitmap or the file.
+int StoredSample(const FontFile& font, const FontBitmap& bitmap, int x, int y);
+
+/// The bitmap's size as the artist drew it: a vertical font's bitmaps turned back upright.
+int DrawnWidth(const FontFile& font, const FontBitmap& bitmap);
+int DrawnHeight(const FontFile& font, const FontBitmap& bitmap);
+/// Sample (x, y) of the upright glyph, or -1 outside it.
+int DrawnSample(const FontFile& font, const FontBitmap& bitmap, int x, int y);
+
+/// The shadow's offset from the face in picture pixels, turned back for a vertical font.
+int ShadowDx(const FontFile& font, const FontEntry& entry);
+int ShadowDy(const FontFile& font, const FontEntry& entry);
+
+}  // namespace typekiln

@@ -1,0 +1,126 @@
+// typekiln-inspect end to end: the built program on fonts that typekiln's own writer makes.
+
+#include <gtest/gtest.h>
+
+#include "font/font_writer.h"
+#include "test_support.h"
+
+namespace typekiln {
+namespace {
+
+using test::RunInspect;
+
+// A glyph of the given size whose samples count up from 1, row by row.
+Glyph Counting(int x, int y, int width, int height) {
+  Glyph glyph;
+  glyph.x = x;
+  glyph.y = y;
+  glyph.width = width;
+  glyph.height = height;
+  glyph.top = 1;
+  for (int i = 0; i < width * height; ++i)
+    glyph.pixels.push_back(Pixel{0, 0, 0, static_cast<std::uint8_t>((i + 1) % 16 << 4)});
+  return glyph;
+}
+
+// A font of `count` faces "AB..", each with a shadow one pixel right and down.
+BuildState Font(int count) {
+  BuildState state;
+  for (int i = 0; i < count; ++i) {
+    state.fontSet.glyphs[static_cast<std::size_t>(i)] = Counting(10 * i, 0, 3, 2);
+    state.shadowSet.glyphs[static_cast<std::size_t>(i)] = Counting(10 * i + 1, 1, 3, 2);
+    state.settings.charSet[static_cast<std::size_t>(i)] = static_cast<char>('A' + i);
+  }
+  state.fontSet.count = state.shadowSet.count = count;
+  return state;
+}
+
+void Write(BuildState state, const std::string& path) {
+  test::TestConsole console;
+  WriteFont(state, console.streams, path);
+  ASSERT_EQ(console.err.str(), "");
+}
+
+TEST(Inspect, ListsTheHeaderAndEveryEntry) {
+  test::TempDir dir;
+  Write(Font(2), dir.File("two.fnt"));
+  const test::ToolRun run = RunInspect(dir.path(), {"two.fnt"});
+  EXPECT_EQ(run.status, 0);
+  EXPECT_EQ(run.err, "");
+  EXPECT_EQ(run.out,
+            "two.fnt: 128 bytes, horizontal, gap 1, space 16, drop 0 0, 2 glyphs\n"
+            "                 ------------ face ------------  ----------- shadow -----------  "
+            "position\n"
+            "entry char   width height top stride   offset  width height top stride   offset   "
+            "dx   dy\n"
+            "    0 A          3      2   1      8       64      3      2   1      8       96    "
+            "1    1\n"
+            "    1 B          3      2   1      8       80      3      2   1      8      112    "
+            "1    1\n"
+            "No problems found.\n");
+}
+
+TEST(Inspect, PrintsAVerticalGlyphUpright) {
+  test::TempDir dir;
+  BuildState state = Font(1);
+  state.settings.orientation = Orientation::Vertical;
+  state.shadowSet = GlyphSet{};
+  state.settings.charSet[0] = '\n';
+  Write(state, dir.File("v.fnt"));
+  const test::ToolRun run = RunInspect(dir.path(), {"--glyph", "0", "v.fnt"});
+  EXPECT_EQ(run.status, 0);
+  EXPECT_NE(run.out.find("    0 \\x0A       2      3   1      8       48      0      0   0      "
+                         "0        0    0    0\n"),
+            std::string::npos)
+      << run.out;
+  EXPECT_NE(run.out.find("Entry 0 \\x0A face: 3 x 2\n123\n456\nEntry 0 \\x0A shadow: none\n"),
+            std::string::npos)
+      << run.out;
+}
+
+TEST(Inspect, AProblemIsExitStatusOneAndAnUnreadableFileTwo) {
+  test::TempDir dir;
+  test::WriteBytes(dir.File("short.fnt"), "TKLN");
+  test::ToolRun run = RunInspect(dir.path(), {"short.fnt"});
+  EXPECT_EQ(run.status, 1);
+  EXPECT_EQ(run.out, "1 problems:\n  The file is 4 bytes, too short for the 24-byte header\n");
+
+  for (const std::vector<std::string>& args : {std::vector<std::string>{},
+                                               {"missing.fnt"},
+                                               {"."},
+                                               {"short.fnt", "--glyph", "x"},
+                                               {"short.fnt", "--glyph", "0"},
+                                               {"short.fnt", "--frobnicate"},
+                                               {"--diff", "short.fnt"}}) {
+    run = RunInspect(dir.path(), args);
+    EXPECT_EQ(run.status, 2) << ::testing::PrintToString(args);
+    EXPECT_NE(run.err, "");
+  }
+  run = RunInspect(dir.path(), {"--help"});
+  EXPECT_EQ(run.status, 0);
+  EXPECT_EQ(run.out.rfind("Usage: typekiln-inspect FONT", 0), 0u);
+}
+
+TEST(Inspect, DiffFindsWhatChanged) {
+  test::TempDir dir;
+  Write(Font(2), dir.File("old.fnt"));
+  Write(Font(2), dir.File("same.fnt"));
+  test::ToolRun run = RunInspect(dir.path(), {"--diff", "old.fnt", "same.fnt"});
+  EXPECT_EQ(run.status, 0);
+  EXPECT_EQ(run.out, "");
+
+  BuildState changed = Font(3);
+  changed.settings.gap = 2;
+  changed.fontSet.glyphs[1].pixels[4].alpha = 0;
+  Write(changed, dir.File("new.fnt"));
+  run = RunInspect(dir.path(), {"--diff", "old.fnt", "new.fnt"});
+  EXPECT_EQ(run.status, 1);
+  EXPECT_EQ(run.out,
+            "header: glyph count 2 -> 3\n"
+            "header: gap 1 -> 2\n"
+            "entry 1 B: 1 face samples differ\n"
+            "entry 2 C: only in new.fnt\n");
+}
+
+}  // namespace
+}  // namespace typekiln

@@ -72,15 +72,23 @@ std::vector<std::string> FolderEntries(const std::filesystem::path& folder) {
   return names;
 }
 
+namespace {
+
+// Makes the process an ordinary user, when it is root, so that file permissions apply to it.
+bool GiveUpRoot() {
+  constexpr uid_t kNobody = 65534;
+  return geteuid() != 0 || (setgid(kNobody) == 0 && setuid(kNobody) == 0);
+}
+
+}  // namespace
+
 bool RunInChild(const std::function<bool()>& body, bool unprivileged) {
   const pid_t child = fork();
   if (child < 0)
     return false;
   if (child == 0) {
-    constexpr uid_t kNobody = 65534;
-    if (unprivileged && geteuid() == 0 && (setgid(kNobody) != 0 || setuid(kNobody) != 0)) {
+    if (unprivileged && !GiveUpRoot())
       _exit(2);
-    }
     _exit(body() ? 0 : 1);
   }
   int status = 0;
@@ -117,7 +125,8 @@ int TemporaryFile(const std::string& contents) {
 }  // namespace
 
 ToolRun RunProgram(const std::string& binary, const std::filesystem::path& folder,
-                   const std::vector<std::string>& args, const std::string& input) {
+                   const std::vector<std::string>& args, const std::string& input,
+                   bool unprivileged) {
   const int in = TemporaryFile(input);
   const int out = TemporaryFile("");
   const int err = TemporaryFile("");
@@ -133,6 +142,8 @@ ToolRun RunProgram(const std::string& binary, const std::filesystem::path& folde
     if (chdir(folder.c_str()) != 0 || dup2(in, 0) < 0 || dup2(out, 1) < 0 || dup2(err, 2) < 0) {
       _exit(127);
     }
+    if (unprivileged && !GiveUpRoot())
+      _exit(127);
     execv(argv[0], argv.data());
     _exit(127);
   }
@@ -150,22 +161,22 @@ ToolRun RunProgram(const std::string& binary, const std::filesystem::path& folde
 }
 
 ToolRun RunTypekiln(const std::filesystem::path& folder, const std::vector<std::string>& args,
-                    const std::string& input) {
+                    const std::string& input, bool unprivileged) {
   // Only a font in a regular file is read back: a device or a pipe cannot be read again.
   const std::filesystem::path output = args.size() == 2 ? folder / args[1] : "";
   const auto isFile = [&] { return args.size() == 2 && std::filesystem::is_regular_file(output); };
   const Bytes before = isFile() ? ReadBytes(output.string()) : Bytes{};
-  ToolRun run = RunProgram(TYPEKILN_BINARY, folder, args, input);
+  ToolRun run = RunProgram(TYPEKILN_BINARY, folder, args, input, unprivileged);
   if (isFile()) {
     const Bytes font = ReadBytes(output.string());
     if (font != before)
-      ExpectScriptReadsBack(folder, args[0], font);
+      ExpectScriptReadsBack(folder, args[0], font, unprivileged);
   }
   return run;
 }
 
 ToolRun RunInspect(const std::filesystem::path& folder, const std::vector<std::string>& args) {
-  return RunProgram(TYPEKILN_INSPECT_BINARY, folder, args, "");
+  return RunProgram(TYPEKILN_INSPECT_BINARY, folder, args, "", false);
 }
 
 std::vector<std::string> ReadBackMismatches(const BuildState& state, const Bytes& bytes) {
@@ -209,21 +220,23 @@ std::vector<std::string> ReadBackMismatches(const BuildState& state, const Bytes
 }
 
 void ExpectScriptReadsBack(const std::filesystem::path& folder, const std::string& script,
-                           const Bytes& font) {
+                           const Bytes& font, bool unprivileged) {
   // The same script, run by the same code in a child that stands in the same folder, leaves the
   // build state the font was written from.
-  const bool same = RunInChild([&] {
-    if (chdir(folder.c_str()) != 0)
-      return false;
-    BuildState state;
-    TestConsole console;
-    const char* argv[] = {"typekiln", script.c_str(), "/dev/null"};
-    RunTool(state, console.streams, 3, argv);
-    const std::vector<std::string> wrong = ReadBackMismatches(state, font);
-    for (const std::string& what : wrong)
-      std::fprintf(stderr, "reads back wrong: %s\n", what.c_str());
-    return wrong.empty();
-  });
+  const bool same = RunInChild(
+      [&] {
+        if (chdir(folder.c_str()) != 0)
+          return false;
+        BuildState state;
+        TestConsole console;
+        const char* argv[] = {"typekiln", script.c_str(), "/dev/null"};
+        RunTool(state, console.streams, 3, argv);
+        const std::vector<std::string> wrong = ReadBackMismatches(state, font);
+        for (const std::string& what : wrong)
+          std::fprintf(stderr, "reads back wrong: %s\n", what.c_str());
+        return wrong.empty();
+      },
+      unprivileged);
   EXPECT_TRUE(same) << "the font of " << script << " does not read back as its build state";
 }
 

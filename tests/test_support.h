@@ -73,14 +73,16 @@ struct ToolRun {
   std::string err;
 };
 
-/// Runs `binary` in `folder` with `args`, `input` as its standard input, and waits.
+/// Runs `binary` in `folder` with `args`, `input` as its standard input, and waits. With
+/// `unprivileged`, the program runs as an ordinary user even when the tests run as root.
 ToolRun RunProgram(const std::string& binary, const std::filesystem::path& folder,
-                   const std::vector<std::string>& args, const std::string& input = "");
+                   const std::vector<std::string>& args, const std::string& input,
+                   bool unprivileged);
 
 /// Runs the built typekiln. When a run with a script and an output writes a font, the font must
 /// read back as the build state the same script leaves (ExpectScriptReadsBack).
 ToolRun RunTypekiln(const std::filesystem::path& folder, const std::vector<std::string>& args,
-                    const std::string& input = "");
+                    const std::string& input = "", bool unprivileged = false);
 
 /// Runs the built typekiln-inspect, its standard input empty.
 ToolRun RunInspect(const std::filesystem::path& folder, const std::vector<std::string>& args);
@@ -89,9 +91,9 @@ ToolRun RunInspect(const std::filesystem::path& folder, const std::vector<std::s
 /// problem the reader finds, then any header field, table field or sample that differs.
 std::vector<std::string> ReadBackMismatches(const BuildState& state, const Bytes& font);
 
-/// Fails the test unless `font` reads back as the build state that `script`, run in `folder`,
-/// leaves.
+/// Fails the test unless `font` reads back as the build state that `script`, run in `folder`
+/// (as an ordinary user with `unprivileged`), leaves.
 void ExpectScriptReadsBack(const std::filesystem::path& folder, const std::string& script,
-                           const Bytes& font);
+                           const Bytes& font, bool unprivileged = false);
 
 }  // namespace typekiln::test

@@ -1,0 +1,166 @@
+// Hostile and broken input, end to end on the built typekiln: every case ends with a clear
+// message and exit status 1 (or 0 where nothing is wrong), never with a crash, and leaves no
+// half-written font and no temporary file behind.
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <optional>
+
+#include "test_support.h"
+
+namespace typekiln {
+namespace {
+
+using test::Bytes;
+using test::TgaFile;
+
+const char kGrabOne[] = "LoadTGA p.tga\n[Font]\nGrab 0,0,1\n";
+const char kNoPicture[] = "No picture to grab from at following line:\nGrab 0,0,1\n";
+
+// A 4 x 2 picture of two glyphs, columns 0 to 1 and column 3, inked in the bottom row.
+std::string SmallPicture(std::uint8_t type = 2) {
+  Bytes pixels(4 * 2 * 4, 0);
+  for (int column : {0, 1, 3}) pixels[static_cast<std::size_t>(column * 4 + 3)] = 0xF0;
+  if (type == 10)  // the same pixels as two literal packets of 4
+    pixels.insert(pixels.begin() + 16, 3), pixels.insert(pixels.begin(), 3);
+  return TgaFile(4, 2, pixels, type);
+}
+
+struct Case {
+  const char* name;
+  std::optional<std::string> picture;  ///< written as p.tga when given
+  std::string script;                  ///< written as font.tks
+  int status;
+  std::string err;
+};
+
+// Runs the case in a fresh folder and checks what every fault must leave: its status and
+// message, a font that reads back (RunTypekiln checks it), and nothing else in the folder.
+void Expect(const Case& fault) {
+  SCOPED_TRACE(fault.name);
+  test::TempDir dir;
+  if (fault.picture)
+    test::WriteBytes(dir.File("p.tga"), *fault.picture);
+  test::WriteBytes(dir.File("font.tks"), fault.script);
+  const test::ToolRun run = test::RunTypekiln(dir.path(), {"font.tks", "out.fnt"});
+  EXPECT_EQ(run.status, fault.status);
+  EXPECT_EQ(run.err, fault.err);
+  std::vector<std::string> files = {"font.tks", "out.fnt"};
+  if (fault.picture)
+    files.push_back("p.tga");
+  EXPECT_EQ(test::FolderEntries(dir.path()), files);
+}
+
+TEST(Fault, OutputsThatCannotBeWrittenLeaveTheOldFont) {
+  test::TempDir dir;
+  test::WriteBytes(dir.File("font.tks"), std::string(kGrabOne));
+  test::WriteBytes(dir.File("p.tga"), SmallPicture());
+  std::filesystem::create_directory(dir.path() / "folder");
+  std::filesystem::create_directory(dir.path() / "locked");
+  test::WriteBytes(dir.File("locked/old.fnt"), "old font");
+  std::filesystem::permissions(dir.path() / "locked", std::filesystem::perms(0555));
+  test::WriteBytes(dir.File("protected.fnt"), "old font");
+  std::filesystem::permissions(dir.path() / "protected.fnt", std::filesystem::perms(0444));
+
+  for (const auto& [output, message] : {std::pair{"no/such/folder/out.fnt", "Cannot create"},
+                                        {"folder", "Cannot create"},
+                                        {"locked/old.fnt", "Cannot create"},
+                                        {"locked/new.fnt", "Cannot create"},
+                                        {"protected.fnt", "Cannot create"},
+                                        {"/dev/full", "Cannot write"}}) {
+    SCOPED_TRACE(output);
+    const test::ToolRun run = test::RunTypekiln(dir.path(), {"font.tks", output}, "",
+                                                /*unprivileged=*/true);
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.err, std::string(message) + ": '" + output + "'\n");
+  }
+  EXPECT_EQ(test::ReadBytes(dir.File("locked/old.fnt")), test::BytesOf("old font"));
+  EXPECT_EQ(test::ReadBytes(dir.File("protected.fnt")), test::BytesOf("old font"));
+  EXPECT_EQ(test::FolderEntries(dir.path() / "locked"), std::vector<std::string>{"old.fnt"});
+  EXPECT_EQ(test::FolderEntries(dir.path()),
+            (std::vector<std::string>{"folder", "font.tks", "locked", "p.tga", "protected.fnt"}));
+}
+
+TEST(Fault, PicturesThatCannotBeLoaded) {
+  const std::string truncated = "'p.tga' is truncated\n" + std::string(kNoPicture);
+  const Bytes tiny(16, 0);
+  const Case cases[] = {
+      {"empty", "", std::string(kGrabOne), 1, "'p.tga' is not 32bpp!\n" + std::string(kNoPicture)},
+      {"shorter than a header", std::string("\0\0\x02", 3), kGrabOne, 1,
+       "'p.tga' is not 32bpp!\n" + std::string(kNoPicture)},
+      {"width 0", TgaFile(0, 5, {}), kGrabOne, 1, kNoPicture},
+      {"height 0", TgaFile(5, 0, {}), kGrabOne, 1, kNoPicture},
+      {"65535 x 65535 raw", TgaFile(65535, 65535, tiny), kGrabOne, 1, truncated},
+      {"65535 x 65535 run-length", TgaFile(65535, 65535, tiny, 10), kGrabOne, 1, truncated},
+      {"a run past the picture", TgaFile(2, 1, Bytes{0x82, 1, 2, 3, 4}, 10), kGrabOne, 1,
+       truncated},
+  };
+  for (const Case& fault : cases) Expect(fault);
+}
+
+TEST(Fault, APictureCutAnywhereIsTruncated) {
+  // An identification field of 3 bytes, a colour map of two 24-bit entries, then the pixels.
+  Bytes body = {'i', 'd', '!', 1, 2, 3, 4, 5, 6};
+  const std::string whole = SmallPicture();
+  body.insert(body.end(), whole.begin() + 18, whole.end());
+  const std::string picture = TgaFile(4, 2, body, 2, 0x08, 32, 3, 2, 24);
+  for (std::size_t length = 1; length < picture.size(); ++length) {
+    const std::string message = length < 18 ? "is not 32bpp!" : "is truncated";
+    Expect({"cut", picture.substr(0, length), kGrabOne, 1,
+            "'p.tga' " + message + "\n" + std::string(kNoPicture)});
+  }
+}
+
+TEST(Fault, UnreadablePicturesAndFolders) {
+  test::TempDir dir;
+  std::filesystem::create_directory(dir.path() / "folder.tga");
+  test::WriteBytes(dir.File("secret.tga"), SmallPicture());
+  std::filesystem::permissions(dir.path() / "secret.tga", std::filesystem::perms::none);
+  test::WriteBytes(dir.File("font.tks"),
+                   "LoadTGA folder.tga\nLoadTGA secret.tga\n[Font]\nGrab 0,0,1\n");
+  const test::ToolRun run =
+      test::RunTypekiln(dir.path(), {"font.tks", "out.fnt"}, "", /*unprivileged=*/true);
+  EXPECT_EQ(run.status, 1);
+  EXPECT_EQ(run.err,
+            "Cannot open: 'folder.tga'\nCannot open: 'secret.tga'\n" + std::string(kNoPicture));
+}
+
+TEST(Fault, HostileScripts) {
+  const std::string picture = SmallPicture();
+  const std::string line = "Gap 3 " + std::string(1 << 20, 'x') + "\n";
+  std::string binary;
+  for (int i = 0; i < 4096; ++i) binary += static_cast<char>((i * 7919) % 256);
+  const Case cases[] = {
+      {"more than 128 glyphs in one set", picture,
+       "LoadTGA p.tga\n[Font]\n" +
+           [] {
+             std::string grabs;
+             for (int i = 0; i < 65; ++i) grabs += "Grab 0,0,2\n";  // two glyphs each
+             return grabs;
+           }(),
+       1, "Too many glyphs at following line:\nGrab 0,0,2\n"},
+      {"a line of a megabyte", picture, line + kGrabOne, 0, ""},
+      {"NUL ends a line", picture, std::string("Gap\0 5\n", 7) + kGrabOne, 1,
+       "Missing value at following line:\nGap\n"},
+      {"bytes 0x80 to 0xFF are blanks", picture, "\x80\xffGap\xa0 5\xff\n" + std::string(kGrabOne),
+       0, ""},
+      {"a binary file", picture, binary, 0, ""},
+      {"the picture as a script", picture, picture, 0, ""},
+      {"grabs far outside the picture", picture,
+       "LoadTGA p.tga\n[Font]\nGrab -100,-100,1\nGrab 2147483647,0,1\nGrab 0,2000000000,1\n", 1,
+       "Glyph not found at following line:\nGrab -100,-100,1\n"
+       "Glyph not found at following line:\nGrab 2147483647,0,1\n"
+       "Glyph not found at following line:\nGrab 0,2000000000,1\n"},
+      {"MaxHeight 0 and negative", picture,
+       "MaxHeight 0\nLoadTGA p.tga\n[Font]\nGrab 0,0,1\nMaxHeight -5\nGrab 0,0,1\n", 1,
+       "Glyph not found at following line:\nGrab 0,0,1\n"
+       "Glyph not found at following line:\nGrab 0,0,1\n"},
+      {"MaxHeight beyond the picture", SmallPicture(10),
+       "MaxHeight 100000\n" + std::string(kGrabOne), 0, ""},
+  };
+  for (const Case& fault : cases) Expect(fault);
+}
+
+}  // namespace
+}  // namespace typekiln

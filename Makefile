@@ -2,8 +2,9 @@
 
 JOBS ?= 2
 BUILD ?= build/release
+FUZZ_SECONDS ?= 60
 
-.PHONY: example test bench clean
+.PHONY: example test fuzz bench clean
 
 # Builds typekiln and turns the example script into build/example.fnt.
 example:
@@ -13,8 +14,12 @@ example:
 	@echo "Font written to build/example.fnt"
 
 # Every test twice: built by g++, then by clang++ with AddressSanitizer and
-# UndefinedBehaviorSanitizer, warnings as errors both times.
-test:
+# UndefinedBehaviorSanitizer, warnings as errors both times; then each fuzz target
+# for FUZZ_SECONDS.
+test: test-suites fuzz
+
+.PHONY: test-suites
+test-suites:
 	cmake -S . -B build/gcc -DCMAKE_CXX_COMPILER=g++ -DCMAKE_COMPILE_WARNING_AS_ERROR=ON
 	cmake --build build/gcc -j $(JOBS)
 	ctest --test-dir build/gcc --output-on-failure -j $(JOBS)
@@ -22,6 +27,13 @@ test:
 	  -DCMAKE_COMPILE_WARNING_AS_ERROR=ON -DTYPEKILN_SANITIZE=ON
 	cmake --build build/clang-sanitize -j $(JOBS)
 	ctest --test-dir build/clang-sanitize --output-on-failure -j $(JOBS)
+
+# Builds the libFuzzer targets (clang++, sanitizers on) and runs each for FUZZ_SECONDS.
+fuzz:
+	cmake -S . -B build/fuzz -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_COMPILE_WARNING_AS_ERROR=ON \
+	  -DTYPEKILN_FUZZ=ON -DTYPEKILN_TESTS=OFF
+	cmake --build build/fuzz -j $(JOBS) --target fuzz_script fuzz_tga fuzz_build
+	fuzz/run.sh $(FUZZ_SECONDS) build/fuzz
 
 # Times whole runs on a 4096 x 4096 picture against reading it once with cat.
 bench:

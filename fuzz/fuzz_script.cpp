@@ -1,0 +1,32 @@
+// Arbitrary bytes as a script, run over a small picture of three glyphs with their shadows.
+
+#include "fuzz_support.h"
+
+namespace {
+
+// A 12 x 4 picture, bottom row first, with three glyphs in row 1 and their shadows in row 3.
+std::vector<std::uint8_t> SmallPicture() {
+  std::vector<std::uint8_t> file = {0, 0, 2, 0, 0, 0, 0, 0, 0, 0, 0, 0, 12, 0, 4, 0, 32, 8};
+  for (int row = 3; row >= 0; --row) {
+    for (int column = 0; column < 12; ++column) {
+      const bool ink = (row == 1 || row == 3) && column % 4 != 3 - row / 2;
+      const std::uint8_t alpha = ink ? static_cast<std::uint8_t>(0x10 * (column + row)) : 0;
+      file.insert(file.end(), {alpha, alpha, alpha, alpha});
+    }
+  }
+  return file;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  using namespace typekiln;
+  if (size > fuzz::kMaxInput)
+    return 0;
+  static const std::vector<std::uint8_t> picture = SmallPicture();
+  const fuzz::MemoryFile file(picture);
+  BuildState state;
+  fuzz::RunScriptBytes(state, {data, size}, fuzz::TableLoading(file.path()));
+  fuzz::WriteAndCheckFont(state);
+  return 0;
+}

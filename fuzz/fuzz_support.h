@@ -1,0 +1,51 @@
+#pragma once
+
+// What the fuzz targets share: pictures held in memory files, a command table whose LoadTGA
+// always loads the target's own picture, and a check of the font a build state makes.
+
+#include <cstddef>
+#include <cstdint>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "script/command_table.h"
+#include "state/build_state.h"
+
+namespace typekiln::fuzz {
+
+/// Inputs larger than this are skipped: one huge input must not starve a run.
+inline constexpr std::size_t kMaxInput = 1 << 20;
+/// Pictures that claim more pixels than this are skipped, for the same reason: a run-length
+/// encoded picture of 1 MiB can claim 26 million pixels, and 256 glyphs may each copy all of it.
+inline constexpr std::int64_t kMaxPixels = 1 << 18;
+
+/// A file in memory, without a name on disk; `path` opens it.
+class MemoryFile {
+ public:
+  explicit MemoryFile(std::span<const std::uint8_t> bytes);
+  ~MemoryFile();
+  MemoryFile(const MemoryFile&) = delete;
+  MemoryFile& operator=(const MemoryFile&) = delete;
+  const std::string& path() const { return path_; }
+
+ private:
+  int fd_ = -1;
+  std::string path_;
+};
+
+/// False for a picture whose header claims more than kMaxPixels.
+bool PictureIsSmallEnough(std::span<const std::uint8_t> picture);
+
+/// The tool's command table, its LoadTGA loading the file at `picturePath` whatever path the line
+/// names, so that no script can reach the disk; a LoadTGA without a path still fails as it would.
+const Command* TableLoading(const std::string& picturePath);
+
+/// Runs the script's bytes on `state` through the tool's script reader.
+void RunScriptBytes(BuildState& state, std::span<const std::uint8_t> script, const Command* table);
+
+/// Writes the font to /dev/null through the tool's writer, then lays it out in memory and reads
+/// it back; aborts when a font whose glyphs fit their one-byte fields does not read back clean.
+void WriteAndCheckFont(BuildState& state);
+
+}  // namespace typekiln::fuzz

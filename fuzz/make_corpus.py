@@ -1,0 +1,96 @@
+#!/usr/bin/env python3
+"""Writes the fuzz targets' seed corpus into fuzz/corpus/: scripts, TGA pictures of every kind
+the loader reads or refuses, and whole builds (a two-byte script length, the script, the
+picture). Run from anywhere; the output is committed."""
+
+import pathlib
+import struct
+
+ROOT = pathlib.Path(__file__).resolve().parent.parent
+CORPUS = ROOT / "fuzz" / "corpus"
+
+
+def tga(width, height, body, kind=2, descriptor=8, depth=32, ident=b"", colour_map=b"", map_bits=0):
+    map_length = len(colour_map) // max(1, (map_bits + 7) // 8)
+    header = struct.pack("<BBBHHBHHHHBB", len(ident), 1 if colour_map else 0, kind, 0,
+                         map_length, map_bits, 0, 0, width, height, depth, descriptor)
+    return header + ident + colour_map + body
+
+
+def raw_glyphs(width, height):
+    """Bottom row first: a glyph every fourth column, alpha rising to the right."""
+    rows = []
+    for row in range(height):
+        line = b""
+        for column in range(width):
+            alpha = 0 if column % 4 == 3 or row % 5 == 4 else (column * 37 + row * 11) % 256
+            line += bytes((alpha // 2, alpha // 3, alpha // 4, alpha))
+        rows.append(line)
+    return b"".join(reversed(rows))
+
+
+def rle(pixels):
+    """Run-length packets over a flat list of 4-byte pixels, runs crossing rows."""
+    out, i = b"", 0
+    while i < len(pixels):
+        run = 1
+        while i + run < len(pixels) and run < 128 and pixels[i + run] == pixels[i]:
+            run += 1
+        if run > 1:
+            out += bytes((0x80 | (run - 1),)) + pixels[i]
+            i += run
+        else:
+            start = i
+            while i < len(pixels) and i - start < 128 and (i + 1 >= len(pixels) or pixels[i + 1] != pixels[i]):
+                i += 1
+            out += bytes((i - start - 1,)) + b"".join(pixels[start:i])
+    return out
+
+
+def pictures():
+    body = raw_glyphs(16, 10)
+    pixels = [body[i:i + 4] for i in range(0, len(body), 4)]
+    yield "raw-bottom-left", tga(16, 10, body)
+    yield "raw-top-left", tga(16, 10, body, descriptor=0x28)
+    yield "rle", tga(16, 10, rle(pixels), kind=10)
+    yield "identification-and-colour-map", tga(16, 10, body, ident=b"typekiln", colour_map=b"\0" * 12, map_bits=24)
+    yield "truncated", tga(16, 10, body[:100])
+    yield "24bpp", tga(4, 2, b"\xff" * 24, depth=24)
+    yield "colour-mapped", tga(4, 2, b"\0" * 8, kind=1, depth=8, colour_map=b"\0" * 6, map_bits=24)
+    yield "empty", tga(0, 0, b"")
+    yield "huge-claim", tga(65535, 65535, b"\0" * 16)
+    for path in sorted((ROOT / "tests" / "data").glob("*.tga")):
+        yield path.stem, path.read_bytes()
+
+
+SCRIPTS = {
+    "example": (ROOT / "examples" / "example.tks").read_bytes(),
+    "every-command": b"# every command once\nReport\nType Vertical\nGap 300\nSpace -1\nDrop 2,-3\n"
+                     b"MaxHeight 5\nCharSet ABCDEFGH\nLoadTGA p.tga\n[Font]\nGrab 0,0,3\n[Shadow]\n"
+                     b"Grab 0,5,3\nType Hor\n",
+    "errors": b"Gap\nType Sideways\nGrab 0,0,1\n[Font]\nGrab 0,0,1\nLoadTGA\nLoadTGA p.tga\n"
+              b"Grab 1000,1000,5\nGrab -4,-4,200\nMaxHeight 0\nGrab 0,0,1\nMaxHeight -3\nGrab 0,0,1\n",
+    "long-line": b"CharSet " + b"x" * 300 + b"\nGap 2 " + b"y" * 200 + b"\n",
+    "bytes": b"\x00Gap 3\n\x80\xff Space 4\n[sHaDoW]\r\nloadtga p.tga\x00\ngrab 0,0,1\n",
+}
+
+
+def main():
+    for folder in ("script", "tga", "build"):
+        (CORPUS / folder).mkdir(parents=True, exist_ok=True)
+    for name, script in SCRIPTS.items():
+        (CORPUS / "script" / f"{name}.tks").write_bytes(script)
+    pictures_made = dict(pictures())
+    for name, picture in pictures_made.items():
+        (CORPUS / "tga" / f"{name}.tga").write_bytes(picture)
+    builds = {"example": (SCRIPTS["example"], (ROOT / "examples" / "example.tga").read_bytes())}
+    for name in ("every-command", "errors", "bytes"):
+        builds[name] = (SCRIPTS[name], pictures_made["raw-bottom-left"])
+    builds["rle"] = (SCRIPTS["every-command"], pictures_made["rle"])
+    builds["truncated"] = (SCRIPTS["every-command"], pictures_made["truncated"])
+    for name, (script, picture) in builds.items():
+        (CORPUS / "build" / f"{name}.bin").write_bytes(struct.pack("<H", len(script)) + script + picture)
+
+
+if __name__ == "__main__":
+    main()

@@ -1,7 +1,6 @@
 #include "main/inspect_tool.h"
 
 #include <charconv>
-#include <cstring>
 #include <optional>
 #include <string>
 #include <vector>
@@ -10,6 +9,9 @@
 #include "font/font_reader.h"
 #include "io/binary_file.h"
 #include "main/messages.h"
+#include "preview/font_preview.h"
+#include "preview/overlay.h"
+#include "preview/png_file.h"
 
 namespace typekiln {
 
@@ -73,14 +75,52 @@ int List(Console& console, const std::string& path, std::optional<int> glyph) {
   return font.problems.empty() ? kClean : kFound;
 }
 
-std::optional<int> EntryNumber(const char* text) {
+std::optional<int> NumberArgument(const std::string& text, int lowest, int highest) {
   int value = 0;
-  const char* end = text + std::strlen(text);
-  const auto [stop, error] = std::from_chars(text, end, value);
-  if (error != std::errc{} || stop != end || value < 0)
+  const char* end = text.data() + text.size();
+  const auto [stop, error] = std::from_chars(text.data(), end, value);
+  if (error != std::errc{} || stop != end || value < lowest || value > highest)
     return std::nullopt;
   return value;
 }
+
+bool Write(Console& console, const Canvas& canvas, const std::string& path) {
+  if (!WritePng(canvas, path)) {
+    console.err << Format(msg::kCannotWritePng, path.c_str());
+    return false;
+  }
+  console.out << Format(msg::kPngWritten, path.c_str(), canvas.width(), canvas.height());
+  return true;
+}
+
+int Preview(Console& console, const std::string& out, const std::string& path, int zoom) {
+  const auto bytes = ReadWholeFile(console, path);
+  if (!bytes)
+    return kFailed;
+  const FontFile font = ReadFont(*bytes);
+  for (const std::string& problem : font.problems)
+    console.err << Format(msg::kListingProblem, problem.c_str());
+  if (!Write(console, RenderPreview(font, zoom), out))
+    return kFailed;
+  return font.problems.empty() ? kClean : kFound;
+}
+
+int Overlay(Console& console, const std::string& out, const std::string& script, int zoom) {
+  if (BinaryFile file; !file.OpenRead(script)) {
+    console.err << Format(msg::kCannotOpen, script.c_str()) << '\n';
+    return kFailed;
+  }
+  const OverlayRun run = RunOverlay(console, script);
+  for (const std::string& note : run.notes) console.out << note << '\n';
+  for (std::size_t i = 0; i < run.pictures.size(); ++i) {
+    const std::string path = OverlayPath(out, static_cast<int>(i) + 1);
+    if (!Write(console, RenderOverlay(run.pictures[i], zoom), path))
+      return kFailed;
+  }
+  return run.sawError ? kFound : kClean;
+}
+
+enum class Mode { List, Diff, Preview, Overlay };
 
 }  // namespace
 
@@ -90,28 +130,56 @@ int RunInspect(Console& console, int argc, const char* const argv[]) {
     console.out << msg::kInspectUsage << msg::kInspectHelp;
     return kClean;
   }
-  if (!args.empty() && args[0] == "--diff")
-    return args.size() == 3 ? Diff(console, args[1], args[2]) : Usage(console);
-
-  std::optional<std::string> font;
+  Mode mode = Mode::List;
+  std::string out;
+  std::vector<std::string> files;
   std::optional<int> glyph;
+  std::optional<int> zoom;
   for (std::size_t i = 0; i < args.size(); ++i) {
-    if (args[i] == "--glyph" && !glyph) {
-      if (i + 1 == args.size())
-        return Usage(console);
-      glyph = EntryNumber(args[++i].c_str());
+    const std::string& arg = args[i];
+    const bool takesValue =
+        arg == "--glyph" || arg == "--zoom" || arg == "--preview" || arg == "--overlay";
+    if (takesValue && i + 1 == args.size())
+      return Usage(console);
+    if (arg == "--glyph" && !glyph) {
+      glyph = NumberArgument(args[++i], 0, 255);
       if (!glyph) {
         console.err << Format(msg::kBadGlyphNumber, args[i].c_str());
         return kFailed;
       }
-    } else if (args[i].starts_with("--") || font) {
-      console.err << Format(msg::kUnknownArgument, args[i].c_str());
+    } else if (arg == "--zoom" && !zoom) {
+      zoom = NumberArgument(args[++i], 1, kMaxZoom);
+      if (!zoom) {
+        console.err << Format(msg::kBadZoom, args[i].c_str());
+        return kFailed;
+      }
+    } else if ((arg == "--diff" || arg == "--preview" || arg == "--overlay") &&
+               mode == Mode::List) {
+      mode = arg == "--diff" ? Mode::Diff : arg == "--preview" ? Mode::Preview : Mode::Overlay;
+      if (mode != Mode::Diff)
+        out = args[++i];
+    } else if (arg.starts_with("--")) {
+      console.err << Format(msg::kUnknownArgument, arg.c_str());
       return Usage(console);
     } else {
-      font = args[i];
+      files.push_back(arg);
     }
   }
-  return font ? List(console, *font, glyph) : Usage(console);
+  const bool drawing = mode == Mode::Preview || mode == Mode::Overlay;
+  const std::size_t wanted = mode == Mode::Diff ? 2 : 1;
+  if (files.size() != wanted || (glyph && mode != Mode::List) || (zoom && !drawing))
+    return Usage(console);
+  switch (mode) {
+    case Mode::Diff:
+      return Diff(console, files[0], files[1]);
+    case Mode::Preview:
+      return Preview(console, out, files[0], zoom.value_or(kDefaultZoom));
+    case Mode::Overlay:
+      return Overlay(console, out, files[0], zoom.value_or(kOverlayZoom));
+    case Mode::List:
+      break;
+  }
+  return List(console, files[0], glyph);
 }
 
 }  // namespace typekiln

@@ -62,18 +62,46 @@ inline constexpr char kFillNotZero[] =
 // scripts run.
 inline constexpr char kInspectUsage[] =
     "Usage: typekiln-inspect FONT [--glyph N]\n"
-    "       typekiln-inspect --diff OLD NEW\n";
+    "       typekiln-inspect --diff OLD NEW\n"
+    "       typekiln-inspect --preview OUT.png FONT [--zoom N]\n"
+    "       typekiln-inspect --overlay OUT.png SCRIPT [--zoom N]\n";
 inline constexpr char kInspectHelp[] =
     "Lists a typekiln font file and checks every field of it:\n"
     "  typekiln-inspect FONT            the header, one row per table entry, then every problem\n"
     "  typekiln-inspect FONT --glyph N  also the face and shadow bitmaps of entry N, upright\n"
     "  typekiln-inspect --diff OLD NEW  what differs between two fonts; silent when they match\n"
+    "  --preview OUT.png FONT           a contact sheet of the font and a sample line set in it\n"
+    "  --overlay OUT.png SCRIPT         runs the script without writing a font and draws where\n"
+    "                                   each glyph was found, one PNG per picture (OUT-2.png...),\n"
+    "                                   with notes on likely mistakes\n"
+    "  --zoom N                         canvas pixels per picture pixel (preview 4, overlay 3)\n"
     "Exit status: 0 well-formed (or equal), 1 problems (or differences), 2 a file that cannot be\n"
     "read or bad arguments.\n";
 inline constexpr char kUnknownArgument[] = "Unknown argument: '%s'\n";
 inline constexpr char kBadGlyphNumber[] = "--glyph needs an entry number, not '%s'\n";
 inline constexpr char kNoSuchEntry[] = "No entry %d: the font has %d\n";
 inline constexpr char kFileTooLarge[] = "'%s' is larger than any font can be\n";
+inline constexpr char kBadZoom[] = "--zoom needs a number from 1 to 32, not '%s'\n";
+inline constexpr char kCannotWritePng[] = "Cannot write: '%s'\n";
+inline constexpr char kPngWritten[] = "%s: %d x %d\n";
+// Notes from --overlay on what typekiln accepts but the artist probably did not mean. Each
+// names the picture or the glyph and the script line.
+inline constexpr char kLintFaintInk[] =
+    "note: %s glyph %d (line \"%s\"): %d pixels with alpha below 16 count as ink but store as "
+    "coverage 0, so the ink box is larger than what shows";
+inline constexpr char kLintOpaque[] =
+    "note: '%s' (line \"%s\"): alpha is 255 everywhere, so nothing in it is transparent";
+inline constexpr char kLintRightToLeft[] =
+    "note: '%s' (line \"%s\"): its right-to-left bit (bit 4 of the descriptor) is set; "
+    "typekiln ignores it and reads every row from left to right";
+inline constexpr char kLintSetSizes[] = "note: the face set holds %d glyphs and the shadow set %d";
+inline constexpr char kLintShortCharSet[] =
+    "note: CharSet holds %d codes for %d face glyphs: entries %d to %d get code 0";
+inline constexpr char kLintTooLarge[] =
+    "note: %s glyph %d (line \"%s\"): %d x %d does not fit the one-byte width and height fields";
+inline constexpr char kLintMerged[] =
+    "note: %s glyph %d (line \"%s\"): %d wide, more than twice its band's median of %d; "
+    "two glyphs merged?";
 // The listing.
 inline constexpr char kListingHeader[] =
     "%s: %llu bytes, %s, gap %d, space %d, drop %d %d, %d glyphs\n";

@@ -1,0 +1,19 @@
+#pragma once
+
+// PNG files through libpng: 8-bit red, green, blue and alpha, rows from the top.
+
+#include <optional>
+#include <string>
+
+#include "preview/canvas.h"
+
+namespace typekiln {
+
+/// Writes the canvas as a PNG file at `path`. False when the file cannot be created or written.
+bool WritePng(const Canvas& canvas, const std::string& path);
+
+/// Reads a PNG file of any colour type into a canvas (alpha dropped); nothing when it cannot be
+/// read or is not a PNG.
+std::optional<Canvas> ReadPng(const std::string& path);
+
+}  // namespace typekiln

@@ -6,12 +6,16 @@ FUZZ_SECONDS ?= 60
 
 .PHONY: example test fuzz bench clean
 
-# Builds typekiln and turns the example script into build/example.fnt.
+# Builds typekiln and typekiln-inspect, turns the example script into build/example.fnt and
+# draws its preview and the overlay of its picture.
 example:
 	cmake -S . -B $(BUILD) -DTYPEKILN_TESTS=OFF -DCMAKE_BUILD_TYPE=Release
 	cmake --build $(BUILD) -j $(JOBS)
 	cd examples && ../$(BUILD)/typekiln example.tks ../build/example.fnt </dev/null
-	@echo "Font written to build/example.fnt"
+	$(BUILD)/typekiln-inspect --preview build/example-preview.png build/example.fnt
+	cd examples && ../$(BUILD)/typekiln-inspect --overlay ../build/example-overlay.png example.tks
+	@echo "Font written to build/example.fnt; its preview is build/example-preview.png" \
+	  "and the overlay of its picture build/example-overlay.png"
 
 # Every test twice: built by g++, then by clang++ with AddressSanitizer and
 # UndefinedBehaviorSanitizer, warnings as errors both times; then each fuzz target

@@ -23,7 +23,6 @@ namespace {
 constexpr std::uint64_t kMaxCheckedFont = 64 << 20;
 
 std::string gPicturePath;
-std::vector<Command> gTable;
 
 void LoadOwnPicture(BuildState& state, Console& console, const std::string& line) {
   LineScanner scanner(line);
@@ -53,14 +52,9 @@ bool PictureIsSmallEnough(std::span<const std::uint8_t> picture) {
 
 const Command* TableLoading(const std::string& picturePath) {
   gPicturePath = picturePath;
-  if (gTable.empty()) {
-    for (const Command* command = kCommandTable; command->keyword != nullptr; ++command) {
-      const bool load = EqualsIgnoringAsciiCase(command->keyword, "LoadTGA");
-      gTable.push_back({command->keyword, load ? LoadOwnPicture : command->handler});
-    }
-    gTable.push_back({nullptr, nullptr});
-  }
-  return gTable.data();
+  static const std::vector<Command> table =
+      TableReplacing(kCommandTable, {{HandleLoadTga, LoadOwnPicture}});
+  return table.data();
 }
 
 void RunScriptBytes(BuildState& state, std::span<const std::uint8_t> script, const Command* table) {

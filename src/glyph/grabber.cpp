@@ -129,18 +129,22 @@ void HandleShadowSection(BuildState& state, Console&, const std::string&) {
   state.section = Section::Shadow;
 }
 
+bool ScanGrab(const std::string& line, std::int32_t& x, std::int32_t& y, std::int32_t& count) {
+  LineScanner scan(line);
+  return scan.Word() && scan.Number(&x) && scan.Literal(',') && scan.Number(&y) &&
+         scan.Literal(',') && scan.Number(&count);
+}
+
 void HandleGrab(BuildState& state, Console& console, const std::string& line) {
   GlyphSet* set = state.section == Section::Font     ? &state.fontSet
                   : state.section == Section::Shadow ? &state.shadowSet
                                                      : nullptr;
   if (set == nullptr)
     return ReportError(console, msg::kUnknownState, line.c_str());
-  LineScanner scan(line);
   std::int32_t x = 0;
   std::int32_t y = 0;
   std::int32_t count = 0;
-  if (!(scan.Word() && scan.Number(&x) && scan.Literal(',') && scan.Number(&y) &&
-        scan.Literal(',') && scan.Number(&count)))
+  if (!ScanGrab(line, x, y, count))
     return ReportError(console, msg::kMissingValue, line.c_str());
   GrabGlyphs(state, console, *set, x, y, count, line);
 }

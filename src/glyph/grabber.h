@@ -44,7 +44,11 @@ void GrabGlyphs(BuildState& state, Console& console, GlyphSet& set, std::int32_t
 void HandleFontSection(BuildState& state, Console& console, const std::string& line);
 /// `[Shadow]`: later grabs fill the shadow set.
 void HandleShadowSection(BuildState& state, Console& console, const std::string& line);
-/// `Grab <x>,<y>,<count>`: the commas follow the numbers directly.
+/// Reads the values of `Grab <x>,<y>,<count>`, the commas following the numbers directly. False
+/// when any is missing.
+bool ScanGrab(const std::string& line, std::int32_t& x, std::int32_t& y, std::int32_t& count);
+
+/// `Grab <x>,<y>,<count>`.
 void HandleGrab(BuildState& state, Console& console, const std::string& line);
 
 }  // namespace typekiln

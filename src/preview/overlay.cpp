@@ -91,14 +91,11 @@ void RecordGrab(BuildState& state, Console& console, const std::string& line) {
   const GlyphSet& set = shadow ? state.shadowSet : state.fontSet;
   const int before = set.count;
   HandleGrab(state, console, line);
-  LineScanner scan(line);
   std::int32_t x = 0;
   std::int32_t y = 0;
   std::int32_t count = 0;
-  const bool parsed = scan.Word() && scan.Number(&x) && scan.Literal(',') && scan.Number(&y) &&
-                      scan.Literal(',') && scan.Number(&count);
-  if (!parsed || state.section == Section::None || state.image.pixels.empty() ||
-      gRun->pictures.empty())
+  if (!ScanGrab(line, x, y, count) || state.section == Section::None ||
+      state.image.pixels.empty() || gRun->pictures.empty())
     return;
   OverlayPicture& picture = gRun->pictures.back();
   // The band runs from the grab's column to where the cursor stopped, or to the picture's edge
@@ -116,18 +113,8 @@ void RecordGrab(BuildState& state, Console& console, const std::string& line) {
 }
 
 const Command* RecordingTable() {
-  static std::vector<Command> table;
-  if (table.empty()) {
-    for (const Command* command = kCommandTable; command->keyword != nullptr; ++command) {
-      CommandHandler handler = command->handler;
-      if (handler == HandleLoadTga)
-        handler = RecordLoad;
-      else if (handler == HandleGrab)
-        handler = RecordGrab;
-      table.push_back({command->keyword, handler});
-    }
-    table.push_back({nullptr, nullptr});
-  }
+  static const std::vector<Command> table =
+      TableReplacing(kCommandTable, {{HandleLoadTga, RecordLoad}, {HandleGrab, RecordGrab}});
   return table.data();
 }
 

@@ -39,4 +39,20 @@ CommandHandler FindCommand(const Command* table, std::string_view word) {
   return nullptr;
 }
 
+std::vector<Command> TableReplacing(
+    const Command* table,
+    const std::vector<std::pair<CommandHandler, CommandHandler>>& replacements) {
+  std::vector<Command> copy;
+  for (const Command* entry = table; entry->keyword != nullptr; ++entry) {
+    CommandHandler handler = entry->handler;
+    for (const auto& [from, to] : replacements) {
+      if (handler == from)
+        handler = to;
+    }
+    copy.push_back({entry->keyword, handler});
+  }
+  copy.push_back({nullptr, nullptr});
+  return copy;
+}
+
 }  // namespace typekiln

@@ -2,6 +2,8 @@
 
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 #include "main/console.h"
 #include "state/build_state.h"
@@ -27,5 +29,11 @@ bool EqualsIgnoringAsciiCase(std::string_view a, std::string_view b);
 /// The handler of the first entry of `table` whose keyword equals `word` ignoring case, or
 /// nullptr.
 CommandHandler FindCommand(const Command* table, std::string_view word);
+
+/// A copy of `table`, its end entry included, with each handler that is the first of a pair in
+/// `replacements` replaced by the second: the same commands, some of them wrapped.
+std::vector<Command> TableReplacing(
+    const Command* table,
+    const std::vector<std::pair<CommandHandler, CommandHandler>>& replacements);
 
 }  // namespace typekiln

@@ -142,9 +142,11 @@ ToolRun RunProgram(const std::string& binary, const std::filesystem::path& folde
     if (chdir(folder.c_str()) != 0 || dup2(in, 0) < 0 || dup2(out, 1) < 0 || dup2(err, 2) < 0) {
       _exit(127);
     }
-    if (unprivileged && !GiveUpRoot())
+    // The program is opened first: an ordinary user may not be able to reach the build folder.
+    const int executable = open(argv[0], O_RDONLY | O_CLOEXEC);
+    if (executable < 0 || (unprivileged && !GiveUpRoot()))
       _exit(127);
-    execv(argv[0], argv.data());
+    fexecve(executable, argv.data(), environ);
     _exit(127);
   }
   ToolRun run;

@@ -36,7 +36,7 @@ test-suites:
 fuzz:
 	cmake -S . -B build/fuzz -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_COMPILE_WARNING_AS_ERROR=ON \
 	  -DTYPEKILN_FUZZ=ON -DTYPEKILN_TESTS=OFF
-	cmake --build build/fuzz -j $(JOBS) --target fuzz_script fuzz_tga fuzz_build
+	cmake --build build/fuzz -j $(JOBS) --target fuzz_script fuzz_tga fuzz_build fuzz_font
 	fuzz/run.sh $(FUZZ_SECONDS) build/fuzz
 
 # Times whole runs on a 4096 x 4096 picture against reading it once with cat.

@@ -75,8 +75,24 @@ SCRIPTS = {
 }
 
 
+TAGS = b"TKLNQZ7!N64!" + struct.pack(">I", 1)
+
+FONTS = {
+    # One horizontal 3 x 2 glyph 'A' and no shadow: the file format's own example.
+    "example": TAGS + bytes((1, 0, 1, 16, 0, 0, 0, 0))
+               + struct.pack(">IBBBBIBBBBbbBB", 48, 3, 2, 1, 8, 0, 0, 0, 0, 0, -10, 0, 65, 0)
+               + bytes(4) + bytes((1, 2, 15, 0, 0, 0, 0, 0, 3, 0, 15, 0, 0, 0, 0, 0)),
+    # One vertical glyph with its shadow, and a shadow that no entry names.
+    "vertical": TAGS + bytes((1, 1, 1, 16, 2, 3, 0, 0))
+                + struct.pack(">IBBBBIBBBBbbBB", 48, 2, 3, 0, 8, 72, 2, 3, 1, 8, 1, -2, 66, 0)
+                + bytes(4) + bytes((12, 15, 0, 0, 0, 0, 0, 0, 11, 14, 0, 0, 0, 0, 0, 0,
+                                    10, 13, 0, 0, 0, 0, 0, 0) * 3),
+    "header-only": TAGS + bytes((0, 0, 1, 16, 0, 0, 0, 0)),
+}
+
+
 def main():
-    for folder in ("script", "tga", "build"):
+    for folder in ("script", "tga", "build", "font"):
         (CORPUS / folder).mkdir(parents=True, exist_ok=True)
     for name, script in SCRIPTS.items():
         (CORPUS / "script" / f"{name}.tks").write_bytes(script)
@@ -88,6 +104,8 @@ def main():
         builds[name] = (SCRIPTS[name], pictures_made["raw-bottom-left"])
     builds["rle"] = (SCRIPTS["every-command"], pictures_made["rle"])
     builds["truncated"] = (SCRIPTS["every-command"], pictures_made["truncated"])
+    for name, font in FONTS.items():
+        (CORPUS / "font" / f"{name}.fnt").write_bytes(font)
     for name, (script, picture) in builds.items():
         (CORPUS / "build" / f"{name}.bin").write_bytes(struct.pack("<H", len(script)) + script + picture)
 

@@ -3,7 +3,6 @@
 #include <sys/mman.h>
 #include <unistd.h>
 
-#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <sstream>
@@ -78,32 +77,21 @@ void WriteAndCheckFont(BuildState& state) {
   Console console{out, err, in};
   WriteFont(state, console, "/dev/null");  // lays the font out too
 
-  bool fits = true;
-  std::uint64_t size =
-      kHeaderSize + kTableEntrySize * static_cast<std::uint64_t>(state.fontSet.count);
   for (const GlyphSet* set : {&state.fontSet, &state.shadowSet}) {
     for (int i = 0; i < set->count; ++i) {
-      const Glyph& glyph = set->glyphs[static_cast<std::size_t>(i)];
-      fits = fits && glyph.width <= 255 && glyph.height <= 255 && glyph.top <= 255;
-      const std::uint64_t rows = static_cast<std::uint32_t>(glyph.height);
-      size = std::max(size, glyph.offset + rows * static_cast<std::uint32_t>(glyph.stride));
+      if (!FitsOneByteFields(set->glyphs[static_cast<std::size_t>(i)]))
+        return;
     }
   }
-  if (!fits || size > kMaxCheckedFont)
-    return;
   std::vector<std::uint8_t> bytes;
-  const auto header = HeaderBytes(state);
-  bytes.insert(bytes.end(), header.begin(), header.end());
-  const std::vector<std::uint8_t> table = TableBytes(state);
-  bytes.insert(bytes.end(), table.begin(), table.end());
-  for (const GlyphSet* set : {&state.fontSet, &state.shadowSet}) {
-    for (int i = 0; i < set->count; ++i) {
-      const Glyph& glyph = set->glyphs[static_cast<std::size_t>(i)];
-      const std::vector<std::uint8_t> block =
-          LayOutBitmap(glyph, state.settings.orientation, glyph.offset - bytes.size());
-      bytes.insert(bytes.end(), block.begin(), block.end());
-    }
-  }
+  bool tooLarge = false;
+  EmitFont(state, [&](std::span<const std::uint8_t> piece) {
+    tooLarge = tooLarge || bytes.size() + piece.size() > kMaxCheckedFont;
+    if (!tooLarge)
+      bytes.insert(bytes.end(), piece.begin(), piece.end());
+  });
+  if (tooLarge)
+    return;
   const FontFile font = ReadFont(bytes);
   if (!font.problems.empty()) {
     std::fprintf(stderr, "the font does not read back: %s\n", font.problems.front().c_str());

@@ -36,8 +36,7 @@ Glyph MakeGlyph(int x, int y, int width, int height, int top, const Bytes& alpha
 bool FitsItsFields(const BuildState& state) {
   for (const GlyphSet* set : {&state.fontSet, &state.shadowSet}) {
     for (int i = 0; i < set->count; ++i) {
-      const Glyph& glyph = set->glyphs[static_cast<std::size_t>(i)];
-      if (glyph.width > 255 || glyph.height > 255 || glyph.top > 255)
+      if (!FitsOneByteFields(set->glyphs[static_cast<std::size_t>(i)]))
         return false;
     }
   }

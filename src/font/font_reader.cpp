@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <utility>
 
+#include "font/font_format.h"
+#include "io/byte_order.h"
 #include "main/console.h"
 #include "main/messages.h"
 
@@ -10,18 +12,8 @@ namespace typekiln {
 
 namespace {
 
-constexpr std::size_t kHeaderSize = 24;
-constexpr std::size_t kEntrySize = 20;
-constexpr int kMaxEntries = 128;
-constexpr char kTags[] = "TKLNQZ7!N64!";
-
 using ull = unsigned long long;
 using ul = unsigned long;
-
-std::uint32_t GetBE32(const std::uint8_t* in) {
-  return std::uint32_t{in[0]} << 24 | std::uint32_t{in[1]} << 16 | std::uint32_t{in[2]} << 8 |
-         in[3];
-}
 
 FontBitmap GetBitmap(const std::uint8_t* in) {
   return FontBitmap{GetBE32(in), in[4], in[5], in[6], in[7]};
@@ -54,7 +46,7 @@ void CheckHeader(FontFile& font) {
   header.reserved[1] = in[23];
 
   for (int tag = 0; tag < 3; ++tag) {
-    const auto* expected = reinterpret_cast<const std::uint8_t*>(kTags) + 4 * tag;
+    const auto* expected = reinterpret_cast<const std::uint8_t*>(kFontTags) + 4 * tag;
     if (!std::equal(expected, expected + 4, in + 4 * tag)) {
       font.problems.push_back(
           Format(msg::kBadTag, tag + 1, TagText(in + 4 * tag).c_str(), TagText(expected).c_str()));
@@ -62,7 +54,7 @@ void CheckHeader(FontFile& font) {
   }
   if (header.constant != 1)
     font.problems.push_back(Format(msg::kBadConstant, ul{header.constant}));
-  if (header.count > kMaxEntries)
+  if (header.count > kMaxTableEntries)
     font.problems.push_back(Format(msg::kTooManyEntries, header.count));
   if (header.orientation > 1)
     font.problems.push_back(Format(msg::kBadOrientation, header.orientation));
@@ -74,15 +66,15 @@ void CheckHeader(FontFile& font) {
 
 void ReadTable(FontFile& font) {
   const std::uint64_t size = font.bytes.size();
-  const std::uint64_t tableEnd = kHeaderSize + kEntrySize * font.header.count;
+  const std::uint64_t tableEnd = kHeaderSize + kTableEntrySize * font.header.count;
   std::uint64_t whole = font.header.count;
   if (tableEnd > size) {
-    whole = (size - kHeaderSize) / kEntrySize;
+    whole = (size - kHeaderSize) / kTableEntrySize;
     font.problems.push_back(
         Format(msg::kTablePastEnd, font.header.count, ull{tableEnd}, ull{size}, ull{whole}));
   }
   for (std::uint64_t i = 0; i < whole; ++i) {
-    const std::uint8_t* in = font.bytes.data() + kHeaderSize + kEntrySize * i;
+    const std::uint8_t* in = font.bytes.data() + kHeaderSize + kTableEntrySize * i;
     FontEntry entry;
     entry.face = GetBitmap(in);
     entry.shadow = GetBitmap(in + 8);
@@ -204,7 +196,7 @@ FontFile ReadFont(std::span<const std::uint8_t> bytes) {
   ReadTable(font);
 
   const std::uint64_t tableEnd =
-      std::min<std::uint64_t>(kHeaderSize + kEntrySize * font.header.count, bytes.size());
+      std::min<std::uint64_t>(kHeaderSize + kTableEntrySize * font.header.count, bytes.size());
   std::vector<NamedBlock> blocks;
   for (std::size_t i = 0; i < font.entries.size(); ++i) {
     const int entry = static_cast<int>(i);

@@ -1,11 +1,11 @@
 #pragma once
 
 // Reads a font file back and checks it against the layout the writer follows (see
-// font_writer.h): the three tags and the constant 1; orientation 0 or 1; at most 128 entries and
-// the whole table inside the file; per bitmap, an offset on the 8-byte grid, a block of `height`
-// rows of `stride` bytes inside the file and after the table, `stride` being `width` rounded up
-// to a multiple of 8, samples 0 to 15 and zero row tails; zero bytes between blocks and no two
-// blocks overlapping.
+// font_writer.h and font_format.h): the three tags and the constant 1; orientation 0 or 1; at most
+// 128 entries and the whole table inside the file; per bitmap, an offset on the 8-byte grid, a
+// block of `height` rows of `stride` bytes inside the file and after the table, `stride` being
+// `width` rounded up to a multiple of 8, samples 0 to 15 and zero row tails; zero bytes between
+// blocks and no two blocks overlapping.
 //
 // A glyph 249 to 255 samples wide has rows of 256 bytes, which its stride byte holds as 0. A
 // bitmap whose offset, width, height and stride are all 0 is absent, as a missing shadow is.

@@ -8,8 +8,6 @@ namespace typekiln {
 
 namespace {
 
-constexpr char kTags[] = "TKLNQZ7!N64!";
-
 std::int64_t RoundUpTo8(std::int64_t value) { return (value + 7) / 8 * 8; }
 
 std::size_t FillBefore(std::uint64_t position) {
@@ -59,7 +57,7 @@ std::uint64_t LayOutFont(BuildState& state) {
 
 std::array<std::uint8_t, kHeaderSize> HeaderBytes(const BuildState& state) {
   std::array<std::uint8_t, kHeaderSize> header{};
-  for (std::size_t i = 0; i < 12; ++i) header[i] = static_cast<std::uint8_t>(kTags[i]);
+  for (std::size_t i = 0; i < 12; ++i) header[i] = static_cast<std::uint8_t>(kFontTags[i]);
   PutBE32(&header[12], 1);
   const FontSettings& settings = state.settings;
   header[16] = LowByte(state.fontSet.count);
@@ -108,24 +106,32 @@ std::vector<std::uint8_t> LayOutBitmap(const Glyph& glyph, Orientation orientati
   return block;
 }
 
+bool FitsOneByteFields(const Glyph& glyph) {
+  return glyph.width <= 255 && glyph.height <= 255 && glyph.top <= 255;
+}
+
+void EmitFont(const BuildState& state,
+              const std::function<void(std::span<const std::uint8_t>)>& emit) {
+  emit(HeaderBytes(state));
+  emit(TableBytes(state));
+  // Each block goes where the table says it is.
+  std::uint64_t position = TableEnd(state);
+  ForEachGlyph(state, [&](const Glyph& glyph) {
+    const std::vector<std::uint8_t> block = LayOutBitmap(
+        glyph, state.settings.orientation, static_cast<std::size_t>(glyph.offset - position));
+    emit(block);
+    position += block.size();
+  });
+}
+
 void WriteFont(BuildState& state, Console& console, const std::string& path) {
   if (LayOutFont(state) > kMaxFontSize)
     return ReportError(console, msg::kFontTooLarge, path.c_str());
   OutputFile file;
   if (!file.Create(path))
     return ReportError(console, msg::kCannotCreate, path.c_str());
-  const auto header = HeaderBytes(state);
-  file.Write(header.data(), header.size());
-  const std::vector<std::uint8_t> table = TableBytes(state);
-  file.Write(table.data(), table.size());
-  // Each block goes where the table says it is.
-  std::uint64_t position = TableEnd(state);
-  ForEachGlyph(state, [&](const Glyph& glyph) {
-    const std::vector<std::uint8_t> block = LayOutBitmap(
-        glyph, state.settings.orientation, static_cast<std::size_t>(glyph.offset - position));
-    file.Write(block.data(), block.size());
-    position += block.size();
-  });
+  EmitFont(state,
+           [&](std::span<const std::uint8_t> piece) { file.Write(piece.data(), piece.size()); });
   if (!file.Commit())
     ReportError(console, msg::kCannotWrite, path.c_str());
 }

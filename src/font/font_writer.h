@@ -24,17 +24,16 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
+#include <span>
 #include <string>
 #include <vector>
 
+#include "font/font_format.h"
 #include "main/console.h"
 #include "state/build_state.h"
 
 namespace typekiln {
-
-inline constexpr std::size_t kHeaderSize = 24;
-inline constexpr std::size_t kTableEntrySize = 20;
-inline constexpr std::size_t kBlockAlignment = 8;
 
 /// Gives every glyph of both sets its place in the file: `offset` and `stride`, and in vertical
 /// orientation its turned `width` and `height`. Returns the file's size in bytes.
@@ -51,6 +50,15 @@ std::vector<std::uint8_t> TableBytes(const BuildState& state);
 /// One laid-out glyph's block: `fill` zero bytes, then its rows of samples with their zero tails.
 std::vector<std::uint8_t> LayOutBitmap(const Glyph& glyph, Orientation orientation,
                                        std::size_t fill);
+
+/// True when the glyph's width, height and top fit the table's one-byte fields (a stride of 256
+/// does not: its byte is 0, which a reader takes as 256 for a glyph 249 to 255 wide).
+bool FitsOneByteFields(const Glyph& glyph);
+
+/// Hands the bytes of a laid-out font to `emit` in file order, in pieces: the header, the table,
+/// then each block with the zero fill before it.
+void EmitFont(const BuildState& state,
+              const std::function<void(std::span<const std::uint8_t>)>& emit);
 
 /// Lays out and writes the font file for the whole build state at `path`; the file is either
 /// written whole or left as it was. Reports, with the path, "Cannot create", "Cannot write", or

@@ -15,6 +15,12 @@ constexpr std::uint16_t GetLE16(const std::uint8_t* in) {
   return static_cast<std::uint16_t>(in[0] | in[1] << 8);
 }
 
+/// The 32-bit value at `in`, most significant byte first, as the font file stores its offsets.
+constexpr std::uint32_t GetBE32(const std::uint8_t* in) {
+  return std::uint32_t{in[0]} << 24 | std::uint32_t{in[1]} << 16 | std::uint32_t{in[2]} << 8 |
+         in[3];
+}
+
 /// Stores `value` at `out` most significant byte first.
 constexpr void PutBE32(std::uint8_t* out, std::uint32_t value) {
   out[0] = static_cast<std::uint8_t>(value >> 24);

@@ -83,36 +83,42 @@ TEST(FontReader, EachBrokenFieldIsNamed) {
   const struct {
     Bytes bytes;
     std::string problem;
+    bool drawable;  // whether a game could still draw it safely
   } cases[] = {
-      {Patched(good, 0, test::BytesOf("TKLM")), "Header: tag 1 is \"TKLM\", should be \"TKLN\""},
-      {Patched(good, 8, Hex("00")), "Header: tag 3 is \"\\x0064!\", should be \"N64!\""},
-      {Patched(good, 12, Hex("00000002")), "Header: the constant at byte 12 is 2, should be 1"},
+      {Patched(good, 0, test::BytesOf("TKLM")), "Header: tag 1 is \"TKLM\", should be \"TKLN\"",
+       false},
+      {Patched(good, 8, Hex("00")), "Header: tag 3 is \"\\x0064!\", should be \"N64!\"", false},
+      {Patched(good, 12, Hex("00000002")), "Header: the constant at byte 12 is 2, should be 1",
+       false},
       {Patched(good, 17, Hex("02")),
-       "Header: orientation is 2, should be 0 (horizontal) or 1 (vertical)"},
-      {Patched(good, 16, Hex("c8")), "Header: glyph count 200 is more than 128"},
+       "Header: orientation is 2, should be 0 (horizontal) or 1 (vertical)", false},
+      {Patched(good, 16, Hex("c8")), "Header: glyph count 200 is more than 128", false},
       {Patched(good, 16, Hex("03")),
-       "Table: 3 entries end at byte 84, past the end of the file at 64; 2 entries read"},
-      {Patched(good, 23, Hex("01")), "Header: byte 23 is 1, should be 0"},
-      {Patched(good, 43, Hex("07")), "Entry 0: byte 19 is 7, should be 0"},
-      {Patched(good, 24, Hex("00000031")), "Entry 0 face: offset 49 is not a multiple of 8"},
+       "Table: 3 entries end at byte 84, past the end of the file at 64; 2 entries read", false},
+      {Patched(good, 23, Hex("01")), "Header: byte 23 is 1, should be 0", true},
+      {Patched(good, 43, Hex("07")), "Entry 0: byte 19 is 7, should be 0", true},
+      {Patched(good, 24, Hex("00000031")), "Entry 0 face: offset 49 is not a multiple of 8", false},
       {Patched(good, 24, Hex("00000028")),
-       "Entry 0 face: block at 40 starts inside the header and table, which end at 44"},
+       "Entry 0 face: block at 40 starts inside the header and table, which end at 44", false},
       {Patched(good, 29, Hex("03")),
-       "Entry 0 face: block at 48 of 24 bytes ends at 72, past the end of the file at 64"},
-      {Patched(good, 31, Hex("10")), "Entry 0 face: stride is 16, should be 8 for width 3"},
-      {Patched(good, 31, Hex("00")), "Entry 0 face: stride is 0, should be 8 for width 3"},
+       "Entry 0 face: block at 48 of 24 bytes ends at 72, past the end of the file at 64", false},
+      {Patched(good, 31, Hex("10")), "Entry 0 face: stride is 16, should be 8 for width 3", false},
+      {Patched(good, 31, Hex("00")), "Entry 0 face: stride is 0, should be 8 for width 3", false},
+      {Patched(good, 29, Hex("01 01 10")), "Entry 0 face: stride is 16, should be 8 for width 3",
+       true},
       {Patched(good, 50, Hex("1f")),
-       "Entry 0 face: a sample above 15 (31 at column 2 of row 0), 1 in all"},
+       "Entry 0 face: a sample above 15 (31 at column 2 of row 0), 1 in all", false},
       {Patched(good, 59, Hex("01")),
-       "Entry 0 face: a non-zero byte in the row padding (1 at byte 3 of row 1), 1 in all"},
+       "Entry 0 face: a non-zero byte in the row padding (1 at byte 3 of row 1), 1 in all", true},
       {Patched(good, 44, Hex("09")),
-       "Entry 0 face: non-zero fill before its block: 1 of the 4 bytes from 44"},
+       "Entry 0 face: non-zero fill before its block: 1 of the 4 bytes from 44", true},
       {Patched(good, 32, Hex("00000030 03 02 01 08")),
-       "Entry 0 shadow: block at 48 overlaps the block of entry 0 face, which ends at 64"},
+       "Entry 0 shadow: block at 48 overlaps the block of entry 0 face, which ends at 64", true},
   };
-  for (const auto& [bytes, problem] : cases) {
+  for (const auto& [bytes, problem, drawable] : cases) {
     const FontFile font = ReadFont(bytes);
     EXPECT_TRUE(Has(font.problems, problem)) << problem;
+    EXPECT_EQ(font.drawable, drawable) << problem;
   }
 }
 
@@ -138,6 +144,7 @@ TEST(FontReader, NoBytesMakeItReadOutside) {
     const Bytes cut(good.begin(), good.begin() + static_cast<long>(length));
     const FontFile font = ReadFont(cut);
     EXPECT_FALSE(font.problems.empty()) << length;
+    EXPECT_FALSE(font.drawable) << length;
     touchEverySample(font);
   }
   for (std::size_t at = 0; at < good.size(); ++at)

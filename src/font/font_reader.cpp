@@ -31,6 +31,15 @@ std::string TagText(const std::uint8_t* tag) {
   return text;
 }
 
+// A problem a game can live with: its bytes are still read where they should be.
+void NoteProblem(FontFile& font, std::string text) { font.problems.push_back(std::move(text)); }
+
+// A problem that would make a game read outside the file or draw what is not a glyph.
+void NoteBreakingProblem(FontFile& font, std::string text) {
+  font.drawable = false;
+  font.problems.push_back(std::move(text));
+}
+
 void CheckHeader(FontFile& font) {
   const std::uint8_t* in = font.bytes.data();
   FontHeader& header = font.header;
@@ -48,19 +57,19 @@ void CheckHeader(FontFile& font) {
   for (int tag = 0; tag < 3; ++tag) {
     const auto* expected = reinterpret_cast<const std::uint8_t*>(kFontTags) + 4 * tag;
     if (!std::equal(expected, expected + 4, in + 4 * tag)) {
-      font.problems.push_back(
-          Format(msg::kBadTag, tag + 1, TagText(in + 4 * tag).c_str(), TagText(expected).c_str()));
+      NoteBreakingProblem(font, Format(msg::kBadTag, tag + 1, TagText(in + 4 * tag).c_str(),
+                                       TagText(expected).c_str()));
     }
   }
   if (header.constant != 1)
-    font.problems.push_back(Format(msg::kBadConstant, ul{header.constant}));
+    NoteBreakingProblem(font, Format(msg::kBadConstant, ul{header.constant}));
   if (header.count > kMaxTableEntries)
-    font.problems.push_back(Format(msg::kTooManyEntries, header.count));
+    NoteBreakingProblem(font, Format(msg::kTooManyEntries, header.count));
   if (header.orientation > 1)
-    font.problems.push_back(Format(msg::kBadOrientation, header.orientation));
+    NoteBreakingProblem(font, Format(msg::kBadOrientation, header.orientation));
   for (int i = 0; i < 2; ++i) {
     if (header.reserved[i] != 0)
-      font.problems.push_back(Format(msg::kHeaderNotZero, 22 + i, header.reserved[i]));
+      NoteProblem(font, Format(msg::kHeaderNotZero, 22 + i, header.reserved[i]));
   }
 }
 
@@ -70,8 +79,8 @@ void ReadTable(FontFile& font) {
   std::uint64_t whole = font.header.count;
   if (tableEnd > size) {
     whole = (size - kHeaderSize) / kTableEntrySize;
-    font.problems.push_back(
-        Format(msg::kTablePastEnd, font.header.count, ull{tableEnd}, ull{size}, ull{whole}));
+    NoteBreakingProblem(
+        font, Format(msg::kTablePastEnd, font.header.count, ull{tableEnd}, ull{size}, ull{whole}));
   }
   for (std::uint64_t i = 0; i < whole; ++i) {
     const std::uint8_t* in = font.bytes.data() + kHeaderSize + kTableEntrySize * i;
@@ -83,7 +92,7 @@ void ReadTable(FontFile& font) {
     entry.code = in[18];
     entry.reserved = in[19];
     if (entry.reserved != 0)
-      font.problems.push_back(Format(msg::kEntryNotZero, static_cast<int>(i), entry.reserved));
+      NoteProblem(font, Format(msg::kEntryNotZero, static_cast<int>(i), entry.reserved));
     font.entries.push_back(entry);
   }
 }
@@ -102,26 +111,31 @@ bool CheckBitmap(FontFile& font, int entry, const char* which, const FontBitmap&
                  std::uint64_t tableEnd) {
   const std::uint64_t size = font.bytes.size();
   if (bitmap.offset % 8 != 0)
-    font.problems.push_back(Format(msg::kOffsetOffGrid, entry, which, ul{bitmap.offset}));
+    NoteProblem(font, Format(msg::kOffsetOffGrid, entry, which, ul{bitmap.offset}));
   const int expectedStride = (bitmap.width + 7) / 8 * 8;
-  const bool strideRight = bitmap.RowBytes() == static_cast<std::uint32_t>(expectedStride);
-  if (!strideRight) {
-    font.problems.push_back(
-        Format(msg::kWrongStride, entry, which, bitmap.stride, expectedStride, bitmap.width));
+  // Rows shorter than the width would make a loader read each row's samples from the next.
+  const bool rowsHoldWidth = bitmap.RowBytes() >= bitmap.width;
+  if (bitmap.RowBytes() != static_cast<std::uint32_t>(expectedStride)) {
+    std::string problem =
+        Format(msg::kWrongStride, entry, which, bitmap.stride, expectedStride, bitmap.width);
+    if (rowsHoldWidth)
+      NoteProblem(font, std::move(problem));
+    else
+      NoteBreakingProblem(font, std::move(problem));
   }
   const std::uint64_t end = std::uint64_t{bitmap.offset} + bitmap.BlockSize();
   if (bitmap.offset < tableEnd) {
-    font.problems.push_back(Format(msg::kBlockInTable, entry, which, ul{bitmap.offset},
-                                   ull{std::min<std::uint64_t>(tableEnd, size)}));
+    NoteBreakingProblem(font, Format(msg::kBlockInTable, entry, which, ul{bitmap.offset},
+                                     ull{std::min<std::uint64_t>(tableEnd, size)}));
     return false;
   }
   if (end > size) {
-    font.problems.push_back(Format(msg::kBlockPastEnd, entry, which, ul{bitmap.offset},
-                                   ull{bitmap.BlockSize()}, ull{end}, ull{size}));
+    NoteBreakingProblem(font, Format(msg::kBlockPastEnd, entry, which, ul{bitmap.offset},
+                                     ull{bitmap.BlockSize()}, ull{end}, ull{size}));
     return false;
   }
-  if (!strideRight)
-    return true;  // its rows are not where a loader would look for them
+  if (!rowsHoldWidth)
+    return true;  // its samples are not where a loader would look for them
 
   std::uint64_t high = 0;
   std::uint64_t padding = 0;
@@ -144,12 +158,12 @@ bool CheckBitmap(FontFile& font, int entry, const char* which, const FontBitmap&
     }
   }
   if (high > 0) {
-    font.problems.push_back(Format(msg::kSampleTooHigh, entry, which, highFirst[0], highFirst[1],
-                                   highFirst[2], ull{high}));
+    NoteBreakingProblem(font, Format(msg::kSampleTooHigh, entry, which, highFirst[0], highFirst[1],
+                                     highFirst[2], ull{high}));
   }
   if (padding > 0) {
-    font.problems.push_back(Format(msg::kPaddingNotZero, entry, which, paddingFirst[0],
-                                   paddingFirst[1], paddingFirst[2], ull{padding}));
+    NoteProblem(font, Format(msg::kPaddingNotZero, entry, which, paddingFirst[0], paddingFirst[1],
+                             paddingFirst[2], ull{padding}));
   }
   return true;
 }
@@ -163,16 +177,16 @@ void CheckBlockOrder(FontFile& font, std::vector<NamedBlock> blocks, std::uint64
   const NamedBlock* last = nullptr;
   for (const NamedBlock& block : blocks) {
     if (last != nullptr && block.start < last->end) {
-      font.problems.push_back(Format(msg::kBlocksOverlap, block.entry, block.which,
-                                     ul{static_cast<std::uint32_t>(block.start)}, last->entry,
-                                     last->which, ull{last->end}));
+      NoteProblem(font, Format(msg::kBlocksOverlap, block.entry, block.which,
+                               ul{static_cast<std::uint32_t>(block.start)}, last->entry,
+                               last->which, ull{last->end}));
     } else {
       const auto fill = font.bytes.subspan(cursor, block.start - cursor);
       const auto nonZero = static_cast<ull>(
           std::count_if(fill.begin(), fill.end(), [](std::uint8_t b) { return b != 0; }));
       if (nonZero > 0) {
-        font.problems.push_back(Format(msg::kFillNotZero, block.entry, block.which, nonZero,
-                                       ull{fill.size()}, ull{cursor}));
+        NoteProblem(font, Format(msg::kFillNotZero, block.entry, block.which, nonZero,
+                                 ull{fill.size()}, ull{cursor}));
       }
     }
     if (last == nullptr || block.end > last->end)
@@ -188,7 +202,7 @@ FontFile ReadFont(std::span<const std::uint8_t> bytes) {
   FontFile font;
   font.bytes = bytes;
   if (bytes.size() < kHeaderSize) {
-    font.problems.push_back(Format(msg::kFontTooShort, ull{bytes.size()}));
+    NoteBreakingProblem(font, Format(msg::kFontTooShort, ull{bytes.size()}));
     return font;
   }
   font.hasHeader = true;

@@ -5,7 +5,8 @@
 // 128 entries and the whole table inside the file; per bitmap, an offset on the 8-byte grid, a
 // block of `height` rows of `stride` bytes inside the file and after the table, `stride` being
 // `width` rounded up to a multiple of 8, samples 0 to 15 and zero row tails; zero bytes between
-// blocks and no two blocks overlapping.
+// blocks and no two blocks overlapping. Samples and row tails are checked wherever the rows hold
+// the width, a wrong stride or not, since a loader reads the rows its stride says.
 //
 // A glyph 249 to 255 samples wide has rows of 256 bytes, which its stride byte holds as 0. A
 // bitmap whose offset, width, height and stride are all 0 is absent, as a missing shadow is.
@@ -65,6 +66,11 @@ struct FontFile {
   std::uint64_t unnamedBytes = 0;
   /// Every problem found, in file order, each naming the field or entry.
   std::vector<std::string> problems;
+  /// False when a problem would make a game that trusts the file read outside it or draw what
+  /// is not a glyph: wrong tags, version, orientation or count, a table or block outside the
+  /// file or a block in the table, rows shorter than their width, or a sample above 15. The
+  /// game runtime refuses exactly these fonts.
+  bool drawable = true;
 
   bool Vertical() const { return header.orientation == 1; }
 };

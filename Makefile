@@ -6,37 +6,42 @@ FUZZ_SECONDS ?= 60
 
 .PHONY: example test fuzz bench clean
 
-# Builds typekiln and typekiln-inspect, turns the example script into build/example.fnt and
-# draws its preview and the overlay of its picture.
+# Builds typekiln, typekiln-inspect and the example game program, turns the example script into
+# build/example.fnt, draws its preview and the overlay of its picture, and sets text with it.
 example:
 	cmake -S . -B $(BUILD) -DTYPEKILN_TESTS=OFF -DCMAKE_BUILD_TYPE=Release
 	cmake --build $(BUILD) -j $(JOBS)
 	cd examples && ../$(BUILD)/typekiln example.tks ../build/example.fnt </dev/null
 	$(BUILD)/typekiln-inspect --preview build/example-preview.png build/example.fnt
 	cd examples && ../$(BUILD)/typekiln-inspect --overlay ../build/example-overlay.png example.tks
-	@echo "Font written to build/example.fnt; its preview is build/example-preview.png" \
-	  "and the overlay of its picture build/example-overlay.png"
+	$(BUILD)/draw_text
+	@echo "Font written to build/example.fnt; its preview is build/example-preview.png," \
+	  "the overlay of its picture build/example-overlay.png, and the text examples/draw_text.c" \
+	  "draws with it build/example-text.ppm"
 
 # Every test twice: built by g++, then by clang++ with AddressSanitizer and
-# UndefinedBehaviorSanitizer, warnings as errors both times; then each fuzz target
-# for FUZZ_SECONDS.
+# UndefinedBehaviorSanitizer, warnings as errors both times; the game runtime's tests also
+# built for big-endian MIPS and run under QEMU; then each fuzz target for FUZZ_SECONDS.
 test: test-suites fuzz
 
 .PHONY: test-suites
 test-suites:
-	cmake -S . -B build/gcc -DCMAKE_CXX_COMPILER=g++ -DCMAKE_COMPILE_WARNING_AS_ERROR=ON
+	cmake -S . -B build/gcc -DCMAKE_C_COMPILER=gcc -DCMAKE_CXX_COMPILER=g++ \
+	  -DCMAKE_COMPILE_WARNING_AS_ERROR=ON -DTYPEKILN_REQUIRE_MIPS=ON
 	cmake --build build/gcc -j $(JOBS)
 	ctest --test-dir build/gcc --output-on-failure -j $(JOBS)
-	cmake -S . -B build/clang-sanitize -DCMAKE_CXX_COMPILER=clang++ \
-	  -DCMAKE_COMPILE_WARNING_AS_ERROR=ON -DTYPEKILN_SANITIZE=ON
+	cmake -S . -B build/clang-sanitize -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
+	  -DCMAKE_COMPILE_WARNING_AS_ERROR=ON -DTYPEKILN_SANITIZE=ON -DTYPEKILN_REQUIRE_MIPS=ON
 	cmake --build build/clang-sanitize -j $(JOBS)
 	ctest --test-dir build/clang-sanitize --output-on-failure -j $(JOBS)
 
 # Builds the libFuzzer targets (clang++, sanitizers on) and runs each for FUZZ_SECONDS.
 fuzz:
-	cmake -S . -B build/fuzz -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_COMPILE_WARNING_AS_ERROR=ON \
+	cmake -S . -B build/fuzz -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
+	  -DCMAKE_COMPILE_WARNING_AS_ERROR=ON \
 	  -DTYPEKILN_FUZZ=ON -DTYPEKILN_TESTS=OFF
-	cmake --build build/fuzz -j $(JOBS) --target fuzz_script fuzz_tga fuzz_build fuzz_font
+	cmake --build build/fuzz -j $(JOBS) --target fuzz_script fuzz_tga fuzz_build fuzz_font \
+	  fuzz_runtime
 	fuzz/run.sh $(FUZZ_SECONDS) build/fuzz
 
 # Times whole runs on a 4096 x 4096 picture against reading it once with cat.

@@ -92,7 +92,7 @@ FONTS = {
 
 
 def main():
-    for folder in ("script", "tga", "build", "font"):
+    for folder in ("script", "tga", "build", "font", "runtime"):
         (CORPUS / folder).mkdir(parents=True, exist_ok=True)
     for name, script in SCRIPTS.items():
         (CORPUS / "script" / f"{name}.tks").write_bytes(script)
@@ -105,7 +105,8 @@ def main():
     builds["rle"] = (SCRIPTS["every-command"], pictures_made["rle"])
     builds["truncated"] = (SCRIPTS["every-command"], pictures_made["truncated"])
     for name, font in FONTS.items():
-        (CORPUS / "font" / f"{name}.fnt").write_bytes(font)
+        for folder in ("font", "runtime"):
+            (CORPUS / folder / f"{name}.fnt").write_bytes(font)
     for name, (script, picture) in builds.items():
         (CORPUS / "build" / f"{name}.bin").write_bytes(struct.pack("<H", len(script)) + script + picture)
 

@@ -14,10 +14,11 @@ example:
 	cd examples && ../$(BUILD)/typekiln example.tks ../build/example.fnt </dev/null
 	$(BUILD)/typekiln-inspect --preview build/example-preview.png build/example.fnt
 	cd examples && ../$(BUILD)/typekiln-inspect --overlay ../build/example-overlay.png example.tks
+	$(BUILD)/typekiln-inspect --render build/example-hello.png build/example.fnt "Hello, World!"
 	$(BUILD)/draw_text
 	@echo "Font written to build/example.fnt; its preview is build/example-preview.png," \
-	  "the overlay of its picture build/example-overlay.png, and the text examples/draw_text.c" \
-	  "draws with it build/example-text.ppm"
+	  "the overlay of its picture build/example-overlay.png, and the text a game draws with it" \
+	  "build/example-hello.png and (by examples/draw_text.c) build/example-text.ppm"
 
 # Every test twice: built by g++, then by clang++ with AddressSanitizer and
 # UndefinedBehaviorSanitizer, warnings as errors both times; the game runtime's tests also

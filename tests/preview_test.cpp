@@ -1,7 +1,11 @@
-// typekiln-inspect --preview and --overlay end to end: the PNGs it writes, decoded with libpng
-// and looked at pixel by pixel.
+// typekiln-inspect --preview, --overlay and --render end to end: the PNGs it writes, decoded
+// with libpng and looked at pixel by pixel.
 
 #include <gtest/gtest.h>
+
+#include <array>
+#include <filesystem>
+#include <map>
 
 #include "font/font_writer.h"
 #include "preview/font_preview.h"
@@ -76,6 +80,58 @@ TEST(Preview, AVerticalGlyphIsDrawnUpright) {
   EXPECT_TRUE(canvas.At(preview.x + 8, preview.y) == kFaceInk);
   EXPECT_TRUE(canvas.At(preview.x + 12, preview.y) == kFaceInk);
   EXPECT_TRUE(canvas.At(preview.x, preview.y + 4) == kPreviewBackground);
+}
+
+// A face of samples 15, 8, 4 and a one-pixel shadow one right and one down, set by the game
+// runtime on a transparent picture with two pixels of margin: white ink whose alpha is 17 times
+// the sample, the shadow black. The vertical font's picture is the same, turned counter-clockwise.
+TEST(Render, SetsTextAsTheGameDoes) {
+  test::TempDir dir;
+  BuildState state;
+  state.fontSet.glyphs[0] = Row(10, 0, {0xF0, 0x80, 0x40});
+  state.shadowSet.glyphs[0] = Row(11, 1, {0xF0});
+  state.fontSet.count = state.shadowSet.count = 1;
+  state.settings.charSet[0] = 'A';
+  test::TestConsole console;
+  WriteFont(state, console.streams, dir.File("h.fnt"));
+  state.settings.orientation = Orientation::Vertical;
+  WriteFont(state, console.streams, dir.File("v.fnt"));
+  // Each pixel as red, green, blue, alpha: . clear, F full, h half, q quarter, s shadow.
+  const std::map<char, std::array<int, 4>> kinds{{'.', {0, 0, 0, 0}},
+                                                 {'F', {255, 255, 255, 255}},
+                                                 {'h', {136, 136, 136, 136}},
+                                                 {'q', {68, 68, 68, 68}},
+                                                 {'s', {0, 0, 0, 255}}};
+  const std::pair<const char*, std::vector<std::string>> cases[] = {
+      {"h.fnt", {".......", ".......", "..Fhq..", "...s...", ".......", "......."}},
+      {"v.fnt", {"......", "......", "..q...", "..hs..", "..F...", "......", "......"}},
+  };
+  for (const auto& [font, rows] : cases) {
+    SCOPED_TRACE(font);
+    const test::ToolRun run = test::RunInspect(dir.path(), {"--render", "t.png", font, "A"});
+    ASSERT_EQ(run.status, 0) << run.err;
+    const std::optional<Canvas> picture = ReadPng(dir.File("t.png"));
+    ASSERT_TRUE(picture.has_value());
+    ASSERT_EQ(picture->width(), static_cast<int>(rows[0].size()));
+    ASSERT_EQ(picture->height(), static_cast<int>(rows.size()));
+    const std::uint8_t* rgba = picture->rgba().data();
+    for (std::size_t y = 0; y < rows.size(); ++y) {
+      for (std::size_t x = 0; x < rows[y].size(); ++x, rgba += 4) {
+        const std::array<int, 4> seen{rgba[0], rgba[1], rgba[2], rgba[3]};
+        EXPECT_EQ(seen, kinds.at(rows[y][x])) << x << "," << y;
+      }
+    }
+  }
+
+  test::Bytes bad = test::ReadBytes(dir.File("h.fnt"));
+  bad[48] = 16;  // the face's first sample
+  test::WriteBytes(dir.File("bad.fnt"), std::string(bad.begin(), bad.end()));
+  const test::ToolRun run = test::RunInspect(dir.path(), {"--render", "b.png", "bad.fnt", "A"});
+  EXPECT_EQ(run.status, 1);
+  EXPECT_NE(run.err.find("The game runtime refuses 'bad.fnt': a sample above 15\n"),
+            std::string::npos)
+      << run.err;
+  EXPECT_FALSE(std::filesystem::exists(dir.File("b.png")));
 }
 
 // p1.tga, 300 x 1 with its right-to-left bit set: glyphs at columns 0, 2 (alpha 8: ink that

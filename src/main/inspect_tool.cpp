@@ -12,6 +12,7 @@
 #include "preview/font_preview.h"
 #include "preview/overlay.h"
 #include "preview/png_file.h"
+#include "preview/text_picture.h"
 
 namespace typekiln {
 
@@ -93,13 +94,18 @@ bool Write(Console& console, const Canvas& canvas, const std::string& path) {
   return true;
 }
 
+// A drawing mode draws what it can of a font with problems, and names them on standard error.
+void PrintProblems(Console& console, const FontFile& font) {
+  for (const std::string& problem : font.problems)
+    console.err << Format(msg::kListingProblem, problem.c_str());
+}
+
 int Preview(Console& console, const std::string& out, const std::string& path, int zoom) {
   const auto bytes = ReadWholeFile(console, path);
   if (!bytes)
     return kFailed;
   const FontFile font = ReadFont(*bytes);
-  for (const std::string& problem : font.problems)
-    console.err << Format(msg::kListingProblem, problem.c_str());
+  PrintProblems(console, font);
   if (!Write(console, RenderPreview(font, zoom), out))
     return kFailed;
   return font.problems.empty() ? kClean : kFound;
@@ -120,7 +126,31 @@ int Overlay(Console& console, const std::string& out, const std::string& script,
   return run.sawError ? kFound : kClean;
 }
 
-enum class Mode { List, Diff, Preview, Overlay };
+// Sets the text as the game would, with the runtime, if the runtime opens the font.
+int Render(Console& console, const std::string& out, const std::string& path,
+           const std::string& text) {
+  const auto bytes = ReadWholeFile(console, path);
+  if (!bytes)
+    return kFailed;
+  const FontFile font = ReadFont(*bytes);
+  PrintProblems(console, font);
+  tkf_font game;
+  if (const int error = tkf_open(&game, bytes->data(), bytes->size()); error != TKF_OK) {
+    console.err << Format(msg::kCannotDraw, path.c_str(), tkf_error(error));
+    return kFound;
+  }
+  constexpr int kMargin = 2;
+  const std::optional<Canvas> picture = DrawText(game, text, 0, kMargin);
+  if (!picture) {
+    console.err << Format(msg::kTextTooLarge, static_cast<long long>(kMaxTextPixels));
+    return kFailed;
+  }
+  if (!Write(console, *picture, out))
+    return kFailed;
+  return font.problems.empty() ? kClean : kFound;
+}
+
+enum class Mode { List, Diff, Preview, Overlay, Render };
 
 }  // namespace
 
@@ -137,8 +167,8 @@ int RunInspect(Console& console, int argc, const char* const argv[]) {
   std::optional<int> zoom;
   for (std::size_t i = 0; i < args.size(); ++i) {
     const std::string& arg = args[i];
-    const bool takesValue =
-        arg == "--glyph" || arg == "--zoom" || arg == "--preview" || arg == "--overlay";
+    const bool draws = arg == "--preview" || arg == "--overlay" || arg == "--render";
+    const bool takesValue = arg == "--glyph" || arg == "--zoom" || draws;
     if (takesValue && i + 1 == args.size())
       return Usage(console);
     if (arg == "--glyph" && !glyph) {
@@ -153,9 +183,11 @@ int RunInspect(Console& console, int argc, const char* const argv[]) {
         console.err << Format(msg::kBadZoom, args[i].c_str());
         return kFailed;
       }
-    } else if ((arg == "--diff" || arg == "--preview" || arg == "--overlay") &&
-               mode == Mode::List) {
-      mode = arg == "--diff" ? Mode::Diff : arg == "--preview" ? Mode::Preview : Mode::Overlay;
+    } else if ((arg == "--diff" || draws) && mode == Mode::List) {
+      mode = arg == "--diff"      ? Mode::Diff
+             : arg == "--preview" ? Mode::Preview
+             : arg == "--overlay" ? Mode::Overlay
+                                  : Mode::Render;
       if (mode != Mode::Diff)
         out = args[++i];
     } else if (arg.starts_with("--")) {
@@ -166,7 +198,7 @@ int RunInspect(Console& console, int argc, const char* const argv[]) {
     }
   }
   const bool drawing = mode == Mode::Preview || mode == Mode::Overlay;
-  const std::size_t wanted = mode == Mode::Diff ? 2 : 1;
+  const std::size_t wanted = mode == Mode::Diff || mode == Mode::Render ? 2 : 1;
   if (files.size() != wanted || (glyph && mode != Mode::List) || (zoom && !drawing))
     return Usage(console);
   switch (mode) {
@@ -176,6 +208,8 @@ int RunInspect(Console& console, int argc, const char* const argv[]) {
       return Preview(console, out, files[0], zoom.value_or(kDefaultZoom));
     case Mode::Overlay:
       return Overlay(console, out, files[0], zoom.value_or(kOverlayZoom));
+    case Mode::Render:
+      return Render(console, out, files[0], files[1]);
     case Mode::List:
       break;
   }

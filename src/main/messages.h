@@ -64,7 +64,8 @@ inline constexpr char kInspectUsage[] =
     "Usage: typekiln-inspect FONT [--glyph N]\n"
     "       typekiln-inspect --diff OLD NEW\n"
     "       typekiln-inspect --preview OUT.png FONT [--zoom N]\n"
-    "       typekiln-inspect --overlay OUT.png SCRIPT [--zoom N]\n";
+    "       typekiln-inspect --overlay OUT.png SCRIPT [--zoom N]\n"
+    "       typekiln-inspect --render OUT.png FONT TEXT\n";
 inline constexpr char kInspectHelp[] =
     "Lists a typekiln font file and checks every field of it:\n"
     "  typekiln-inspect FONT            the header, one row per table entry, then every problem\n"
@@ -74,6 +75,8 @@ inline constexpr char kInspectHelp[] =
     "  --overlay OUT.png SCRIPT         runs the script without writing a font and draws where\n"
     "                                   each glyph was found, one PNG per picture (OUT-2.png...),\n"
     "                                   with notes on likely mistakes\n"
+    "  --render OUT.png FONT TEXT       TEXT set as a game sets it with the runtime: white faces,\n"
+    "                                   black shadows, a transparent background\n"
     "  --zoom N                         canvas pixels per picture pixel (preview 4, overlay 3)\n"
     "Exit status: 0 well-formed (or equal), 1 problems (or differences), 2 a file that cannot be\n"
     "read or bad arguments.\n";
@@ -84,6 +87,8 @@ inline constexpr char kFileTooLarge[] = "'%s' is larger than any font can be\n";
 inline constexpr char kBadZoom[] = "--zoom needs a number from 1 to 32, not '%s'\n";
 inline constexpr char kCannotWritePng[] = "Cannot write: '%s'\n";
 inline constexpr char kPngWritten[] = "%s: %d x %d\n";
+inline constexpr char kCannotDraw[] = "The game runtime refuses '%s': %s\n";
+inline constexpr char kTextTooLarge[] = "The text is too large to draw: over %lld pixels\n";
 // Notes from --overlay on what typekiln accepts but the artist probably did not mean. Each
 // names the picture or the glyph and the script line.
 inline constexpr char kLintFaintInk[] =

@@ -1,7 +1,10 @@
 #include "preview/font_preview.h"
 
 #include <algorithm>
+#include <optional>
 #include <string>
+
+#include "preview/text_picture.h"
 
 namespace typekiln {
 
@@ -80,40 +83,38 @@ std::string CharSetOf(const FontFile& font) {
   return text;
 }
 
-const FontEntry* EntryFor(const FontFile& font, char code) {
-  for (const FontEntry& entry : font.entries) {
-    if (entry.code == static_cast<std::uint8_t>(code))
-      return &entry;
+// The codes set as the game sets them, with a new line wherever the next glyph would carry the
+// line past kSampleLineWidth; at most kMaxSampleLines lines.
+std::string SampleText(const tkf_font& game, const std::string& codes) {
+  std::string text;
+  std::string line;
+  int lines = 1;
+  for (char code : codes) {
+    int width = 0;
+    int height = 0;
+    tkf_measure(&game, (line + code).c_str(), &width, &height);
+    if (!line.empty() && width > kSampleLineWidth) {
+      if (++lines > kMaxSampleLines)
+        break;
+      text += line + '\n';
+      line.clear();
+    }
+    line += code;
   }
-  return nullptr;
+  return text + line;
 }
 
-struct PlacedGlyph {
-  const FontEntry* entry;
-  int x;
-  int line;
-};
-
-// Sets the text with the font's own advances: each glyph's width plus the gap, `space` for a
-// space (and for a code the font has no glyph for); wraps at kSampleLineWidth.
-std::vector<PlacedGlyph> SetSample(const FontFile& font, const std::string& text, int& lines) {
-  const int gap = static_cast<std::int8_t>(font.header.gap);
-  const int space = static_cast<std::int8_t>(font.header.space);
-  std::vector<PlacedGlyph> placed;
-  int pen = 0;
-  lines = text.empty() ? 0 : 1;
-  for (char code : text) {
-    const FontEntry* entry = code == ' ' ? nullptr : EntryFor(font, code);
-    const int advance = entry != nullptr ? DrawnWidth(font, entry->face) + gap : space;
-    if (pen > 0 && pen + advance > kSampleLineWidth) {
-      pen = 0;
-      ++lines;
-    }
-    if (entry != nullptr)
-      placed.push_back({entry, pen, lines - 1});
-    pen += std::max(advance, 0);
-  }
-  return placed;
+// The sample line as the game runtime draws it on the preview's background, or nothing when the
+// runtime refuses the font or the font has no codes.
+std::optional<Canvas> DrawSample(const FontFile& font) {
+  tkf_font game;
+  const std::string codes = CharSetOf(font);
+  if (codes.empty() || tkf_open(&game, font.bytes.data(), font.bytes.size()) != TKF_OK)
+    return std::nullopt;
+  const Colour back = kPreviewBackground;
+  const std::uint32_t background = std::uint32_t{back.red} << 24 | std::uint32_t{back.green} << 16 |
+                                   std::uint32_t{back.blue} << 8 | 0xFF;
+  return DrawText(game, SampleText(game, codes), background, 0);
 }
 
 // Where everything goes at one zoom.
@@ -124,13 +125,12 @@ struct Geometry {
   int cellWidth;
   int cellHeight;
   int columns;
-  int lineHeight;
   int sampleTop;
   int width;
   int height;
 };
 
-Geometry Arrange(const Extent& extent, int count, int sampleLines, int zoom) {
+Geometry Arrange(const Extent& extent, int count, const std::optional<Canvas>& sample, int zoom) {
   Geometry at{};
   at.zoom = zoom;
   at.labelScale = zoom >= 4 ? 2 : 1;
@@ -142,10 +142,12 @@ Geometry Arrange(const Extent& extent, int count, int sampleLines, int zoom) {
   at.cellHeight = at.labelHeight + innerHeight + 2 * kPadding;
   at.columns = std::max(1, std::min(kColumns, count));
   const int rows = (count + at.columns - 1) / at.columns;
-  at.lineHeight = innerHeight + kPadding;
   at.sampleTop = kPadding + rows * at.cellHeight + 2 * kPadding;
-  at.width = std::max(kPadding * 2 + at.columns * at.cellWidth, (kSampleLineWidth + 16) * zoom);
-  at.height = at.sampleTop + sampleLines * at.lineHeight + kPadding;
+  const int sampleWidth = sample ? sample->width() : 0;
+  const int sampleHeight = sample ? sample->height() : 0;
+  at.width = std::max({kPadding * 2 + at.columns * at.cellWidth, (kSampleLineWidth + 16) * zoom,
+                       kPadding * 2 + sampleWidth * zoom});
+  at.height = at.sampleTop + sampleHeight * zoom + kPadding;
   return at;
 }
 
@@ -154,42 +156,28 @@ Geometry Arrange(const Extent& extent, int count, int sampleLines, int zoom) {
 Canvas RenderPreview(const FontFile& font, int zoom) {
   const Extent extent = FontExtent(font);
   const int count = static_cast<int>(font.entries.size());
-  int sampleLines = 0;
-  std::vector<PlacedGlyph> sample = SetSample(font, CharSetOf(font), sampleLines);
-  if (sampleLines > kMaxSampleLines) {
-    sampleLines = kMaxSampleLines;
-    std::erase_if(sample, [](const PlacedGlyph& glyph) { return glyph.line >= kMaxSampleLines; });
-  }
+  const std::optional<Canvas> sample = DrawSample(font);
   // Glyphs as large as a font can describe would make a sheet of gigabytes at a high zoom.
-  Geometry at = Arrange(extent, count, sampleLines, zoom);
+  Geometry at = Arrange(extent, count, sample, zoom);
   while (at.zoom > 1 && std::int64_t{at.width} * at.height > kMaxPreviewPixels)
-    at = Arrange(extent, count, sampleLines, at.zoom - 1);
+    at = Arrange(extent, count, sample, at.zoom - 1);
   zoom = at.zoom;
   Canvas canvas(at.width, at.height, kPreviewBackground);
-  const int columns = at.columns;
-  const int cellWidth = at.cellWidth;
-  const int cellHeight = at.cellHeight;
-  const int labelHeight = at.labelHeight;
-  const int lineHeight = at.lineHeight;
-  const int sampleTop = at.sampleTop;
 
   for (int i = 0; i < count; ++i) {
-    const int cellX = kPadding + (i % columns) * cellWidth;
-    const int cellY = kPadding + (i / columns) * cellHeight;
-    canvas.Outline(cellX, cellY, cellWidth, cellHeight, kCellOutline);
+    const int cellX = kPadding + (i % at.columns) * at.cellWidth;
+    const int cellY = kPadding + (i / at.columns) * at.cellHeight;
+    canvas.Outline(cellX, cellY, at.cellWidth, at.cellHeight, kCellOutline);
     canvas.Number(cellX + kPadding, cellY + 2, i, kLabelColour, at.labelScale);
     const int originX = cellX + kPadding - extent.left * zoom;
-    const int originY = cellY + labelHeight + kPadding - extent.top * zoom;
+    const int originY = cellY + at.labelHeight + kPadding - extent.top * zoom;
     const FontEntry& entry = font.entries[static_cast<std::size_t>(i)];
     DrawShadow(canvas, font, entry, originX, originY, zoom);
     DrawFace(canvas, font, entry, originX, originY, zoom);
   }
-  // Shadows first, so that no glyph's shadow falls over its neighbour's face.
-  for (auto draw : {DrawShadow, DrawFace}) {
-    for (const PlacedGlyph& glyph : sample) {
-      draw(canvas, font, *glyph.entry, kPadding + (glyph.x - extent.left) * zoom,
-           sampleTop + glyph.line * lineHeight - extent.top * zoom, zoom);
-    }
+  for (int y = 0; sample && y < sample->height(); ++y) {
+    for (int x = 0; x < sample->width(); ++x)
+      canvas.Fill(kPadding + x * zoom, at.sampleTop + y * zoom, zoom, zoom, sample->At(x, y));
   }
   return canvas;
 }

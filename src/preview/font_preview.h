@@ -2,7 +2,7 @@
 
 // The contact sheet of a font: one outlined, numbered cell per table entry, each glyph upright
 // with its shadow (dark) under its face (light), and under the cells a sample of the font's
-// character codes set with its own glyphs.
+// character codes set with its own glyphs by the game runtime, as a game sets them.
 
 #include "font/font_reader.h"
 #include "preview/canvas.h"

@@ -114,7 +114,6 @@ static void test_open(void) {
   tkf_surface s = surface(&px, 1, 1, TKF_RGBA8888);
   tkf_font f;
   size_t n;
-  int i, j;
   CHECK(size == 120 && tkf_open(&f, font, size) == TKF_OK && f.count == 2);
   for (n = 0; n < size; ++n)
     CHECK(tkf_open(&f, font, n) == (n < 24 ? TKF_E_SHORT : n < 64 ? TKF_E_TABLE : TKF_E_BLOCK));
@@ -136,10 +135,6 @@ static void test_open(void) {
   n = build(font, &wide, 1, 0, 0, 0, 0, 0);
   CHECK(n == 48 + 256 && font[31] == 0 && tkf_open(&f, font, n) == TKF_OK);
   CHECK(tkf_open(&f, font, n - 1) == TKF_E_BLOCK); /* the last row is cut */
-  for (i = TKF_OK; i <= TKF_E_SAMPLE; ++i) {
-    CHECK(tkf_error(i)[0] != '\0');
-    for (j = 0; j < i; ++j) CHECK(strcmp(tkf_error(i), tkf_error(j)) != 0);
-  }
 }
 
 static void test_blend(void) {
@@ -229,14 +224,9 @@ static void test_clip(void) {
   static const uint8_t zig[] = {15, 0, 15, 15, 15, 0, 0, 15, 15};
   static const entry e = {'A', {3, 3, 0, zig}, NONE};
   /* Just off each edge, then far off, where the pen would overflow an int. */
-  static const int off[][2] = {{-7, 0},
-                               {W, 0},
-                               {0, -6},
-                               {0, H},
-                               {INT_MIN, INT_MIN},
-                               {INT_MAX, INT_MAX},
-                               {INT_MIN, INT_MAX},
-                               {INT_MAX - 4, INT_MAX - 3}};
+  static const int off[] = {-7,      0,       W,           0,          0,       -6,
+                            0,       H,       INT_MIN,     INT_MIN,    INT_MAX, INT_MAX,
+                            INT_MIN, INT_MAX, INT_MAX - 4, INT_MAX - 3};
   static uint32_t b32[BW * BH];
   static uint16_t b16[BW * BH];
   uint8_t font[FONT_MAX];
@@ -260,8 +250,8 @@ static void test_clip(void) {
     tkf_draw(&f, &win, 4, -1, "A", ~0u, 0);   /* its rows 1, 2 at the top right */
     tkf_draw(&f, &win, -9, 2, "AAA", ~0u, 0); /* third A at -1: its columns 1, 2 at the left */
     tkf_draw(&f, &win, 4, 4, "A", ~0u, 0);    /* its row 0 at the bottom right */
-    for (i = 0; i < (int)(sizeof off / sizeof off[0]); ++i)
-      tkf_draw(&f, &win, off[i][0], off[i][1], "AA\nAA", ~0u, 0);
+    for (i = 0; i < (int)(sizeof off / sizeof off[0]); i += 2)
+      tkf_draw(&f, &win, off[i], off[i + 1], "AA\nAA", ~0u, 0);
     CHECK(shows(&win,
                 "#...##"
                 ".....#"

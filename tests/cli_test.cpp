@@ -2,6 +2,7 @@
 // input given and never the terminal.
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <array>
 #include <filesystem>
@@ -67,6 +68,21 @@ TEST(Cli, TheFontCanGoToStandardOutput) {
   const test::ToolRun run = RunTypekiln(dir.path(), {"script.tks", "/dev/stdout"});
   EXPECT_EQ(run.status, 0);
   EXPECT_EQ(test::BytesOf(run.out), Hex(kDefaultFont));
+}
+
+// With standard input closed, the wait after an error must not read the script in its place.
+TEST(Cli, AClosedStandardInputIsNotTheScript) {
+  test::TempDir dir;
+  // The Gap line lies past the first 4 KiB of the script, which its reader has taken in by the
+  // time the error comes.
+  std::string script = "LoadTGA missing.tga\n";
+  for (int i = 0; i < 60; ++i) script += "# " + std::string(98, '.') + "\n";
+  test::WriteBytes(dir.File("s.tks"), script + "Gap 7\n");
+  const test::ToolRun run = test::RunProgram(TYPEKILN_BINARY, dir.path(), {"s.tks", "closed.fnt"},
+                                             "", false, [] { close(0); });
+  EXPECT_EQ(run.err, "Cannot open: 'missing.tga'\n");
+  RunTypekiln(dir.path(), {"s.tks", "open.fnt"});
+  EXPECT_EQ(test::ReadBytes(dir.File("closed.fnt")), test::ReadBytes(dir.File("open.fnt")));
 }
 
 // A picture of `width` x `height` empty pixels except for the given alphas, stored bottom row

@@ -126,7 +126,7 @@ int TemporaryFile(const std::string& contents) {
 
 ToolRun RunProgram(const std::string& binary, const std::filesystem::path& folder,
                    const std::vector<std::string>& args, const std::string& input,
-                   bool unprivileged) {
+                   bool unprivileged, const std::function<void()>& setup) {
   const int in = TemporaryFile(input);
   const int out = TemporaryFile("");
   const int err = TemporaryFile("");
@@ -146,13 +146,16 @@ ToolRun RunProgram(const std::string& binary, const std::filesystem::path& folde
     const int executable = open(argv[0], O_RDONLY | O_CLOEXEC);
     if (executable < 0 || (unprivileged && !GiveUpRoot()))
       _exit(127);
+    if (setup)
+      setup();
     fexecve(executable, argv.data(), environ);
     _exit(127);
   }
   ToolRun run;
   int status = 0;
-  if (child > 0 && waitpid(child, &status, 0) == child && WIFEXITED(status)) {
-    run.status = WEXITSTATUS(status);
+  if (child > 0 && waitpid(child, &status, 0) == child) {
+    run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    run.signal = WIFSIGNALED(status) ? WTERMSIG(status) : 0;
   }
   run.out = ReadAll(out);
   run.err = ReadAll(err);

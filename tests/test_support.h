@@ -69,15 +69,17 @@ Echoes RunLines(BuildState& state, const std::vector<std::string>& lines);
 
 struct ToolRun {
   int status = -1;  ///< exit status, or -1 when the tool did not exit normally
+  int signal = 0;   ///< the signal that ended the tool, or 0
   std::string out;
   std::string err;
 };
 
 /// Runs `binary` in `folder` with `args`, `input` as its standard input, and waits. With
 /// `unprivileged`, the program runs as an ordinary user even when the tests run as root.
+/// `setup`, when given, runs in the new process just before it becomes the program.
 ToolRun RunProgram(const std::string& binary, const std::filesystem::path& folder,
                    const std::vector<std::string>& args, const std::string& input,
-                   bool unprivileged);
+                   bool unprivileged, const std::function<void()>& setup = {});
 
 /// Runs the built typekiln. When a run with a script and an output writes a font, the font must
 /// read back as the build state the same script leaves (ExpectScriptReadsBack).

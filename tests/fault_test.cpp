@@ -3,7 +3,11 @@
 // half-written font and no temporary file behind.
 
 #include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
+#include <csignal>
 #include <filesystem>
 #include <optional>
 
@@ -80,6 +84,103 @@ TEST(Fault, OutputsThatCannotBeWrittenLeaveTheOldFont) {
   EXPECT_EQ(test::FolderEntries(dir.path() / "locked"), std::vector<std::string>{"old.fnt"});
   EXPECT_EQ(test::FolderEntries(dir.path()),
             (std::vector<std::string>{"folder", "font.tks", "locked", "p.tga", "protected.fnt"}));
+}
+
+// Files that another user put where the font goes. In a sticky folder open to everyone, their
+// link is refused, as the system refuses to follow it, while the caller's own link is followed;
+// and a file of theirs is replaced by one of the caller's, not by one with their permissions.
+TEST(Fault, FilesOfOtherUsersAtTheOutput) {
+  if (geteuid() != 0)
+    GTEST_SKIP() << "making files that belong to other users needs root";
+  constexpr uid_t kCaller = 65534;  // nobody: RunTypekiln's ordinary user
+  constexpr uid_t kOther = 1;
+  test::TempDir dir;
+  test::WriteBytes(dir.File("font.tks"), std::string(kGrabOne));
+  test::WriteBytes(dir.File("p.tga"), SmallPicture());
+  std::filesystem::create_directory(dir.path() / "shared");
+  chmod(dir.File("shared").c_str(), 01777);
+  // A file with `mode`, or with `link` a link to that file.
+  const auto make = [&](const char* name, uid_t owner, mode_t mode, const char* link) {
+    if (link != nullptr) {
+      std::filesystem::create_symlink(dir.File(link), dir.File(name));
+    } else {
+      test::WriteBytes(dir.File(name), name);
+      chmod(dir.File(name).c_str(), mode);
+    }
+    lchown(dir.File(name).c_str(), owner, owner);
+  };
+  make("mine.fnt", kCaller, 0600, nullptr);
+  make("theirs.fnt", kOther, 0666, nullptr);
+  make("shared/planted.fnt", kOther, 0, "mine.fnt");
+  make("shared/own.fnt", kCaller, 0, "mine.fnt");
+  const auto run = [&](const char* output) {
+    return test::RunTypekiln(dir.path(), {"font.tks", output}, "", /*unprivileged=*/true).err;
+  };
+  EXPECT_EQ(run("shared/planted.fnt"), "Cannot create: 'shared/planted.fnt'\n");
+  EXPECT_EQ(test::ReadBytes(dir.File("mine.fnt")), test::BytesOf("mine.fnt"));
+  EXPECT_EQ(run("shared/own.fnt"), "");
+  EXPECT_NE(test::ReadBytes(dir.File("mine.fnt")), test::BytesOf("mine.fnt"));
+  const mode_t umaskBefore = umask(022);
+  EXPECT_EQ(run("theirs.fnt"), "");
+  umask(umaskBefore);
+  struct stat mine {
+  }, theirs{};
+  stat(dir.File("mine.fnt").c_str(), &mine);
+  stat(dir.File("theirs.fnt").c_str(), &theirs);
+  EXPECT_EQ(mine.st_mode & 07777, 0600u);
+  EXPECT_EQ(theirs.st_uid, kCaller);
+  EXPECT_EQ(theirs.st_mode & 07777, 0644u);
+}
+
+// Runs in the tool's process before it starts, with the signals as a terminal delivers them:
+// SIGXFSZ comes from the system past a limit on the size of files; the others from a watcher
+// that sends them to the tool once its temporary file appears.
+void InterruptWhileWriting(int signal) {
+  for (int each : {SIGINT, SIGTERM, SIGHUP, SIGXFSZ}) std::signal(each, SIG_DFL);
+  const rlimit noCore{0, 0};
+  const rlimit small{4096, 4096};
+  setrlimit(RLIMIT_CORE, &noCore);
+  if (signal == SIGXFSZ) {
+    setrlimit(RLIMIT_FSIZE, &small);
+    return;
+  }
+  const pid_t tool = getpid();
+  if (fork() != 0)
+    return;
+  while (getppid() == tool) {
+    for (const std::string& name : test::FolderEntries(".")) {
+      if (name.starts_with(".typekiln-"))
+        kill(tool, signal);
+    }
+    usleep(200);
+  }
+  _exit(0);
+}
+
+TEST(Fault, ASignalRemovesTheTemporaryAndEndsTheRun) {
+  test::TempDir dir;
+  // One opaque glyph 2048 pixels square, grabbed eight times: a 16 MiB font, long enough in the
+  // writing for a signal to arrive meanwhile.
+  Bytes packets;
+  for (int i = 0; i < 2048 * 2048 / 128; ++i) packets.insert(packets.end(), {0xFF, 0, 0, 0, 0xFF});
+  test::WriteBytes(dir.File("big.tga"), TgaFile(2048, 2048, packets, 10));
+  std::string script = "MaxHeight 2048\nLoadTGA big.tga\n[Font]\n";
+  for (int i = 0; i < 8; ++i) script += "Grab 0,0,1\n";
+  test::WriteBytes(dir.File("big.tks"), script);
+  for (int signal : {SIGINT, SIGTERM, SIGHUP, SIGXFSZ}) {
+    SCOPED_TRACE(signal);
+    test::ToolRun run;
+    // A run that ends before the signal is sent is tried again.
+    for (int attempt = 0; attempt < 5 && run.signal == 0; ++attempt) {
+      test::WriteBytes(dir.File("out.fnt"), "old font");
+      run = test::RunProgram(TYPEKILN_BINARY, dir.path(), {"big.tks", "out.fnt"}, "", false,
+                             [signal] { InterruptWhileWriting(signal); });
+    }
+    EXPECT_EQ(run.signal, signal);
+    EXPECT_EQ(test::ReadBytes(dir.File("out.fnt")), test::BytesOf("old font"));
+    EXPECT_EQ(test::FolderEntries(dir.path()),
+              (std::vector<std::string>{"big.tga", "big.tks", "out.fnt"}));
+  }
 }
 
 TEST(Fault, PicturesThatCannotBeLoaded) {

@@ -23,6 +23,9 @@ class BinaryFile {
   bool CreateWrite(const std::string& path);
   /// Closes any open file, then creates a file that must not exist yet, for writing.
   bool CreateNew(const std::string& path);
+  /// Closes any open file, then takes over `handle`, a file the system opened for the caller,
+  /// to read, write and close as any other.
+  void Adopt(std::intptr_t handle);
   /// Closes the file if one is open. False when the system reports that closing failed (data
   /// may not have reached the file).
   bool Close();
@@ -33,6 +36,9 @@ class BinaryFile {
   bool Read(void* buffer, std::size_t count);
   /// Writes all `count` bytes; false when the system would not take them all.
   bool Write(const void* buffer, std::size_t count);
+  /// Makes every byte written so far durable: it is on the disk when this returns. A device or
+  /// a pipe has nothing to keep and succeeds.
+  bool Flush();
   /// The current position, or -1 when it cannot be told.
   std::int64_t Tell();
   /// The size of the open file in bytes, or -1 when it cannot be told. Devices and pipes have

@@ -1,12 +1,26 @@
 #pragma once
 
-// Writes a file so that it is either complete or untouched. The bytes go into a temporary file
-// in the target's own folder, which replaces the target only once every byte was written and the
-// temporary closed without error. A target that exists and is not a regular file (a device such
-// as /dev/null, a FIFO, a terminal) cannot be replaced that way and is written straight into. A
-// symbolic link is followed: its target is the file replaced.
+// Writes a file so that it is either complete or untouched, as trusted writers (editors, git's
+// lock files) do. The bytes go into a temporary file with a random name in the target's own
+// folder. Once every byte was written, the temporary is flushed to the disk, takes the target's
+// place in one step, and the folder is flushed too, so that the new name survives a power cut.
+// A target that exists and is not a regular file (a device such as /dev/null, a FIFO, a
+// terminal) cannot be replaced that way and is written straight into.
+//
+// A symbolic link at the target is followed and the file it names replaced, except where the
+// system's protected-symlinks rule would refuse to follow it: in a sticky folder that everyone
+// may write to (/tmp), a link that belongs neither to the caller nor to the folder's owner may
+// have been planted there to redirect the output, and nothing is created. Links are read and
+// checked through the opened folder that holds them, so no name can be swapped in between.
+//
+// The replacement keeps the old file's permissions when the old file is the caller's own;
+// otherwise it gets the permissions of any new file under the caller's umask.
+//
+// While a temporary exists, SIGINT, SIGTERM, SIGHUP and SIGXFSZ remove it before they end the
+// process as they otherwise would.
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 
 #include "io/binary_file.h"
@@ -22,21 +36,30 @@ class OutputFile {
   OutputFile& operator=(const OutputFile&) = delete;
 
   /// Prepares to write `path`. False when nothing can be created there: the folder is missing
-  /// or not writable, or `path` is an existing file that is not writable.
+  /// or not writable, `path` is an existing file that is not writable, or a link that may not
+  /// be followed.
   bool Create(const std::string& path);
   /// Appends bytes. After the first failure it writes nothing more, and Commit fails.
   void Write(const void* bytes, std::size_t count);
-  /// Finishes the file. False when any write, the close or the replacement failed; the target
-  /// is then left as it was (unless it is written straight into) and the temporary is gone.
+  /// Finishes the file. False when any write, the flush, the close or the replacement failed;
+  /// the target is then left as it was (unless it is written straight into) and the temporary
+  /// is gone. Also false when the folder could not be flushed after the replacement: the new
+  /// file is in place then, but may not survive a power cut.
   bool Commit();
 
  private:
   void Discard();
 
   BinaryFile file_;
-  std::string target_;
-  std::string temporary_;  // empty when writing straight into the target
+  std::intptr_t folder_ = -1;  // the opened folder that holds the target, while writing
+  std::string name_;           // the target's name in that folder
+  std::string temporary_;      // the temporary's name there; empty when writing straight in
+  int cleanup_ = -1;           // its place among the temporaries a signal removes
   bool failed_ = false;
 };
+
+/// True when writing `output` would replace or write into the very file at `input` (the same
+/// file, whatever names and links lead to it).
+bool WritesOver(const std::string& output, const std::string& input);
 
 }  // namespace typekiln

@@ -67,6 +67,11 @@ bool BinaryFile::CreateNew(const std::string& path) {
   return Open(path, O_WRONLY | O_CREAT | O_EXCL);
 }
 
+void BinaryFile::Adopt(std::intptr_t handle) {
+  Close();
+  handle_ = handle;
+}
+
 bool BinaryFile::Close() {
   if (handle_ == kNoHandle)
     return true;
@@ -86,6 +91,11 @@ bool BinaryFile::Write(const void* buffer, std::size_t count) {
   const int fd = static_cast<int>(handle_);
   return TransferAll(static_cast<const unsigned char*>(buffer), count,
                      [fd](const unsigned char* at, std::size_t n) { return ::write(fd, at, n); });
+}
+
+bool BinaryFile::Flush() {
+  // EINVAL and EROFS: a file of a kind that cannot be synchronised, such as a pipe or a device.
+  return ::fsync(static_cast<int>(handle_)) == 0 || errno == EINVAL || errno == EROFS;
 }
 
 std::int64_t BinaryFile::Tell() { return ::lseek(static_cast<int>(handle_), 0, SEEK_CUR); }

@@ -1,0 +1,367 @@
+#include "io/output_file.h"
+
+#include <fcntl.h>
+#include <linux/magic.h>
+#include <signal.h>
+#include <sys/random.h>
+#include <sys/stat.h>
+#include <sys/vfs.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <climits>
+#include <cstring>
+#include <ctime>
+#include <iterator>
+#include <utility>
+
+namespace typekiln {
+
+namespace {
+
+constexpr int kNoFolder = -1;
+// As many links as the system itself follows in one path before it gives up.
+constexpr int kMostLinks = 40;
+// A random name is tried again only when a file of that name exists; this many collisions in a
+// row means something other than chance is at work.
+constexpr int kNameAttempts = 100;
+constexpr mode_t kNewFileMode = 0666;  // narrowed by the user's umask
+
+// ---- Temporaries removed when a signal ends the process
+//
+// The handler does only what is safe in a signal handler: it reads this table and unlinks the
+// names in it. The table changes only while the signals are blocked, so the handler never sees
+// an entry half made.
+
+constexpr int kCleanupSignals[] = {SIGINT, SIGTERM, SIGHUP, SIGXFSZ};
+constexpr std::size_t kNameSize = 32;  // ".typekiln-" + 12 letters + ".tmp" and a terminator
+
+struct Pending {
+  volatile sig_atomic_t used = 0;
+  int folder = kNoFolder;
+  char name[kNameSize] = {};
+};
+Pending gPending[8];
+
+void RemoveTemporariesAndEnd(int signal) {
+  for (const Pending& pending : gPending) {
+    if (pending.used != 0)
+      unlinkat(pending.folder, pending.name, 0);
+  }
+  // The signal is blocked while its handler runs: raised again with its default action, it ends
+  // the process as soon as the handler returns, as if there had been no handler.
+  struct sigaction fallback {};
+  fallback.sa_handler = SIG_DFL;
+  sigaction(signal, &fallback, nullptr);
+  raise(signal);
+}
+
+sigset_t CleanupSignals() {
+  sigset_t signals;
+  sigemptyset(&signals);
+  for (int signal : kCleanupSignals) sigaddset(&signals, signal);
+  return signals;
+}
+
+void InstallCleanup() {
+  static const bool installed = [] {
+    for (int signal : kCleanupSignals) {
+      // A signal ignored by whoever started the tool (nohup) stays ignored, and one that the
+      // program handles itself stays its own.
+      struct sigaction current {};
+      if (sigaction(signal, nullptr, &current) != 0 || current.sa_handler != SIG_DFL)
+        continue;
+      struct sigaction action {};
+      action.sa_handler = RemoveTemporariesAndEnd;
+      action.sa_mask = CleanupSignals();
+      sigaction(signal, &action, nullptr);
+    }
+    return true;
+  }();
+  (void)installed;
+}
+
+// Holds the cleanup signals back for its lifetime; one that arrives meanwhile is delivered when
+// it ends.
+class SignalsHeld {
+ public:
+  SignalsHeld() {
+    const sigset_t signals = CleanupSignals();
+    sigprocmask(SIG_BLOCK, &signals, &saved_);
+  }
+  ~SignalsHeld() { sigprocmask(SIG_SETMASK, &saved_, nullptr); }
+  SignalsHeld(const SignalsHeld&) = delete;
+  SignalsHeld& operator=(const SignalsHeld&) = delete;
+
+ private:
+  sigset_t saved_;
+};
+
+// ---- Names
+
+// A name no one can guess ahead of the run, so no one can take it first.
+std::string RandomName() {
+  static constexpr char kLetters[] =
+      "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
+  unsigned char noise[12];
+  if (getrandom(noise, sizeof noise, 0) != static_cast<ssize_t>(sizeof noise)) {
+    // No randomness from the system: the clock still gives names that differ from run to run,
+    // and a name that is taken is only tried again.
+    timespec now{};
+    clock_gettime(CLOCK_REALTIME, &now);
+    std::uint64_t mix = static_cast<std::uint64_t>(now.tv_nsec) ^
+                        (static_cast<std::uint64_t>(now.tv_sec) << 30) ^
+                        static_cast<std::uint64_t>(getpid());
+    for (unsigned char& byte : noise) {
+      mix = mix * 6364136223846793005u + 1442695040888963407u;
+      byte = static_cast<unsigned char>(mix >> 56);
+    }
+  }
+  std::string name = ".typekiln-";
+  for (unsigned char byte : noise) name += kLetters[byte % (sizeof kLetters - 1)];
+  return name + ".tmp";
+}
+
+struct PathParts {
+  std::string folder;
+  std::string name;
+};
+
+// "a/b/c" is c in a/b, "c" is c in ".", "/c" is c in "/"; "a/" is a itself, ".".
+PathParts Split(const std::string& path) {
+  const std::size_t slash = path.rfind('/');
+  if (slash == std::string::npos)
+    return {".", path};
+  std::string name = path.substr(slash + 1);
+  return {slash == 0 ? "/" : path.substr(0, slash), name.empty() ? "." : std::move(name)};
+}
+
+// ---- Folders and links
+
+int OpenFolder(int base, const std::string& folder) {
+  const int opened = openat(base, folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  // A folder the caller may write to and search but not list can still hold the file; opened
+  // only as a place, it cannot be flushed.
+  if (opened < 0 && errno == EACCES)
+    return openat(base, folder.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
+  return opened;
+}
+
+void CloseFolder(std::intptr_t& folder) {
+  if (folder != kNoFolder)
+    close(static_cast<int>(folder));
+  folder = kNoFolder;
+}
+
+bool FlushFolder(int folder) {
+  const int flags = fcntl(folder, F_GETFL);
+  if (flags >= 0 && (flags & O_PATH) != 0)
+    return true;
+  // EINVAL: a file system that cannot synchronise a folder.
+  return fsync(folder) == 0 || errno == EINVAL;
+}
+
+// The system's protected-symlinks rule: in a sticky folder that everyone may write to, only a
+// link of the caller's own or of the folder's owner is followed.
+bool MayFollow(int folder, uid_t linkOwner) {
+  struct stat info {};
+  if (fstat(folder, &info) != 0)
+    return false;
+  const bool shared = (info.st_mode & S_ISVTX) != 0 && (info.st_mode & S_IWOTH) != 0;
+  return !shared || linkOwner == geteuid() || linkOwner == info.st_uid;
+}
+
+// /proc, where the links stand for files that processes have open.
+bool OnProcessFileSystem(int folder) {
+  struct statfs system {};
+  return fstatfs(folder, &system) == 0 && system.f_type == PROC_SUPER_MAGIC;
+}
+
+std::string LinkText(int folder, const std::string& name) {
+  std::string text(PATH_MAX, '\0');
+  const ssize_t length = readlinkat(folder, name.c_str(), text.data(), text.size());
+  if (length <= 0 || static_cast<std::size_t>(length) >= text.size())
+    return {};
+  text.resize(static_cast<std::size_t>(length));
+  return text;
+}
+
+// The entry that writing `path` replaces or writes into: the folder holding it (opened; the
+// caller closes it), its name there and what stands there now (st_mode 0 when nothing does).
+// Links at the end of the path are followed one by one, each checked before it is read. The
+// folder is kNoFolder when the entry cannot be reached or a link may not be followed.
+struct Entry {
+  int folder = kNoFolder;
+  std::string name;
+  struct stat info {};
+  bool throughOpenFile = false;  // through a link the system keeps for an open file
+};
+
+Entry FindEntry(const std::string& path) {
+  PathParts parts = Split(path);
+  Entry entry{OpenFolder(AT_FDCWD, parts.folder), std::move(parts.name), {}};
+  for (int links = 0; entry.folder != kNoFolder; ++links) {
+    if (fstatat(entry.folder, entry.name.c_str(), &entry.info, AT_SYMLINK_NOFOLLOW) != 0) {
+      entry.info = {};
+      if (errno == ENOENT)
+        return entry;
+      break;
+    }
+    if (!S_ISLNK(entry.info.st_mode))
+      return entry;
+    if (links == kMostLinks || !MayFollow(entry.folder, entry.info.st_uid))
+      break;
+    const std::string target = LinkText(entry.folder, entry.name);
+    const bool openFile = OnProcessFileSystem(entry.folder);
+    if (target.empty())
+      break;
+    parts = Split(target);
+    const int next = OpenFolder(target[0] == '/' ? AT_FDCWD : entry.folder, parts.folder);
+    close(entry.folder);
+    entry.folder = next;
+    entry.name = std::move(parts.name);
+    entry.throughOpenFile = entry.throughOpenFile || openFile;
+  }
+  if (entry.folder != kNoFolder)
+    close(entry.folder);
+  entry.folder = kNoFolder;
+  return entry;
+}
+
+// Opens a file that did not exist, under a random name in `folder`, and enters it in the table of
+// temporaries to remove on a signal. Returns the descriptor, or -1.
+int CreateTemporary(int folder, std::string& name, int& cleanup) {
+  for (int attempt = 0; attempt < kNameAttempts; ++attempt) {
+    name = RandomName();
+    const SignalsHeld held;
+    Pending* const slot = std::find_if(std::begin(gPending), std::end(gPending),
+                                       [](const Pending& pending) { return pending.used == 0; });
+    if (slot == std::end(gPending))
+      return -1;
+    int fd;
+    do {
+      fd = openat(folder, name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, kNewFileMode);
+    } while (fd < 0 && errno == EINTR);
+    if (fd >= 0) {
+      slot->folder = folder;
+      std::memcpy(slot->name, name.c_str(), name.size() + 1);
+      slot->used = 1;
+      cleanup = static_cast<int>(slot - gPending);
+      return fd;
+    }
+    if (errno != EEXIST)
+      return -1;
+  }
+  return -1;
+}
+
+}  // namespace
+
+OutputFile::~OutputFile() { Discard(); }
+
+bool OutputFile::Create(const std::string& path) {
+  Discard();
+  failed_ = false;
+  if (path.empty() || path.back() == '/')
+    return false;
+  Entry entry = FindEntry(path);
+  if (entry.folder == kNoFolder)
+    return false;
+  folder_ = entry.folder;
+  name_ = std::move(entry.name);
+  const int folder = entry.folder;
+  const mode_t mode = entry.info.st_mode;
+
+  // The links the system keeps for open files (/proc/self/fd/1, which /dev/stdout names) may
+  // hold no path to what they lead to ("pipe:[7]", a deleted file): when their text names
+  // something other than what the system reaches through them, that is written straight into.
+  // Only the caller's own open files are reached this way, through links checked above.
+  struct stat reached {};
+  const bool unnamed =
+      entry.throughOpenFile && stat(path.c_str(), &reached) == 0 &&
+      (mode == 0 || reached.st_dev != entry.info.st_dev || reached.st_ino != entry.info.st_ino);
+  if (unnamed || (mode != 0 && !S_ISREG(mode))) {
+    int fd;
+    do {
+      fd = unnamed ? open(path.c_str(), O_WRONLY | O_TRUNC | O_NOCTTY | O_CLOEXEC)
+                   : openat(folder, name_.c_str(),
+                            O_WRONLY | O_TRUNC | O_NOFOLLOW | O_NOCTTY | O_CLOEXEC);
+    } while (fd < 0 && errno == EINTR);
+    CloseFolder(folder_);
+    if (fd < 0)
+      return false;
+    file_.Adopt(fd);
+    return true;
+  }
+  // Replacing would get round a write-protected file; opening it for writing would not.
+  if (mode != 0 && faccessat(folder, name_.c_str(), W_OK, 0) != 0) {
+    CloseFolder(folder_);
+    return false;
+  }
+  InstallCleanup();
+  const int fd = CreateTemporary(folder, temporary_, cleanup_);
+  if (fd < 0) {
+    temporary_.clear();
+    CloseFolder(folder_);
+    return false;
+  }
+  // Set on the open file, before any byte is in it: a name could have been swapped meanwhile.
+  if (mode != 0 && entry.info.st_uid == geteuid())
+    fchmod(fd, mode & 07777);
+  file_.Adopt(fd);
+  return true;
+}
+
+void OutputFile::Write(const void* bytes, std::size_t count) {
+  if (!failed_ && !file_.Write(bytes, count))
+    failed_ = true;
+}
+
+bool OutputFile::Commit() {
+  if (temporary_.empty()) {  // written straight into
+    if (!file_.Close())
+      failed_ = true;
+    return !failed_;
+  }
+  if (!failed_ && !file_.Flush())
+    failed_ = true;
+  if (!file_.Close())
+    failed_ = true;
+  if (failed_) {
+    Discard();
+    return false;
+  }
+  const int folder = static_cast<int>(folder_);
+  {
+    const SignalsHeld held;
+    if (renameat(folder, temporary_.c_str(), folder, name_.c_str()) == 0) {
+      gPending[cleanup_].used = 0;
+      temporary_.clear();
+    }
+  }
+  const bool placed = temporary_.empty();
+  const bool kept = placed && FlushFolder(folder);
+  Discard();
+  return kept;
+}
+
+void OutputFile::Discard() {
+  file_.Close();
+  if (!temporary_.empty()) {
+    const SignalsHeld held;
+    unlinkat(static_cast<int>(folder_), temporary_.c_str(), 0);
+    gPending[cleanup_].used = 0;
+    temporary_.clear();
+  }
+  CloseFolder(folder_);
+}
+
+bool WritesOver(const std::string& output, const std::string& input) {
+  struct stat written {};
+  struct stat read {};
+  return stat(output.c_str(), &written) == 0 && stat(input.c_str(), &read) == 0 &&
+         written.st_dev == read.st_dev && written.st_ino == read.st_ino;
+}
+
+}  // namespace typekiln

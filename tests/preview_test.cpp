@@ -180,5 +180,27 @@ TEST(Overlay, BoxesFrameTheInkAndNotesNameWhatLooksWrong) {
   EXPECT_FALSE(at(16, 1) == kFaceBox);
 }
 
+// A picture never takes the place of a file it is drawn from, whatever name leads to it.
+TEST(Inspect, APictureIsNeverWrittenOverItsInput) {
+  test::TempDir dir;
+  test::WriteBytes(dir.File("f.fnt"), "a font");
+  std::filesystem::create_symlink("f.fnt", dir.path() / "link.png");
+  const std::string picture = test::TgaFile(1, 1, test::Bytes(4, 0xFF));
+  test::WriteBytes(dir.File("p.tga"), picture);
+  test::WriteBytes(dir.File("s.tks"), "LoadTGA p.tga\n");
+  const std::pair<std::vector<std::string>, std::string> cases[] = {
+      {{"--preview", "f.fnt", "f.fnt"}, "'f.fnt' over 'f.fnt'"},
+      {{"--render", "link.png", "f.fnt", "A"}, "'link.png' over 'f.fnt'"},
+      {{"--overlay", "p.tga", "s.tks"}, "'p.tga' over 'p.tga'"}};
+  for (const auto& [args, names] : cases) {
+    const test::ToolRun run = test::RunInspect(dir.path(), args);
+    EXPECT_EQ(run.status, 2);
+    EXPECT_EQ(run.err,
+              "Will not write " + names + ", which it is drawn from: choose another output\n");
+  }
+  EXPECT_EQ(test::ReadBytes(dir.File("f.fnt")), test::BytesOf("a font"));
+  EXPECT_EQ(test::ReadBytes(dir.File("p.tga")), test::BytesOf(picture));
+}
+
 }  // namespace
 }  // namespace typekiln

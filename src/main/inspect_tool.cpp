@@ -8,6 +8,7 @@
 #include "font/font_inspector.h"
 #include "font/font_reader.h"
 #include "io/binary_file.h"
+#include "io/output_file.h"
 #include "main/messages.h"
 #include "preview/font_preview.h"
 #include "preview/overlay.h"
@@ -85,6 +86,18 @@ std::optional<int> NumberArgument(const std::string& text, int lowest, int highe
   return value;
 }
 
+// A picture never takes the place of a file it is drawn from, under whatever name.
+bool WritesOverInput(Console& console, const std::string& out,
+                     const std::vector<std::string>& inputs) {
+  for (const std::string& input : inputs) {
+    if (WritesOver(out, input)) {
+      console.err << Format(msg::kOutputIsInput, out.c_str(), input.c_str());
+      return true;
+    }
+  }
+  return false;
+}
+
 bool Write(Console& console, const Canvas& canvas, const std::string& path) {
   if (!WritePng(canvas, path)) {
     console.err << Format(msg::kCannotWritePng, path.c_str());
@@ -101,6 +114,8 @@ void PrintProblems(Console& console, const FontFile& font) {
 }
 
 int Preview(Console& console, const std::string& out, const std::string& path, int zoom) {
+  if (WritesOverInput(console, out, {path}))
+    return kFailed;
   const auto bytes = ReadWholeFile(console, path);
   if (!bytes)
     return kFailed;
@@ -118,9 +133,15 @@ int Overlay(Console& console, const std::string& out, const std::string& script,
   }
   const OverlayRun run = RunOverlay(console, script);
   for (const std::string& note : run.notes) console.out << note << '\n';
+  std::vector<std::string> inputs{script};
+  for (const OverlayPicture& picture : run.pictures) inputs.push_back(picture.path);
+  const auto path = [&](std::size_t i) { return OverlayPath(out, static_cast<int>(i) + 1); };
   for (std::size_t i = 0; i < run.pictures.size(); ++i) {
-    const std::string path = OverlayPath(out, static_cast<int>(i) + 1);
-    if (!Write(console, RenderOverlay(run.pictures[i], zoom), path))
+    if (WritesOverInput(console, path(i), inputs))
+      return kFailed;
+  }
+  for (std::size_t i = 0; i < run.pictures.size(); ++i) {
+    if (!Write(console, RenderOverlay(run.pictures[i], zoom), path(i)))
       return kFailed;
   }
   return run.sawError ? kFound : kClean;
@@ -129,6 +150,8 @@ int Overlay(Console& console, const std::string& out, const std::string& script,
 // Sets the text as the game would, with the runtime, if the runtime opens the font.
 int Render(Console& console, const std::string& out, const std::string& path,
            const std::string& text) {
+  if (WritesOverInput(console, out, {path}))
+    return kFailed;
   const auto bytes = ReadWholeFile(console, path);
   if (!bytes)
     return kFailed;

@@ -87,6 +87,8 @@ inline constexpr char kFileTooLarge[] = "'%s' is larger than any font can be\n";
 inline constexpr char kBadZoom[] = "--zoom needs a number from 1 to 32, not '%s'\n";
 inline constexpr char kCannotWritePng[] = "Cannot write: '%s'\n";
 inline constexpr char kPngWritten[] = "%s: %d x %d\n";
+inline constexpr char kOutputIsInput[] =
+    "Will not write '%s' over '%s', which it is drawn from: choose another output\n";
 inline constexpr char kCannotDraw[] = "The game runtime refuses '%s': %s\n";
 inline constexpr char kTextTooLarge[] = "The text is too large to draw: over %lld pixels\n";
 // Notes from --overlay on what typekiln accepts but the artist probably did not mean. Each

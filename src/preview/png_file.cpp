@@ -5,13 +5,21 @@
 #include <cstdio>
 #include <vector>
 
+#include "io/output_file.h"
+
 namespace typekiln {
 
 namespace {
 
 // libpng reports errors by longjmp; these steps run between setjmp and the jump and hold no
 // objects with destructors, so nothing is skipped when it jumps.
-bool WriteRows(std::FILE* file, int width, int height, png_bytep* rows) {
+void WriteBytes(png_structp png, png_bytep bytes, png_size_t count) {
+  static_cast<OutputFile*>(png_get_io_ptr(png))->Write(bytes, count);
+}
+
+void FlushNothing(png_structp) {}  // the output is flushed once, when it is committed
+
+bool WriteRows(OutputFile& file, int width, int height, png_bytep* rows) {
   png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
   png_infop info = png != nullptr ? png_create_info_struct(png) : nullptr;
   if (info == nullptr) {
@@ -22,7 +30,7 @@ bool WriteRows(std::FILE* file, int width, int height, png_bytep* rows) {
     png_destroy_write_struct(&png, &info);
     return false;
   }
-  png_init_io(png, file);
+  png_set_write_fn(png, &file, WriteBytes, FlushNothing);
   png_set_IHDR(png, info, static_cast<png_uint_32>(width), static_cast<png_uint_32>(height), 8,
                PNG_COLOR_TYPE_RGBA, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
                PNG_FILTER_TYPE_DEFAULT);
@@ -65,8 +73,8 @@ bool ReadRows(std::FILE* file, std::vector<png_byte>& pixels, png_uint_32& width
 }  // namespace
 
 bool WritePng(const Canvas& canvas, const std::string& path) {
-  std::FILE* file = std::fopen(path.c_str(), "wb");
-  if (file == nullptr)
+  OutputFile file;
+  if (!file.Create(path))
     return false;
   std::vector<png_bytep> rows(static_cast<std::size_t>(canvas.height()));
   for (int y = 0; y < canvas.height(); ++y) {
@@ -74,7 +82,7 @@ bool WritePng(const Canvas& canvas, const std::string& path) {
         &canvas.rgba()[static_cast<std::size_t>(y) * static_cast<std::size_t>(canvas.width()) * 4]);
   }
   const bool written = WriteRows(file, canvas.width(), canvas.height(), rows.data());
-  return std::fclose(file) == 0 && written;
+  return written && file.Commit();
 }
 
 std::optional<Canvas> ReadPng(const std::string& path) {

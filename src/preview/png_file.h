@@ -9,7 +9,8 @@
 
 namespace typekiln {
 
-/// Writes the canvas as a PNG file at `path`. False when the file cannot be created or written.
+/// Writes the canvas as a PNG file at `path`, whole or not at all, as fonts are written. False
+/// when the file cannot be created or written.
 bool WritePng(const Canvas& canvas, const std::string& path);
 
 /// Reads a PNG file of any colour type into a canvas (alpha dropped); nothing when it cannot be

@@ -230,10 +230,11 @@ Entry FindEntry(const std::string& path) {
 }
 
 // Opens a file that did not exist, under a random name in `folder`, and enters it in the table of
-// temporaries to remove on a signal. Returns the descriptor, or -1.
-int CreateTemporary(int folder, std::string& name, int& cleanup) {
+// temporaries to remove on a signal. Returns the descriptor, or -1; `created` and `cleanup` are
+// set only when it is.
+int CreateTemporary(int folder, std::string& created, int& cleanup) {
   for (int attempt = 0; attempt < kNameAttempts; ++attempt) {
-    name = RandomName();
+    const std::string name = RandomName();
     const SignalsHeld held;
     Pending* const slot = std::find_if(std::begin(gPending), std::end(gPending),
                                        [](const Pending& pending) { return pending.used == 0; });
@@ -247,6 +248,7 @@ int CreateTemporary(int folder, std::string& name, int& cleanup) {
       slot->folder = folder;
       std::memcpy(slot->name, name.c_str(), name.size() + 1);
       slot->used = 1;
+      created = name;
       cleanup = static_cast<int>(slot - gPending);
       return fd;
     }
@@ -281,34 +283,26 @@ bool OutputFile::Create(const std::string& path) {
   const bool unnamed =
       entry.throughOpenFile && stat(path.c_str(), &reached) == 0 &&
       (mode == 0 || reached.st_dev != entry.info.st_dev || reached.st_ino != entry.info.st_ino);
+  int fd = -1;
   if (unnamed || (mode != 0 && !S_ISREG(mode))) {
-    int fd;
     do {
       fd = unnamed ? open(path.c_str(), O_WRONLY | O_TRUNC | O_NOCTTY | O_CLOEXEC)
                    : openat(folder, name_.c_str(),
                             O_WRONLY | O_TRUNC | O_NOFOLLOW | O_NOCTTY | O_CLOEXEC);
     } while (fd < 0 && errno == EINTR);
-    CloseFolder(folder_);
-    if (fd < 0)
-      return false;
-    file_.Adopt(fd);
-    return true;
+    CloseFolder(folder_);  // nothing is renamed or flushed there
+  } else if (mode == 0 || faccessat(folder, name_.c_str(), W_OK, 0) == 0) {
+    // An existing file must be writable: replacing it would get round its write protection.
+    InstallCleanup();
+    fd = CreateTemporary(folder, temporary_, cleanup_);
+    // Set on the open file, before any byte is in it: a name could have been swapped meanwhile.
+    if (fd >= 0 && mode != 0 && entry.info.st_uid == geteuid())
+      fchmod(fd, mode & 07777);
   }
-  // Replacing would get round a write-protected file; opening it for writing would not.
-  if (mode != 0 && faccessat(folder, name_.c_str(), W_OK, 0) != 0) {
-    CloseFolder(folder_);
-    return false;
-  }
-  InstallCleanup();
-  const int fd = CreateTemporary(folder, temporary_, cleanup_);
   if (fd < 0) {
-    temporary_.clear();
-    CloseFolder(folder_);
+    Discard();
     return false;
   }
-  // Set on the open file, before any byte is in it: a name could have been swapped meanwhile.
-  if (mode != 0 && entry.info.st_uid == geteuid())
-    fchmod(fd, mode & 07777);
   file_.Adopt(fd);
   return true;
 }

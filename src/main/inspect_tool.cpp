@@ -107,6 +107,15 @@ bool Write(Console& console, const Canvas& canvas, const std::string& path) {
   return true;
 }
 
+// The bytes of the font that a drawing mode draws into `out`; nothing when the font cannot be
+// read or `out` would take its place.
+std::optional<std::vector<std::uint8_t>> ReadFontToDraw(Console& console, const std::string& out,
+                                                        const std::string& path) {
+  if (WritesOverInput(console, out, {path}))
+    return std::nullopt;
+  return ReadWholeFile(console, path);
+}
+
 // A drawing mode draws what it can of a font with problems, and names them on standard error.
 void PrintProblems(Console& console, const FontFile& font) {
   for (const std::string& problem : font.problems)
@@ -114,9 +123,7 @@ void PrintProblems(Console& console, const FontFile& font) {
 }
 
 int Preview(Console& console, const std::string& out, const std::string& path, int zoom) {
-  if (WritesOverInput(console, out, {path}))
-    return kFailed;
-  const auto bytes = ReadWholeFile(console, path);
+  const auto bytes = ReadFontToDraw(console, out, path);
   if (!bytes)
     return kFailed;
   const FontFile font = ReadFont(*bytes);
@@ -150,9 +157,7 @@ int Overlay(Console& console, const std::string& out, const std::string& script,
 // Sets the text as the game would, with the runtime, if the runtime opens the font.
 int Render(Console& console, const std::string& out, const std::string& path,
            const std::string& text) {
-  if (WritesOverInput(console, out, {path}))
-    return kFailed;
-  const auto bytes = ReadWholeFile(console, path);
+  const auto bytes = ReadFontToDraw(console, out, path);
   if (!bytes)
     return kFailed;
   const FontFile font = ReadFont(*bytes);

@@ -75,7 +75,7 @@ void WriteAndCheckFont(BuildState& state) {
   std::ostringstream err;
   std::istringstream in;
   Console console{out, err, in};
-  WriteFont(state, console, "/dev/null");  // lays the font out too
+  WriteFont(state, console, "/dev/null");
 
   for (const GlyphSet* set : {&state.fontSet, &state.shadowSet}) {
     for (int i = 0; i < set->count; ++i) {
@@ -85,7 +85,7 @@ void WriteAndCheckFont(BuildState& state) {
   }
   std::vector<std::uint8_t> bytes;
   bool tooLarge = false;
-  EmitFont(state, [&](std::span<const std::uint8_t> piece) {
+  EmitFont(state, LayOutFont(state), [&](std::span<const std::uint8_t> piece) {
     tooLarge = tooLarge || bytes.size() + piece.size() > kMaxCheckedFont;
     if (!tooLarge)
       bytes.insert(bytes.end(), piece.begin(), piece.end());

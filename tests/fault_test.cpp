@@ -183,6 +183,45 @@ TEST(Fault, ASignalRemovesTheTemporaryAndEndsTheRun) {
   }
 }
 
+// Runs in the tool's process before it starts. A watcher passes on what the tool reports, and
+// once the tool waits for a key after the error in the line that follows LoadTGA, it cuts the
+// picture to its header and one row, then presses the key and closes the keyboard.
+void CutThePictureAfterItLoads() {
+  int errors[2];
+  int keys[2];
+  if (pipe(errors) != 0 || pipe(keys) != 0)
+    _exit(99);
+  const int reports = dup(2);
+  if (fork() == 0) {
+    std::string seen;
+    char c;
+    close(errors[1]);
+    close(keys[0]);
+    while (read(errors[0], &c, 1) == 1 && write(reports, &c, 1) == 1) {
+      seen += c;
+      // One key, then none: the wait after a later error ends at once.
+      if (seen.ends_with("\nGap\n") && truncate("p.tga", 18 + 16) == 0 &&
+          write(keys[1], "\n", 1) == 1)
+        close(keys[1]);
+    }
+    _exit(0);
+  }
+  dup2(errors[1], 2);
+  dup2(keys[0], 0);
+  for (int fd : {errors[0], errors[1], keys[0], keys[1], reports}) close(fd);
+}
+
+TEST(Fault, APictureCutAfterItLoadedStopsTheGrab) {
+  test::TempDir dir;
+  test::WriteBytes(dir.File("p.tga"), SmallPicture());
+  test::WriteBytes(dir.File("font.tks"), "LoadTGA p.tga\nGap\n[Font]\nGrab 0,0,1\n");
+  const test::ToolRun run = test::RunProgram(TYPEKILN_BINARY, dir.path(), {"font.tks", "out.fnt"},
+                                             "", false, CutThePictureAfterItLoads);
+  EXPECT_EQ(run.status, 1);
+  EXPECT_EQ(run.err, "Missing value at following line:\nGap\n'p.tga' is truncated\n");
+  EXPECT_EQ(test::ReadBytes(dir.File("out.fnt")).size(), 24u);  // the header: no glyph
+}
+
 TEST(Fault, PicturesThatCannotBeLoaded) {
   const std::string truncated = "'p.tga' is truncated\n" + std::string(kNoPicture);
   const Bytes tiny(16, 0);

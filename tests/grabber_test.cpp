@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "test_support.h"
 
 namespace typekiln {
@@ -13,10 +15,12 @@ Image Picture(const std::vector<std::string>& rows) {
   Image image;
   image.width = static_cast<std::int32_t>(rows[0].size());
   image.height = static_cast<std::int32_t>(rows.size());
+  image.topRowFirst = true;
   for (const std::string& row : rows) {
     for (char c : row) {
       const std::uint8_t alpha = c == '#' ? 0xFF : c >= '0' && c <= '9' ? (c - '0') * 0x11 : 0;
-      image.pixels.push_back(Pixel{c == 'c' ? std::uint8_t{9} : std::uint8_t{0}, 0, 0, alpha});
+      const std::uint8_t red = c == 'c' ? 9 : 0;
+      image.decoded.insert(image.decoded.end(), {0, 0, red, alpha});  // as a file holds it
     }
   }
   return image;
@@ -67,11 +71,8 @@ TEST(Grabber, StrokesSplitByAnEmptyColumnAreTwoGlyphsAndColourWithoutAlphaIsInk)
             (std::vector<Box>{{1, 0, 1, 2, 1}, {3, 0, 1, 2, 1}, {6, 0, 2, 2, 1}}));
   // Only alpha is kept: the coloured pixel is stored as nothing.
   const Glyph& last = state.shadowSet.glyphs[2];
-  ASSERT_EQ(last.pixels.size(), 4u);
-  EXPECT_EQ(last.pixels[0].red, 0);
-  EXPECT_EQ(last.pixels[0].alpha, 0);
-  EXPECT_EQ(last.pixels[1].alpha, 0x77);
-  EXPECT_EQ(last.pixels[3].alpha, 0x55);
+  EXPECT_EQ(std::vector(last.coverage.begin(), last.coverage.end()),
+            (std::vector<std::uint8_t>{0, 0x77, 0, 0x55}));
 }
 
 TEST(Grabber, TwoGrabsInOneBandStartAtTheirOwnColumns) {
@@ -116,6 +117,52 @@ TEST(Grabber, AGrabThatCannotFinishKeepsWhatItGrabbed) {
   EXPECT_EQ(Errors(state, {"Grab 0,0,2147483647"}),
             "Too many glyphs at following line:\nGrab 0,0,2147483647\n");
   EXPECT_EQ(state.fontSet.count, kMaxGlyphs);
+}
+
+// Three rows of glyphs, each row a different pattern, stored bottom row first, top row first and
+// run-length encoded: a grab in the middle band reads the same pixels from each.
+TEST(Grabber, ReadsItsBandFromAnyKindOfFile) {
+  const Image upright = Picture({"#..#", ".#.#", "##.3"});
+  const test::Bytes topFirst(upright.decoded.begin(), upright.decoded.end());
+  test::Bytes bottomFirst;
+  for (int row = 2; row >= 0; --row)
+    bottomFirst.insert(bottomFirst.end(), topFirst.begin() + 16 * row,
+                       topFirst.begin() + 16 * row + 16);
+  test::Bytes runs = bottomFirst;
+  runs.insert(runs.begin(), 11);  // one literal packet of all 12 pixels
+  test::TempDir dir;
+  test::WriteBytes(dir.File("bottom.tga"), test::TgaFile(4, 3, bottomFirst));
+  test::WriteBytes(dir.File("top.tga"), test::TgaFile(4, 3, topFirst, 2, 0x28));
+  test::WriteBytes(dir.File("runs.tga"), test::TgaFile(4, 3, runs, 10));
+  for (const char* name : {"bottom.tga", "top.tga", "runs.tga"}) {
+    SCOPED_TRACE(name);
+    BuildState state;
+    EXPECT_EQ(Errors(state, {"LoadTGA " + dir.File(name), "MaxHeight 1", "[Font]", "Grab 0,1,2",
+                             "MaxHeight 2", "Grab 2,1,1"}),
+              "");
+    EXPECT_EQ(Boxes(state.fontSet),
+              (std::vector<Box>{{1, 1, 1, 1, 0}, {3, 1, 1, 1, 0}, {3, 1, 1, 2, 0}}));
+    const std::span<const std::uint8_t> last = state.fontSet.glyphs[2].coverage;
+    EXPECT_EQ(std::vector(last.begin(), last.end()), (std::vector<std::uint8_t>{0xFF, 0x33}));
+  }
+}
+
+// A full glyph store, and a band too large to read at once, each stop the grab with a message.
+TEST(Grabber, MemoryHasBounds) {
+  BuildState state;
+  state.image = Picture({"#.#"});
+  ASSERT_NE(state.glyphStore.Allocate(GlyphStore::kLimit - 1), nullptr);
+  EXPECT_EQ(Errors(state, {"[Font]", "Grab 0,0,2"}),
+            "Not enough memory for the glyph at following line:\nGrab 0,0,2\n");
+  EXPECT_EQ(state.fontSet.count, 1);
+
+  // 65535 x 4097 pixels, more than a band may hold; the file is sparse.
+  test::TempDir dir;
+  const std::string path = dir.File("wide.tga");
+  test::WriteBytes(path, test::TgaFile(65535, 4097, {}));
+  std::filesystem::resize_file(path, 18 + std::uintmax_t{65535} * 4097 * 4);
+  EXPECT_EQ(Errors(state, {"LoadTGA " + path, "MaxHeight 4097", "Grab 0,0,1"}),
+            "'" + path + "' is too large to hold in memory\n");
 }
 
 }  // namespace

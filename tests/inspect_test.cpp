@@ -11,31 +11,26 @@ namespace {
 using test::RunInspect;
 
 // A glyph of the given size whose samples count up from 1, row by row.
-Glyph Counting(int x, int y, int width, int height) {
-  Glyph glyph;
-  glyph.x = x;
-  glyph.y = y;
-  glyph.width = width;
-  glyph.height = height;
-  glyph.top = 1;
+Glyph Counting(BuildState& state, int x, int y, int width, int height) {
+  test::Bytes alphas;
   for (int i = 0; i < width * height; ++i)
-    glyph.pixels.push_back(Pixel{0, 0, 0, static_cast<std::uint8_t>((i + 1) % 16 << 4)});
-  return glyph;
+    alphas.push_back(static_cast<std::uint8_t>((i + 1) % 16 << 4));
+  return test::MakeGlyph(state, x, y, width, height, 1, alphas);
 }
 
 // A font of `count` faces "AB..", each with a shadow one pixel right and down.
 BuildState Font(int count) {
   BuildState state;
   for (int i = 0; i < count; ++i) {
-    state.fontSet.glyphs[static_cast<std::size_t>(i)] = Counting(10 * i, 0, 3, 2);
-    state.shadowSet.glyphs[static_cast<std::size_t>(i)] = Counting(10 * i + 1, 1, 3, 2);
+    state.fontSet.glyphs[static_cast<std::size_t>(i)] = Counting(state, 10 * i, 0, 3, 2);
+    state.shadowSet.glyphs[static_cast<std::size_t>(i)] = Counting(state, 10 * i + 1, 1, 3, 2);
     state.settings.charSet[static_cast<std::size_t>(i)] = static_cast<char>('A' + i);
   }
   state.fontSet.count = state.shadowSet.count = count;
   return state;
 }
 
-void Write(BuildState state, const std::string& path) {
+void Write(const BuildState& state, const std::string& path) {
   test::TestConsole console;
   WriteFont(state, console.streams, path);
   ASSERT_EQ(console.err.str(), "");
@@ -111,7 +106,10 @@ TEST(Inspect, DiffFindsWhatChanged) {
 
   BuildState changed = Font(3);
   changed.settings.gap = 2;
-  changed.fontSet.glyphs[1].pixels[4].alpha = 0;
+  Glyph& glyph = changed.fontSet.glyphs[1];
+  test::Bytes alphas(glyph.coverage.begin(), glyph.coverage.end());
+  alphas[4] = 0;
+  glyph = test::MakeGlyph(changed, glyph.x, glyph.y, glyph.width, glyph.height, glyph.top, alphas);
   Write(changed, dir.File("new.fnt"));
   run = RunInspect(dir.path(), {"--diff", "old.fnt", "new.fnt"});
   EXPECT_EQ(run.status, 1);

@@ -20,14 +20,8 @@ bool operator==(Colour a, Colour b) {
   return a.red == b.red && a.green == b.green && a.blue == b.blue;
 }
 
-Glyph Row(int x, int y, const std::vector<std::uint8_t>& alphas) {
-  Glyph glyph;
-  glyph.x = x;
-  glyph.y = y;
-  glyph.width = static_cast<int>(alphas.size());
-  glyph.height = 1;
-  for (std::uint8_t alpha : alphas) glyph.pixels.push_back(Pixel{0, 0, 0, alpha});
-  return glyph;
+Glyph Row(BuildState& state, int x, int y, const std::vector<std::uint8_t>& alphas) {
+  return test::MakeGlyph(state, x, y, static_cast<int>(alphas.size()), 1, 0, alphas);
 }
 
 // The preview of a one-glyph font, decoded, and where its first full-ink face pixel is.
@@ -37,7 +31,7 @@ struct Preview {
   int y = -1;
 };
 
-Preview PreviewOf(BuildState state) {
+Preview PreviewOf(const BuildState& state) {
   test::TempDir dir;
   test::TestConsole console;
   WriteFont(state, console.streams, dir.File("f.fnt"));
@@ -57,8 +51,9 @@ Preview PreviewOf(BuildState state) {
 
 TEST(Preview, TheFaceLiesOverItsShadow) {
   BuildState state;
-  state.fontSet.glyphs[0] = Row(10, 0, {0xF0});
-  state.shadowSet.glyphs[0] = Row(10, 0, {0xF0, 0xF0});  // under the face and one to its right
+  state.fontSet.glyphs[0] = Row(state, 10, 0, {0xF0});
+  state.shadowSet.glyphs[0] =
+      Row(state, 10, 0, {0xF0, 0xF0});  // under the face and one to its right
   state.fontSet.count = state.shadowSet.count = 1;
   state.settings.charSet[0] = 'A';
   const Preview preview = PreviewOf(state);
@@ -71,7 +66,8 @@ TEST(Preview, TheFaceLiesOverItsShadow) {
 TEST(Preview, AVerticalGlyphIsDrawnUpright) {
   BuildState state;
   state.settings.orientation = Orientation::Vertical;
-  state.fontSet.glyphs[0] = Row(0, 0, {0xF0, 0x00, 0xF0, 0xF0});  // drawn across, stored down
+  state.fontSet.glyphs[0] =
+      Row(state, 0, 0, {0xF0, 0x00, 0xF0, 0xF0});  // drawn across, stored down
   state.fontSet.count = 1;
   const Preview preview = PreviewOf(state);
   ASSERT_GE(preview.x, 0);
@@ -88,8 +84,8 @@ TEST(Preview, AVerticalGlyphIsDrawnUpright) {
 TEST(Render, SetsTextAsTheGameDoes) {
   test::TempDir dir;
   BuildState state;
-  state.fontSet.glyphs[0] = Row(10, 0, {0xF0, 0x80, 0x40});
-  state.shadowSet.glyphs[0] = Row(11, 1, {0xF0});
+  state.fontSet.glyphs[0] = Row(state, 10, 0, {0xF0, 0x80, 0x40});
+  state.shadowSet.glyphs[0] = Row(state, 11, 1, {0xF0});
   state.fontSet.count = state.shadowSet.count = 1;
   state.settings.charSet[0] = 'A';
   test::TestConsole console;

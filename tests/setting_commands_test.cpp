@@ -36,7 +36,7 @@ TEST(SettingCommands, ALineWithoutItsValuesChangesNothing) {
     BuildState state;
     state.verbose = true;
     state.image.width = 7;
-    state.image.pixels.resize(1);
+    state.image.decoded.resize(1);
     const test::Echoes echoes = test::RunLines(state, {line});
     EXPECT_EQ(echoes.out, "");
     EXPECT_EQ(echoes.err, std::string("Missing value at following line:\n") + line + "\n");
@@ -44,7 +44,7 @@ TEST(SettingCommands, ALineWithoutItsValuesChangesNothing) {
     EXPECT_EQ(state.settings.space, 16);
     EXPECT_EQ(state.settings.dropX, 0);
     EXPECT_EQ(state.image.width, 7);
-    EXPECT_EQ(state.image.pixels.size(), 1u);
+    EXPECT_EQ(state.image.decoded.size(), 1u);
   }
   // These two keep their value without a message, and MaxHeight still echoes it.
   BuildState state;

@@ -14,6 +14,7 @@
 #include <tuple>
 
 #include "font/font_reader.h"
+#include "font/font_writer.h"
 #include "main/tool.h"
 #include "script/script_reader.h"
 
@@ -184,8 +185,18 @@ ToolRun RunInspect(const std::filesystem::path& folder, const std::vector<std::s
   return RunProgram(TYPEKILN_INSPECT_BINARY, folder, args, "", false);
 }
 
+Glyph MakeGlyph(BuildState& state, int x, int y, int width, int height, int top,
+                const Bytes& alphas) {
+  const auto size = static_cast<std::size_t>(width * height);
+  std::uint8_t* coverage = state.glyphStore.Allocate(size);
+  std::fill_n(coverage, size, 0);
+  std::copy_n(alphas.begin(), std::min(alphas.size(), size), coverage);
+  return Glyph{x, y, width, height, top, {coverage, size}};
+}
+
 std::vector<std::string> ReadBackMismatches(const BuildState& state, const Bytes& bytes) {
   const FontFile font = ReadFont(bytes);
+  const FontLayout layout = LayOutFont(state);
   std::vector<std::string> wrong = font.problems;
   const auto expect = [&](bool same, const std::string& what) {
     if (!same)
@@ -206,17 +217,18 @@ std::vector<std::string> ReadBackMismatches(const BuildState& state, const Bytes
     expect(entry.code == static_cast<std::uint8_t>(settings.charSet[i]), name + "code");
     expect(ShadowDx(font, entry) == static_cast<std::int8_t>(shadow.x - face.x), name + "dx");
     expect(ShadowDy(font, entry) == static_cast<std::int8_t>(shadow.y - face.y), name + "dy");
-    for (const auto& [which, bitmap, glyph] :
-         {std::tuple{"face", entry.face, &face}, std::tuple{"shadow", entry.shadow, &shadow}}) {
-      expect(bitmap.offset == glyph->offset && bitmap.width == glyph->width &&
-                 bitmap.height == glyph->height && bitmap.top == glyph->top &&
-                 bitmap.stride == (glyph->stride & 0xFF),
+    for (const auto& [which, bitmap, glyph, place] :
+         {std::tuple{"face", entry.face, &face, layout.faces[i]},
+          std::tuple{"shadow", entry.shadow, &shadow, layout.shadows[i]}}) {
+      expect(bitmap.offset == place.offset && bitmap.width == place.width &&
+                 bitmap.height == place.height && bitmap.top == glyph->top &&
+                 bitmap.stride == (place.stride & 0xFF),
              name + which + " fields");
       // The glyph's pixels are as grabbed: row by row, the drawn width across.
       const int width = DrawnWidth(font, bitmap);
       for (int at = 0; at < width * DrawnHeight(font, bitmap); ++at) {
         expect(DrawnSample(font, bitmap, at % width, at / width) ==
-                   glyph->pixels[static_cast<std::size_t>(at)].alpha >> 4,
+                   glyph->coverage[static_cast<std::size_t>(at)] >> 4,
                name + which + " sample " + std::to_string(at));
       }
     }

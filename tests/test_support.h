@@ -89,8 +89,14 @@ ToolRun RunTypekiln(const std::filesystem::path& folder, const std::vector<std::
 /// Runs the built typekiln-inspect, its standard input empty.
 ToolRun RunInspect(const std::filesystem::path& folder, const std::vector<std::string>& args);
 
-/// What in the font does not read back as the laid-out build state it was written from: every
-/// problem the reader finds, then any header field, table field or sample that differs.
+/// A glyph at (x, y) of the given size whose coverage is `alphas`, zero-filled to width x height
+/// and kept in the state's glyph store as a grab keeps it.
+Glyph MakeGlyph(BuildState& state, int x, int y, int width, int height, int top,
+                const Bytes& alphas = {});
+
+/// What in the font does not read back as the build state it was written from, laid out by the
+/// writer: every problem the reader finds, then any header field, table field or sample that
+/// differs.
 std::vector<std::string> ReadBackMismatches(const BuildState& state, const Bytes& font);
 
 /// Fails the test unless `font` reads back as the build state that `script`, run in `folder`

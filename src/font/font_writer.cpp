@@ -18,41 +18,45 @@ std::uint64_t TableEnd(const BuildState& state) {
   return kHeaderSize + kTableEntrySize * static_cast<std::uint64_t>(state.fontSet.count);
 }
 
-// Runs `visit` over the glyphs in file order: font glyphs, then shadow glyphs.
-template <typename State, typename Visit>
-void ForEachGlyph(State& state, Visit visit) {
-  for (auto* set : {&state.fontSet, &state.shadowSet}) {
-    for (std::int32_t i = 0; i < set->count; ++i) visit(set->glyphs[i]);
+// Runs `visit` over the glyphs and their places in file order: font glyphs, then shadow glyphs.
+template <typename Layout, typename Visit>
+void ForEachGlyph(const BuildState& state, Layout& layout, Visit visit) {
+  const std::pair<const GlyphSet*, decltype(&layout.faces)> sets[] = {
+      {&state.fontSet, &layout.faces}, {&state.shadowSet, &layout.shadows}};
+  for (const auto& [set, places] : sets) {
+    for (std::int32_t i = 0; i < set->count; ++i) visit(set->glyphs[i], (*places)[i]);
   }
 }
 
 std::uint8_t Sample(const Glyph& glyph, std::int64_t index) {
   const auto at = static_cast<std::size_t>(index);
-  return at < glyph.pixels.size() ? glyph.pixels[at].alpha >> 4 : 0;
+  return at < glyph.coverage.size() ? glyph.coverage[at] >> 4 : 0;
 }
 
-void PutGlyphFields(std::uint8_t* out, const Glyph& glyph) {
-  PutBE32(out, glyph.offset);
-  out[4] = LowByte(glyph.width);
-  out[5] = LowByte(glyph.height);
+void PutGlyphFields(std::uint8_t* out, const Glyph& glyph, const BitmapPlace& place) {
+  PutBE32(out, place.offset);
+  out[4] = LowByte(place.width);
+  out[5] = LowByte(place.height);
   out[6] = LowByte(glyph.top);
-  out[7] = LowByte(glyph.stride);
+  out[7] = LowByte(place.stride);
 }
 
 }  // namespace
 
-std::uint64_t LayOutFont(BuildState& state) {
+FontLayout LayOutFont(const BuildState& state) {
   const bool vertical = state.settings.orientation == Orientation::Vertical;
+  FontLayout layout;
   std::uint64_t position = TableEnd(state);
-  ForEachGlyph(state, [&](Glyph& glyph) {
-    if (vertical)
-      std::swap(glyph.width, glyph.height);
-    glyph.stride = static_cast<std::int32_t>(RoundUpTo8(glyph.width));
+  ForEachGlyph(state, layout, [&](const Glyph& glyph, BitmapPlace& place) {
+    place.width = vertical ? glyph.height : glyph.width;
+    place.height = vertical ? glyph.width : glyph.height;
+    place.stride = static_cast<std::int32_t>(RoundUpTo8(place.width));
     position += FillBefore(position);
-    glyph.offset = static_cast<std::uint32_t>(position);
-    position += static_cast<std::uint64_t>(glyph.height) * static_cast<std::uint64_t>(glyph.stride);
+    place.offset = static_cast<std::uint32_t>(position);
+    position += static_cast<std::uint64_t>(place.height) * static_cast<std::uint64_t>(place.stride);
   });
-  return position;
+  layout.size = position;
+  return layout;
 }
 
 std::array<std::uint8_t, kHeaderSize> HeaderBytes(const BuildState& state) {
@@ -69,7 +73,7 @@ std::array<std::uint8_t, kHeaderSize> HeaderBytes(const BuildState& state) {
   return header;
 }
 
-std::vector<std::uint8_t> TableBytes(const BuildState& state) {
+std::vector<std::uint8_t> TableBytes(const BuildState& state, const FontLayout& layout) {
   const bool vertical = state.settings.orientation == Orientation::Vertical;
   std::vector<std::uint8_t> table(kTableEntrySize * static_cast<std::size_t>(state.fontSet.count));
   for (std::int32_t i = 0; i < state.fontSet.count; ++i) {
@@ -78,8 +82,8 @@ std::vector<std::uint8_t> TableBytes(const BuildState& state) {
     const std::int64_t dx = std::int64_t{shadow.x} - face.x;
     const std::int64_t dy = std::int64_t{shadow.y} - face.y;
     std::uint8_t* entry = &table[kTableEntrySize * static_cast<std::size_t>(i)];
-    PutGlyphFields(entry, face);
-    PutGlyphFields(entry + 8, shadow);
+    PutGlyphFields(entry, face, layout.faces[i]);
+    PutGlyphFields(entry + 8, shadow, layout.shadows[i]);
     entry[16] = LowByte(vertical ? dy : dx);
     entry[17] = LowByte(vertical ? -dx : dy);
     entry[18] = static_cast<std::uint8_t>(state.settings.charSet[static_cast<std::size_t>(i)]);
@@ -87,11 +91,11 @@ std::vector<std::uint8_t> TableBytes(const BuildState& state) {
   return table;
 }
 
-std::vector<std::uint8_t> LayOutBitmap(const Glyph& glyph, Orientation orientation,
-                                       std::size_t fill) {
-  const std::int64_t rows = glyph.height;
-  const std::int64_t columns = glyph.width;
-  const std::int64_t stride = glyph.stride;
+std::vector<std::uint8_t> LayOutBitmap(const Glyph& glyph, const BitmapPlace& place,
+                                       Orientation orientation, std::size_t fill) {
+  const std::int64_t rows = place.height;
+  const std::int64_t columns = place.width;
+  const std::int64_t stride = place.stride;
   std::vector<std::uint8_t> block(fill + static_cast<std::size_t>(rows * stride));
   std::uint8_t* row = block.data() + fill;
   for (std::int64_t i = 0; i < rows; ++i, row += stride) {
@@ -110,27 +114,29 @@ bool FitsOneByteFields(const Glyph& glyph) {
   return glyph.width <= 255 && glyph.height <= 255 && glyph.top <= 255;
 }
 
-void EmitFont(const BuildState& state,
+void EmitFont(const BuildState& state, const FontLayout& layout,
               const std::function<void(std::span<const std::uint8_t>)>& emit) {
   emit(HeaderBytes(state));
-  emit(TableBytes(state));
+  emit(TableBytes(state, layout));
   // Each block goes where the table says it is.
   std::uint64_t position = TableEnd(state);
-  ForEachGlyph(state, [&](const Glyph& glyph) {
-    const std::vector<std::uint8_t> block = LayOutBitmap(
-        glyph, state.settings.orientation, static_cast<std::size_t>(glyph.offset - position));
+  ForEachGlyph(state, layout, [&](const Glyph& glyph, const BitmapPlace& place) {
+    const std::vector<std::uint8_t> block =
+        LayOutBitmap(glyph, place, state.settings.orientation,
+                     static_cast<std::size_t>(place.offset - position));
     emit(block);
     position += block.size();
   });
 }
 
-void WriteFont(BuildState& state, Console& console, const std::string& path) {
-  if (LayOutFont(state) > kMaxFontSize)
+void WriteFont(const BuildState& state, Console& console, const std::string& path) {
+  const FontLayout layout = LayOutFont(state);
+  if (layout.size > kMaxFontSize)
     return ReportError(console, msg::kFontTooLarge, path.c_str());
   OutputFile file;
   if (!file.Create(path))
     return ReportError(console, msg::kCannotCreate, path.c_str());
-  EmitFont(state,
+  EmitFont(state, layout,
            [&](std::span<const std::uint8_t> piece) { file.Write(piece.data(), piece.size()); });
   if (!file.Commit())
     ReportError(console, msg::kCannotWrite, path.c_str());

@@ -1,7 +1,7 @@
 #include "glyph/grabber.h"
 
 #include <algorithm>
-#include <new>
+#include <cstring>
 
 #include "main/messages.h"
 #include "script/line_scanner.h"
@@ -10,91 +10,89 @@ namespace typekiln {
 
 namespace {
 
-// Ink: any of the four bytes is non-zero.
-bool IsSet(const Pixel& pixel) { return (pixel.red | pixel.green | pixel.blue | pixel.alpha) != 0; }
+constexpr std::int64_t kBytesPerPixel = 4;
+constexpr std::int64_t kAlpha = 3;  // blue, green, red, alpha
 
-const Pixel& At(const Image& image, std::int64_t px, std::int64_t py) {
-  return image.pixels[static_cast<std::size_t>(py * image.width + px)];
-}
-
-bool HasPixels(const Image& image) {
-  return !image.pixels.empty() &&
-         image.pixels.size() == static_cast<std::size_t>(std::int64_t{image.width} * image.height);
-}
-
-// The copy keeps only alpha: coverage is all the font file stores.
-bool CopyAlpha(const Image& image, Glyph& glyph, std::int64_t firstRow) {
-  try {
-    glyph.pixels.assign(static_cast<std::size_t>(std::int64_t{glyph.width} * glyph.height),
-                        Pixel{});
-  } catch (const std::bad_alloc&) {
-    return false;
-  }
-  Pixel* out = glyph.pixels.data();
-  for (std::int64_t row = firstRow; row < firstRow + glyph.height; ++row) {
-    for (std::int64_t column = glyph.x; column < glyph.x + glyph.width; ++column)
-      (out++)->alpha = At(image, column, row).alpha;
-  }
-  return true;
+// A pixel's four bytes as one word, which is zero only when every byte is: ink is any byte set.
+std::uint32_t Word(const std::uint8_t* pixel) {
+  std::uint32_t word;
+  std::memcpy(&word, pixel, sizeof word);
+  return word;
 }
 
 }  // namespace
 
-bool ColumnHasInk(const Image& image, std::int64_t column, std::int64_t firstRow,
-                  std::int64_t endRow) {
-  if (!HasPixels(image) || column < 0 || column >= image.width)
-    return false;
-  for (std::int64_t row = std::max<std::int64_t>(firstRow, 0);
-       row < std::min<std::int64_t>(endRow, image.height); ++row) {
-    if (IsSet(At(image, column, row)))
-      return true;
+const char* Band::Read(Image& image, std::int64_t first, std::int64_t end,
+                       std::int64_t fromColumn) {
+  first_ = first;
+  end_ = std::max(first, end);
+  fromColumn_ = fromColumn;
+  ink_.assign(static_cast<std::size_t>(std::max<std::int64_t>(image.width - fromColumn, 0)), 0);
+  if (rows() == 0 || ink_.empty())
+    return nullptr;
+  if (const char* failure = ReadRows(image, first_, end_, rows_))
+    return failure;
+  // Row by row, as the rows lie in memory.
+  for (std::int64_t row = 0; row < rows(); ++row) {
+    const std::uint8_t* pixel = rows_.Row(row) + fromColumn_ * kBytesPerPixel;
+    for (std::uint32_t& column : ink_) {
+      column |= Word(pixel);
+      pixel += kBytesPerPixel;
+    }
   }
-  return false;
+  return nullptr;
 }
 
-bool RowHasInk(const Image& image, std::int64_t row, std::int64_t left, std::int64_t right) {
-  if (!HasPixels(image) || row < 0 || row >= image.height)
-    return false;
-  for (std::int64_t column = std::max<std::int64_t>(left, 0);
-       column < std::min<std::int64_t>(right, image.width); ++column) {
-    if (IsSet(At(image, column, row)))
-      return true;
-  }
-  return false;
+bool Band::ColumnHasInk(std::int64_t column) const {
+  const std::int64_t at = column - fromColumn_;
+  return at >= 0 && at < static_cast<std::int64_t>(ink_.size()) &&
+         ink_[static_cast<std::size_t>(at)] != 0;
 }
 
-GrabResult GrabGlyph(BuildState& state, Glyph& glyph) {
-  const Image& image = state.image;
-  const std::int64_t bandTop = state.cursor.y;
-  // Only the part of the band inside the picture can hold ink.
-  const std::int64_t firstRow = std::max<std::int64_t>(bandTop, 0);
-  const std::int64_t endRow =
-      std::min<std::int64_t>(bandTop + state.settings.maxHeight, image.height);
+bool Band::RowHasInk(std::int64_t row, std::int64_t left, std::int64_t right) const {
+  const std::uint8_t* pixel = rows_.Row(row) + left * kBytesPerPixel;
+  std::uint32_t any = 0;
+  for (std::int64_t column = left; column < right; ++column, pixel += kBytesPerPixel)
+    any |= Word(pixel);
+  return any != 0;
+}
+
+void Band::CopyAlpha(std::int64_t top, std::int64_t end, std::int64_t left, std::int64_t right,
+                     std::uint8_t* out) const {
+  for (std::int64_t row = top; row < end; ++row) {
+    const std::uint8_t* pixel = rows_.Row(row) + left * kBytesPerPixel + kAlpha;
+    for (std::int64_t column = left; column < right; ++column, pixel += kBytesPerPixel)
+      *out++ = *pixel;
+  }
+}
+
+GrabResult GrabGlyph(BuildState& state, const Band& band, Glyph& glyph) {
+  const std::int64_t width = state.image.width;
   std::int64_t left = std::max<std::int64_t>(state.cursor.x, 0);
-  if (firstRow >= endRow)
-    left = image.width;  // no row of the band lies in the picture, or the band has no rows
-  while (left < image.width && !ColumnHasInk(image, left, firstRow, endRow)) ++left;
-  if (left >= image.width) {
-    state.cursor.x = image.width;
+  while (left < width && !band.ColumnHasInk(left)) ++left;
+  if (left >= width) {
+    state.cursor.x = state.image.width;
     return GrabResult::NotFound;
   }
   std::int64_t right = left + 1;
-  while (right < image.width && ColumnHasInk(image, right, firstRow, endRow)) ++right;
+  while (right < width && band.ColumnHasInk(right)) ++right;
   // Column `left` has ink in the band, so both searches stop inside it.
-  std::int64_t top = firstRow;
-  while (!RowHasInk(image, top, left, right)) ++top;
-  std::int64_t bottom = endRow - 1;
-  while (!RowHasInk(image, bottom, left, right)) --bottom;
+  std::int64_t top = 0;
+  while (!band.RowHasInk(top, left, right)) ++top;
+  std::int64_t bottom = band.rows() - 1;
+  while (!band.RowHasInk(bottom, left, right)) --bottom;
 
-  Glyph found;
-  found.x = static_cast<std::int32_t>(left);
-  found.y = state.cursor.y;
-  found.width = static_cast<std::int32_t>(right - left);
-  found.height = static_cast<std::int32_t>(bottom - top + 1);
-  found.top = static_cast<std::int32_t>(top - bandTop);
-  if (!CopyAlpha(image, found, top))
+  const std::int64_t size = (right - left) * (bottom - top + 1);
+  std::uint8_t* coverage = state.glyphStore.Allocate(static_cast<std::size_t>(size));
+  if (coverage == nullptr)
     return GrabResult::OutOfMemory;
-  glyph = std::move(found);
+  band.CopyAlpha(top, bottom + 1, left, right, coverage);
+  glyph.x = static_cast<std::int32_t>(left);
+  glyph.y = state.cursor.y;
+  glyph.width = static_cast<std::int32_t>(right - left);
+  glyph.height = static_cast<std::int32_t>(bottom - top + 1);
+  glyph.top = static_cast<std::int32_t>(band.first() + top - state.cursor.y);
+  glyph.coverage = {coverage, static_cast<std::size_t>(size)};
   state.widest = std::max(state.widest, glyph.width);
   state.highest = std::max(state.highest, glyph.height);
   state.cursor.x = static_cast<std::int32_t>(right);
@@ -106,10 +104,19 @@ void GrabGlyphs(BuildState& state, Console& console, GlyphSet& set, std::int32_t
   state.cursor = GrabCursor{x, y};
   if (count > 0 && !HasPixels(state.image))
     return ReportError(console, msg::kNoPicture, line.c_str());
+  Band band;
   for (std::int32_t i = 0; i < count; ++i) {
     if (set.count >= kMaxGlyphs)
       return ReportError(console, msg::kTooManyGlyphs, line.c_str());
-    switch (GrabGlyph(state, set.glyphs[static_cast<std::size_t>(set.count)])) {
+    if (i == 0) {
+      // Only the part of the band inside the picture can hold ink.
+      const std::int64_t first = std::max<std::int64_t>(y, 0);
+      const std::int64_t end =
+          std::min<std::int64_t>(std::int64_t{y} + state.settings.maxHeight, state.image.height);
+      if (const char* failure = band.Read(state.image, first, end, std::max<std::int64_t>(x, 0)))
+        return ReportError(console, failure, state.image.path.c_str());
+    }
+    switch (GrabGlyph(state, band, set.glyphs[static_cast<std::size_t>(set.count)])) {
       case GrabResult::Grabbed:
         break;
       case GrabResult::NotFound:

@@ -7,36 +7,61 @@
 // with alpha 0 widens the box although it is stored as coverage 0.
 //
 // Pixels outside the picture are never ink: a band may hang over any edge, and a glyph that
-// touches the right edge ends there. The scans visit each column and row of the band at most a
-// few times, so a `Grab` costs in proportion to the part of the picture it covers.
+// touches the right edge ends there. A `Grab` reads its band once and looks at each of its
+// pixels once to find the columns with ink, then only at the glyphs' own columns, so it costs in
+// proportion to the part of the picture it covers, whatever the picture's size.
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
+#include "io/tga_picture.h"
 #include "main/console.h"
 #include "state/build_state.h"
 
 namespace typekiln {
 
-/// True when column `column` holds ink in rows `firstRow` up to, not including, `endRow`.
-bool ColumnHasInk(const Image& image, std::int64_t column, std::int64_t firstRow,
-                  std::int64_t endRow);
-
-/// True when row `row` holds ink in columns `left` up to, not including, `right`.
-bool RowHasInk(const Image& image, std::int64_t row, std::int64_t left, std::int64_t right);
-
 enum class GrabResult { Grabbed, NotFound, OutOfMemory };
 
-/// Finds the next glyph at the cursor in the band of `settings.maxHeight` rows from `cursor.y`,
-/// fills `glyph` (box and pixels, only alpha kept), moves `cursor.x` to the empty column after it
-/// and updates `widest` and `highest`. `glyph` is untouched unless the result is `Grabbed`:
-/// `NotFound` when no column with ink lies between the cursor and the picture's right edge,
-/// `OutOfMemory` when its pixels cannot be copied.
-GrabResult GrabGlyph(BuildState& state, Glyph& glyph);
+/// The band of one `Grab`: the rows of the picture it covers, and which of its columns, from
+/// the grab's first column on, hold ink in any of them.
+class Band {
+ public:
+  /// Reads picture rows `first` up to, not including, `end` (none when `first` >= `end`) and
+  /// finds the columns from `fromColumn` on that hold ink. Returns nullptr, or the message
+  /// `ReadRows` gave.
+  const char* Read(Image& image, std::int64_t first, std::int64_t end, std::int64_t fromColumn);
+
+  bool ColumnHasInk(std::int64_t column) const;
+  /// True when band row `row` (0 is the first) holds ink in columns `left` up to `right`.
+  bool RowHasInk(std::int64_t row, std::int64_t left, std::int64_t right) const;
+  /// Copies the alpha bytes of band rows `top` up to `end`, columns `left` up to `right`, row
+  /// by row, to `out`.
+  void CopyAlpha(std::int64_t top, std::int64_t end, std::int64_t left, std::int64_t right,
+                 std::uint8_t* out) const;
+
+  std::int64_t first() const { return first_; }
+  std::int64_t rows() const { return end_ - first_; }
+
+ private:
+  PixelRows rows_;
+  std::int64_t first_ = 0;
+  std::int64_t end_ = 0;
+  std::int64_t fromColumn_ = 0;
+  std::vector<std::uint32_t> ink_;  ///< per column from `fromColumn_`: its pixels or-ed
+};
+
+/// Finds the next glyph at the cursor in `band`, read for the cursor's row, and fills `glyph`:
+/// its box and its coverage, kept in the state's glyph store. Moves `cursor.x` to the empty
+/// column after it and updates `widest` and `highest`. `glyph` is untouched unless the result is
+/// `Grabbed`: `NotFound` when no column with ink lies between the cursor and the picture's right
+/// edge, `OutOfMemory` when the store cannot take its coverage.
+GrabResult GrabGlyph(BuildState& state, const Band& band, Glyph& glyph);
 
 /// Sets the cursor to (x, y) and appends up to `count` glyphs to `set`. Stops with a message
-/// naming `line` when the picture has no pixels, when the set is full or when no further glyph
-/// is found; the glyphs grabbed before then stay.
+/// naming `line` when the picture has no pixels, when the set is full, when no further glyph is
+/// found or the glyph store is full, or with one naming the picture when its band cannot be
+/// read; the glyphs grabbed before then stay.
 void GrabGlyphs(BuildState& state, Console& console, GlyphSet& set, std::int32_t x, std::int32_t y,
                 std::int32_t count, const std::string& line);
 

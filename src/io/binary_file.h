@@ -7,6 +7,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <utility>
 
 namespace typekiln {
 
@@ -16,6 +17,14 @@ class BinaryFile {
   ~BinaryFile();
   BinaryFile(const BinaryFile&) = delete;
   BinaryFile& operator=(const BinaryFile&) = delete;
+  BinaryFile(BinaryFile&& other) noexcept : handle_(std::exchange(other.handle_, kNoHandle)) {}
+  BinaryFile& operator=(BinaryFile&& other) noexcept {
+    if (this != &other) {
+      Close();
+      handle_ = std::exchange(other.handle_, kNoHandle);
+    }
+    return *this;
+  }
 
   /// Closes any open file, then opens an existing file for reading. A folder is not a file.
   bool OpenRead(const std::string& path);
@@ -34,6 +43,9 @@ class BinaryFile {
   /// Reads exactly `count` bytes; false on a read error or when the file ends first (the bytes
   /// that did arrive are in `buffer`).
   bool Read(void* buffer, std::size_t count);
+  /// Reads exactly `count` bytes from `offset` bytes into the file, wherever the current
+  /// position is, and leaves that position alone; false as `Read` is.
+  bool ReadAt(std::int64_t offset, void* buffer, std::size_t count);
   /// Writes all `count` bytes; false when the system would not take them all.
   bool Write(const void* buffer, std::size_t count);
   /// Makes every byte written so far durable: it is on the disk when this returns. A device or

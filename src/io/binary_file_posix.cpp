@@ -87,6 +87,17 @@ bool BinaryFile::Read(void* buffer, std::size_t count) {
                      [fd](unsigned char* at, std::size_t n) { return ::read(fd, at, n); });
 }
 
+bool BinaryFile::ReadAt(std::int64_t offset, void* buffer, std::size_t count) {
+  const int fd = static_cast<int>(handle_);
+  return offset >= 0 && TransferAll(static_cast<unsigned char*>(buffer), count,
+                                    [fd, &offset](unsigned char* at, std::size_t n) {
+                                      const ssize_t moved =
+                                          ::pread(fd, at, n, static_cast<off_t>(offset));
+                                      offset += moved > 0 ? moved : 0;
+                                      return moved;
+                                    });
+}
+
 bool BinaryFile::Write(const void* buffer, std::size_t count) {
   const int fd = static_cast<int>(handle_);
   return TransferAll(static_cast<const unsigned char*>(buffer), count,

@@ -1,9 +1,6 @@
 #include "io/tga_picture.h"
 
-#include <unistd.h>
-
 #include <algorithm>
-#include <bit>
 #include <cstring>
 #include <new>
 #include <vector>
@@ -20,64 +17,19 @@ namespace {
 constexpr std::int64_t kBytesPerPixel = 4;
 constexpr std::int64_t kMaxPixelsPerPacket = 128;
 constexpr std::int64_t kRunPacketSize = 1 + kBytesPerPixel;
-// Small enough to stay in cache while its pixels are reordered.
-constexpr std::int64_t kReadChunkSize = 256 * 1024;
+constexpr std::int64_t kReadChunkSize = 256 * 1024;  // run-length data is read in such pieces
 
-// The file's blue, green, red, alpha as the picture's red, green, blue, alpha: the first and
-// third bytes change places. Done on the 4-byte word, which compilers handle many at a time.
-std::uint32_t SwapRedAndBlue(std::uint32_t bytes) {
-  if constexpr (std::endian::native == std::endian::little)
-    return (bytes & 0xFF00FF00u) | (bytes >> 16 & 0xFFu) | (bytes & 0xFFu) << 16;
-  else
-    return (bytes & 0x00FF00FFu) | (bytes >> 16 & 0xFF00u) | (bytes & 0xFF00u) << 16;
-}
-
-// Converts `count` pixels from `from` to `to`, which may be the same place.
-void StorePixels(const void* from, Pixel* to, std::int64_t count) {
-  static_assert(sizeof(Pixel) == kBytesPerPixel);
-  const auto* in = static_cast<const unsigned char*>(from);
-  auto* out = reinterpret_cast<unsigned char*>(to);
-  for (std::int64_t i = 0; i < count * kBytesPerPixel; i += kBytesPerPixel) {
-    std::uint32_t bytes;
-    std::memcpy(&bytes, in + i, sizeof bytes);
-    bytes = SwapRedAndBlue(bytes);
-    std::memcpy(out + i, &bytes, sizeof bytes);
-  }
-}
-
-// True unless the picture is plainly larger than the machine's memory. Allocating such a buffer
-// may seem to succeed and then end the process once its pages are touched.
-bool CouldFitInMemory(std::int64_t bytes) {
-  const long pages = sysconf(_SC_PHYS_PAGES);
-  const long pageSize = sysconf(_SC_PAGESIZE);
-  if (pages <= 0 || pageSize <= 0)
-    return true;  // unknown: the allocation decides
-  return bytes / pageSize <= pages;
-}
-
-// Reads raw pixel data a block of whole rows at a time straight into the rows' places, then puts
-// the block in order while it is still in cache.
-bool ReadRawPixels(BinaryFile& file, const TgaHeader& header, Image& image) {
-  if (image.width == 0)
-    return true;
-  const std::int64_t rowBytes = std::int64_t{image.width} * kBytesPerPixel;
-  const std::int64_t rowsPerBlock = std::max<std::int64_t>(1, kReadChunkSize / rowBytes);
-  for (std::int64_t fileRow = 0; fileRow < image.height; fileRow += rowsPerBlock) {
-    const std::int64_t rows = std::min(rowsPerBlock, image.height - fileRow);
-    const std::int64_t firstRow = header.TopRowFirst() ? fileRow : image.height - fileRow - rows;
-    Pixel* block = image.pixels.data() + firstRow * image.width;
-    if (!file.Read(block, static_cast<std::size_t>(rows * rowBytes)))
-      return false;
-    FlipAndSwapRows(block, image.width, rows, !header.TopRowFirst());
-  }
-  return true;
+void ForgetPixels(Image& image) {
+  image.file.Close();
+  PixelBytes().swap(image.decoded);
+  image.bandFirst = image.bandEnd = 0;
 }
 
 // Reads run-length data in pieces until every pixel is decoded; `available` bytes are left in
 // the file.
-bool ReadRunLengthPixels(BinaryFile& file, std::int64_t available, const TgaHeader& header,
-                         Image& image) {
-  TgaRunLengthDecoder decoder(image, header.TopRowFirst());
+bool ReadRunLengthPixels(BinaryFile& file, std::int64_t available, Image& image) {
+  TgaRunLengthDecoder decoder(image.decoded.data(),
+                              static_cast<std::int64_t>(image.decoded.size()) / kBytesPerPixel);
   std::vector<std::uint8_t> chunk(static_cast<std::size_t>(std::min(available, kReadChunkSize)));
   while (!decoder.Complete()) {
     if (available == 0)
@@ -90,8 +42,8 @@ bool ReadRunLengthPixels(BinaryFile& file, std::int64_t available, const TgaHead
   return true;
 }
 
-// Loads the pixels of the file whose header has been read. Returns the message for what is
-// wrong, or nullptr when the picture loaded.
+// Checks the file whose header has been read, then keeps a raw picture's file open, or decodes a
+// run-length encoded picture whole. Returns the message for what is wrong, or nullptr.
 const char* LoadPixels(BinaryFile& file, const TgaHeader& header, Image& image) {
   if (!header.IsTrueColour())
     return msg::kNotTrueColour;
@@ -101,20 +53,28 @@ const char* LoadPixels(BinaryFile& file, const TgaHeader& header, Image& image) 
   const std::int64_t available = file.Size() - start;
   if (available < header.MinimumPixelDataSize())
     return msg::kTruncated;
+  image.topRowFirst = header.TopRowFirst();
+  image.dataOffset = start;
   const std::int64_t pixelCount = std::int64_t{header.width} * header.height;
-  if (!CouldFitInMemory(pixelCount * kBytesPerPixel))
+  if (pixelCount == 0)
+    return nullptr;
+  if (!header.IsRunLengthEncoded()) {
+    // A grab reads its rows at their place in the file, which must therefore be positionable.
+    if (!file.Seek(start))
+      return msg::kTruncated;
+    image.file = std::move(file);
+    return nullptr;
+  }
+  if (pixelCount > kMaxHeldPixels)
     return msg::kPictureTooLarge;
   try {
-    image.pixels.resize(static_cast<std::size_t>(pixelCount));
+    image.decoded.resize(static_cast<std::size_t>(pixelCount * kBytesPerPixel));
   } catch (const std::bad_alloc&) {
     return msg::kPictureTooLarge;
   }
-  if (!file.Seek(start))
+  if (!file.Seek(start) || !ReadRunLengthPixels(file, available, image))
     return msg::kTruncated;
-  const bool read = header.IsRunLengthEncoded()
-                        ? ReadRunLengthPixels(file, available, header, image)
-                        : ReadRawPixels(file, header, image);
-  return read ? nullptr : msg::kTruncated;
+  return nullptr;
 }
 
 }  // namespace
@@ -147,58 +107,17 @@ TgaHeader ParseTgaHeader(const std::uint8_t* bytes) {
   return header;
 }
 
-void FlipAndSwapRows(Pixel* block, std::int32_t width, std::int64_t rows, bool flip) {
-  if (!flip)
-    return StorePixels(block, block, width * rows);
-  std::vector<Pixel> spare(static_cast<std::size_t>(width));
-  for (std::int64_t upper = 0, lower = rows - 1; upper <= lower; ++upper, --lower) {
-    Pixel* a = block + upper * width;
-    Pixel* b = block + lower * width;
-    StorePixels(a, spare.data(), width);
-    StorePixels(b, a, width);
-    std::copy_n(spare.data(), width, b);
-  }
-}
-
-TgaRunLengthDecoder::TgaRunLengthDecoder(Image& image, bool topRowFirst)
-    : image_(image),
-      topRowFirst_(topRowFirst),
-      // A buffer of the wrong size takes nothing, rather than pixels past its end.
-      total_(static_cast<std::int64_t>(image.pixels.size()) ==
-                     std::int64_t{image.width} * image.height
-                 ? std::int64_t{image.width} * image.height
-                 : 0) {
-  NextRow();
-}
-
-void TgaRunLengthDecoder::NextRow() {
-  ++fileRow_;
-  column_ = 0;
-  if (fileRow_ >= image_.height || Complete())
-    return;
-  const std::int32_t row = topRowFirst_ ? fileRow_ : image_.height - 1 - fileRow_;
-  row_ = image_.pixels.data() + std::int64_t{row} * image_.width;
-}
-
 // Places `count` pixels in file order: the next `count` of `filePixels`, or its first pixel
 // `count` times.
 void TgaRunLengthDecoder::Place(const std::uint8_t* filePixels, std::int64_t count, bool repeat) {
-  while (count > 0) {
-    const std::int64_t here = std::min<std::int64_t>(count, image_.width - column_);
-    if (repeat) {
-      Pixel pixel;
-      StorePixels(filePixels, &pixel, 1);
-      std::fill_n(row_ + column_, here, pixel);
-    } else {
-      StorePixels(filePixels, row_ + column_, here);
-      filePixels += here * kBytesPerPixel;
-    }
-    column_ += static_cast<std::int32_t>(here);
-    placed_ += here;
-    count -= here;
-    if (column_ == image_.width)
-      NextRow();
+  std::uint8_t* at = out_ + placed_ * kBytesPerPixel;
+  if (!repeat) {
+    std::memcpy(at, filePixels, static_cast<std::size_t>(count * kBytesPerPixel));
+  } else {
+    for (std::int64_t i = 0; i < count; ++i, at += kBytesPerPixel)
+      std::memcpy(at, filePixels, kBytesPerPixel);
   }
+  placed_ += count;
 }
 
 bool TgaRunLengthDecoder::Feed(const std::uint8_t* bytes, std::size_t size) {
@@ -242,7 +161,7 @@ bool TgaRunLengthDecoder::Feed(const std::uint8_t* bytes, std::size_t size) {
 }
 
 void ReadTgaPicture(Console& console, Image& image, const std::string& path) {
-  PixelBuffer().swap(image.pixels);
+  ForgetPixels(image);
   BinaryFile file;
   if (!file.OpenRead(path))
     return ReportError(console, msg::kCannotOpen, path.c_str());
@@ -252,11 +171,48 @@ void ReadTgaPicture(Console& console, Image& image, const std::string& path) {
   const TgaHeader header = ParseTgaHeader(bytes);
   image.width = header.width;
   image.height = header.height;
+  image.path = path;
   const char* failure = wholeHeader ? LoadPixels(file, header, image) : msg::kNot32Bpp;
   if (failure != nullptr) {
-    PixelBuffer().swap(image.pixels);
+    ForgetPixels(image);
     ReportError(console, failure, path.c_str());
   }
+}
+
+bool HasPixels(const Image& image) {
+  return image.width > 0 && image.height > 0 && (image.file.IsOpen() || !image.decoded.empty());
+}
+
+const char* ReadRows(Image& image, std::int64_t first, std::int64_t end, PixelRows& rows) {
+  const std::int64_t rowBytes = std::int64_t{image.width} * kBytesPerPixel;
+  // The file rows that hold them: they follow each other in the file whichever way it runs.
+  const std::int64_t fileFirst = image.topRowFirst ? first : image.height - end;
+  const std::int64_t fileEnd = fileFirst + (end - first);
+  const std::uint8_t* held = nullptr;  // file row fileFirst
+  if (!image.decoded.empty()) {
+    held = image.decoded.data() + fileFirst * rowBytes;
+  } else {
+    if (fileFirst < image.bandFirst || fileEnd > image.bandEnd) {
+      if ((fileEnd - fileFirst) * image.width > kMaxHeldPixels)
+        return msg::kPictureTooLarge;
+      const auto size = static_cast<std::size_t>((fileEnd - fileFirst) * rowBytes);
+      image.bandFirst = image.bandEnd = 0;
+      try {
+        image.band.clear();  // so that growing it copies nothing
+        image.band.resize(size);
+      } catch (const std::bad_alloc&) {
+        return msg::kPictureTooLarge;
+      }
+      if (!image.file.ReadAt(image.dataOffset + fileFirst * rowBytes, image.band.data(), size))
+        return msg::kTruncated;
+      image.bandFirst = fileFirst;
+      image.bandEnd = fileEnd;
+    }
+    held = image.band.data() + (fileFirst - image.bandFirst) * rowBytes;
+  }
+  rows.first = image.topRowFirst ? held : held + (end - first - 1) * rowBytes;
+  rows.step = image.topRowFirst ? rowBytes : -rowBytes;
+  return nullptr;
 }
 
 void HandleLoadTga(BuildState& state, Console& console, const std::string& line) {

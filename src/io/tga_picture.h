@@ -22,7 +22,7 @@
 // pixel is not read.
 //
 // Every claim the header makes is checked against the file's size before any memory is taken
-// for the picture.
+// for the picture. Pixels keep the file's byte and row order in memory: nothing is reordered.
 
 #include <cstddef>
 #include <cstdint>
@@ -58,18 +58,12 @@ struct TgaHeader {
 /// Reads the fields of the 18 header bytes at `bytes`.
 TgaHeader ParseTgaHeader(const std::uint8_t* bytes);
 
-/// Turns `rows` whole rows of file pixels (blue, green, red, alpha), read into the picture at
-/// `block`, into picture pixels (red, green, blue, alpha), reversing the order of the rows when
-/// `flip` is set (the file's rows run bottom to top). Works in place, on a block small enough to
-/// stay in cache.
-void FlipAndSwapRows(Pixel* block, std::int32_t width, std::int64_t rows, bool flip);
-
-/// Turns a picture's run-length encoded pixel data, handed over in pieces of any size, into the
-/// rows of a picture whose pixel buffer already holds width x height pixels: row 0 at the top,
-/// each pixel red, green, blue, alpha.
+/// Turns run-length encoded pixel data, handed over in pieces of any size, into the raw pixel
+/// data it stands for: four bytes per pixel, in the file's own order, at `out`, which has room
+/// for `pixels` pixels.
 class TgaRunLengthDecoder {
  public:
-  TgaRunLengthDecoder(Image& image, bool topRowFirst);
+  TgaRunLengthDecoder(std::uint8_t* out, std::int64_t pixels) : out_(out), total_(pixels) {}
 
   /// Decodes the next `size` bytes. False when they describe more pixels than the picture
   /// holds (a packet that runs past its end). Bytes after the last pixel are ignored.
@@ -81,26 +75,43 @@ class TgaRunLengthDecoder {
   enum class Expect { PacketHeader, RunPixel, Literals };
 
   void Place(const std::uint8_t* filePixels, std::int64_t count, bool repeat);
-  void NextRow();
 
-  Image& image_;
-  bool topRowFirst_;
+  std::uint8_t* out_;
   std::int64_t total_;
   std::int64_t placed_ = 0;
   Expect expect_ = Expect::PacketHeader;
   std::int64_t packetLeft_ = 0;   ///< pixels still to come in the current packet
   std::uint8_t partial_[4] = {};  ///< a pixel split between two pieces
   std::size_t partialSize_ = 0;
-  std::int32_t fileRow_ = -1;
-  std::int32_t column_ = 0;
-  Pixel* row_ = nullptr;
 };
 
+/// The most pixels the tool holds in memory at once: a picture decoded whole, or the band of
+/// rows one grab reads from a raw picture. 1 GiB of pixel data.
+inline constexpr std::int64_t kMaxHeldPixels = std::int64_t{1} << 28;
+
 /// Makes the file at `path` the picture, replacing the old one, whose pixels are released first.
-/// Reports "Cannot open" (width and height then stay as they were), "is not a true-colour TGA!",
-/// "is not 32bpp!", "is truncated" or "is too large to hold in memory"; after any of the last
-/// four the picture has the file's width and height but no pixels.
+/// A raw picture's pixels are not read here: its file is kept open for `ReadRows`. Reports
+/// "Cannot open" (width and height then stay as they were), "is not a true-colour TGA!", "is not
+/// 32bpp!", "is truncated" or "is too large to hold in memory"; after any of the last four the
+/// picture has the file's width and height but no pixels.
 void ReadTgaPicture(Console& console, Image& image, const std::string& path);
+
+/// True when the picture has pixels to grab from: it loaded, and is neither 0 wide nor 0 high.
+bool HasPixels(const Image& image);
+
+/// Rows of a picture as its file holds them: each `width` pixels of blue, green, red, alpha.
+struct PixelRows {
+  const std::uint8_t* first = nullptr;  ///< the top row of those asked for
+  std::ptrdiff_t step = 0;              ///< bytes to the row below: negative for bottom-up files
+  const std::uint8_t* Row(std::int64_t i) const { return first + i * step; }
+};
+
+/// Points `rows` at picture rows `first` up to, not including, `end`, which must lie inside a
+/// picture that has pixels. A raw picture's rows are read from its file in one read, unless the
+/// last read already holds them; they stay valid until the next call or load. Returns nullptr,
+/// or the message for what failed: "is truncated" when the file no longer holds them, "is too
+/// large to hold in memory" for more than kMaxHeldPixels pixels.
+const char* ReadRows(Image& image, std::int64_t first, std::int64_t end, PixelRows& rows);
 
 /// `LoadTGA <path>`.
 void HandleLoadTga(BuildState& state, Console& console, const std::string& line);

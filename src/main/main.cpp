@@ -1,3 +1,5 @@
+#include <cstdio>
+#include <cstdlib>
 #include <iostream>
 
 #include "io/standard_streams.h"
@@ -10,5 +12,13 @@ int main(int argc, char* argv[]) {
     return 1;
   typekiln::Console console{std::cout, std::cerr, std::cin};
   typekiln::BuildState state;
-  return typekiln::RunTool(state, console, argc, argv);
+  const int status = typekiln::RunTool(state, console, argc, argv);
+  if (TYPEKILN_RELEASE_AT_EXIT)
+    return status;
+  // The glyphs and the picture go back to the system with the process: freeing them first
+  // would only cost time.
+  std::cout.flush();
+  std::cerr.flush();
+  std::fflush(nullptr);
+  std::_Exit(status);
 }

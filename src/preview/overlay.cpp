@@ -31,18 +31,38 @@ bool DescriptorSaysRightToLeft(const std::string& path) {
          (header[17] & kRightToLeftBit) != 0;
 }
 
+// The picture's alpha bytes, row by row from the top, read some rows at a time. False when its
+// file no longer holds them.
+bool ReadAlpha(Image& image, std::vector<std::uint8_t>& alpha) {
+  const std::int64_t width = image.width;
+  const std::int64_t rowsAtOnce = std::max<std::int64_t>(1, (std::int64_t{1} << 20) / width);
+  alpha.resize(static_cast<std::size_t>(width * image.height));
+  for (std::int64_t first = 0; first < image.height; first += rowsAtOnce) {
+    const std::int64_t end = std::min<std::int64_t>(first + rowsAtOnce, image.height);
+    PixelRows rows;
+    if (ReadRows(image, first, end, rows) != nullptr)
+      return false;
+    for (std::int64_t y = first; y < end; ++y) {
+      const std::uint8_t* pixel = rows.Row(y - first);
+      for (std::int64_t x = 0; x < width; ++x)
+        alpha[static_cast<std::size_t>(y * width + x)] = pixel[4 * x + 3];
+    }
+  }
+  return true;
+}
+
 void RecordLoad(BuildState& state, Console& console, const std::string& line) {
   HandleLoadTga(state, console, line);
   LineScanner scan(line);
   std::string path;
-  if (!scan.Word() || !scan.Word(&path) || state.image.pixels.empty())
+  if (!scan.Word() || !scan.Word(&path) || !HasPixels(state.image))
     return;
   OverlayPicture picture;
   picture.path = path;
   picture.width = state.image.width;
   picture.height = state.image.height;
-  picture.alpha.reserve(state.image.pixels.size());
-  for (const Pixel& pixel : state.image.pixels) picture.alpha.push_back(pixel.alpha);
+  if (!ReadAlpha(state.image, picture.alpha))
+    return;
   if (std::all_of(picture.alpha.begin(), picture.alpha.end(), [](auto a) { return a == 255; }))
     gRun->notes.push_back(Format(msg::kLintOpaque, path.c_str(), line.c_str()));
   if (DescriptorSaysRightToLeft(path))
@@ -52,20 +72,22 @@ void RecordLoad(BuildState& state, Console& console, const std::string& line) {
 
 // Pixels in the glyph's box that the grabber counts as ink (any byte set) but whose alpha is
 // below 16, so that they store as coverage 0.
-int FaintInk(const Image& image, const PictureBox& box) {
+int FaintInk(Image& image, const PictureBox& box) {
+  PixelRows rows;
+  if (ReadRows(image, box.y, box.y + box.height, rows) != nullptr)
+    return 0;
   int count = 0;
-  for (int y = box.y; y < box.y + box.height; ++y) {
-    for (int x = box.x; x < box.x + box.width; ++x) {
-      const Pixel& pixel = image.pixels[static_cast<std::size_t>(y) * image.width + x];
-      if (pixel.alpha < 16 && (pixel.alpha | pixel.red | pixel.green | pixel.blue) != 0)
+  for (int y = 0; y < box.height; ++y) {
+    const std::uint8_t* pixel = rows.Row(y) + 4 * std::int64_t{box.x};
+    for (int x = 0; x < box.width; ++x, pixel += 4) {
+      if (pixel[3] < 16 && (pixel[0] | pixel[1] | pixel[2] | pixel[3]) != 0)
         ++count;
     }
   }
   return count;
 }
 
-void NoteGlyphs(const Image& image, const std::vector<OverlayGlyph>& glyphs,
-                const std::string& line) {
+void NoteGlyphs(Image& image, const std::vector<OverlayGlyph>& glyphs, const std::string& line) {
   std::vector<int> widths;
   for (const OverlayGlyph& glyph : glyphs) widths.push_back(glyph.ink.width);
   std::nth_element(widths.begin(), widths.begin() + static_cast<long>(widths.size() / 2),
@@ -94,8 +116,8 @@ void RecordGrab(BuildState& state, Console& console, const std::string& line) {
   std::int32_t x = 0;
   std::int32_t y = 0;
   std::int32_t count = 0;
-  if (!ScanGrab(line, x, y, count) || state.section == Section::None ||
-      state.image.pixels.empty() || gRun->pictures.empty())
+  if (!ScanGrab(line, x, y, count) || state.section == Section::None || !HasPixels(state.image) ||
+      gRun->pictures.empty())
     return;
   OverlayPicture& picture = gRun->pictures.back();
   // The band runs from the grab's column to where the cursor stopped, or to the picture's edge

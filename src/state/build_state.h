@@ -1,13 +1,18 @@
 #pragma once
 
 // The one record a run works on. Script commands write it, the grabber appends glyphs to it and
-// the font writer reads it at the end. `main` owns the single instance and hands it to every
-// command by reference; a test makes a fresh one.
+// the font writer reads it at the end, leaving it as it is. `main` owns the single instance and
+// hands it to every command by reference; a test makes a fresh one. It is moved, never copied:
+// glyphs point into its store.
 
 #include <array>
 #include <cstdint>
+#include <span>
+#include <string>
 #include <vector>
 
+#include "io/binary_file.h"
+#include "state/glyph_store.h"
 #include "state/picture_allocator.h"
 
 namespace typekiln {
@@ -22,36 +27,35 @@ enum class Orientation : std::uint8_t { Horizontal = 0, Vertical = 1 };
 /// Which glyph set `Grab` fills.
 enum class Section { None = 0, Font = 1, Shadow = 2 };
 
-/// One picture pixel, in the order red, green, blue, alpha. `Pixel{}` is all zero; a pixel left
-/// default-initialised, as a fresh picture buffer holds them, is not set to anything.
-struct Pixel {
-  std::uint8_t red;
-  std::uint8_t green;
-  std::uint8_t blue;
-  std::uint8_t alpha;
-};
+/// A picture's pixel data as its file holds it: four bytes per pixel (blue, green, red, alpha),
+/// rows one after another in the file's order.
+using PixelBytes = std::vector<std::uint8_t, PictureAllocator<std::uint8_t>>;
 
-using PixelBuffer = std::vector<Pixel, PictureAllocator<Pixel>>;
-
-/// The current picture: `pixels` holds `width` x `height` pixels, row 0 at the top; pixel
-/// (px, py) is element px + py * width.
+/// The current picture. A raw picture stays in its file, which is held open, and each grab reads
+/// the rows of its band; a run-length encoded picture is decoded whole into `decoded`. Either way
+/// the pixels keep the file's byte order and row order.
 struct Image {
   std::int32_t width = 0;
   std::int32_t height = 0;
-  PixelBuffer pixels;
+  bool topRowFirst = false;     ///< the file's first row is the top row, not the bottom one
+  std::string path;             ///< as `LoadTGA` named it
+  BinaryFile file;              ///< open while the pixels are read from the file
+  std::int64_t dataOffset = 0;  ///< where the file's pixel data starts
+  PixelBytes decoded;           ///< every pixel, when the picture was decoded whole
+  PixelBytes band;              ///< the file rows `bandFirst` up to `bandEnd`, last read
+  std::int64_t bandFirst = 0;
+  std::int64_t bandEnd = 0;
 };
 
 /// A glyph cut out of a picture at its ink box.
 struct Glyph {
-  std::int32_t x = 0;        ///< picture column of the left edge
-  std::int32_t y = 0;        ///< top row of the band it was grabbed in
-  std::int32_t width = 0;    ///< columns (rows, once laid out vertically)
-  std::int32_t height = 0;   ///< rows (columns, once laid out vertically)
-  std::int32_t top = 0;      ///< rows from the band's top down to the first inked row
-  std::int32_t stride = 0;   ///< bytes per bitmap row in the font file, set by the writer
-  std::uint32_t offset = 0;  ///< file offset of the bitmap block, set by the writer
-  /// width x height pixels, row by row from the top; only alpha is kept.
-  std::vector<Pixel> pixels;
+  std::int32_t x = 0;       ///< picture column of the left edge
+  std::int32_t y = 0;       ///< top row of the band it was grabbed in
+  std::int32_t width = 0;   ///< columns
+  std::int32_t height = 0;  ///< rows
+  std::int32_t top = 0;     ///< rows from the band's top down to the first inked row
+  /// width x height alpha bytes, row by row from the top, held by the build's `GlyphStore`.
+  std::span<const std::uint8_t> coverage;
 };
 
 /// Slots at and past `count` stay all zero: an entry whose shadow was never grabbed reads one.
@@ -85,6 +89,7 @@ struct BuildState {
   Image image;
   GlyphSet fontSet;
   GlyphSet shadowSet;
+  GlyphStore glyphStore;  ///< the coverage of the glyphs of both sets
   std::int32_t widest = 0;
   std::int32_t highest = 0;
 };

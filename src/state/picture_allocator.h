@@ -1,8 +1,9 @@
 #pragma once
 
-// The allocator of a picture's pixel buffer. A picture can be hundreds of megabytes that the
-// loader fills completely, so the buffer is neither cleared before loading (elements are
-// default-initialised, and a Pixel then stays as it is) nor made of small pages: large buffers
+// The allocator of a picture's pixel buffers: a run-length encoded picture decoded whole, and
+// the rows of a band read from a raw one. Either can be hundreds of megabytes that are then
+// filled completely, so a buffer is neither cleared first (elements are default-initialised,
+// and a byte then stays as it is) nor made of small pages: large buffers
 // are mapped straight from the system and, where the system offers it, backed by huge pages,
 // which cuts the page faults of the first touch by a factor of 512.
 

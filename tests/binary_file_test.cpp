@@ -41,6 +41,21 @@ TEST(BinaryFile, SeeksFromTheStartAndBackFromTheEnd) {
   EXPECT_EQ(std::string(rest), "cdef");
 }
 
+TEST(BinaryFile, APositionedReadLeavesThePositionAlone) {
+  test::TempDir dir;
+  const std::string path = dir.File("data.bin");
+  test::WriteBytes(path, "0123456789abcdef");
+  BinaryFile file;
+  ASSERT_TRUE(file.OpenRead(path));
+  ASSERT_TRUE(file.Seek(3));
+  char two[2];
+  ASSERT_TRUE(file.ReadAt(10, two, 2));
+  EXPECT_EQ(std::string(two, 2), "ab");
+  EXPECT_EQ(file.Tell(), 3);
+  EXPECT_FALSE(file.ReadAt(15, two, 2));  // one byte short
+  EXPECT_FALSE(file.ReadAt(-1, two, 1));
+}
+
 TEST(BinaryFile, CreateWriteTruncatesAndCreateNewRefusesAnExistingFile) {
   test::TempDir dir;
   const std::string path = dir.File("old.bin");

@@ -10,9 +10,6 @@ namespace typekiln {
 
 namespace {
 
-constexpr std::int64_t kBytesPerPixel = 4;
-constexpr std::int64_t kAlpha = 3;  // blue, green, red, alpha
-
 // A pixel's four bytes as one word, which is zero only when every byte is: ink is any byte set.
 std::uint32_t Word(const std::uint8_t* pixel) {
   std::uint32_t word;
@@ -34,7 +31,7 @@ const char* Band::Read(Image& image, std::int64_t first, std::int64_t end,
     return failure;
   // Row by row, as the rows lie in memory.
   for (std::int64_t row = 0; row < rows(); ++row) {
-    const std::uint8_t* pixel = rows_.Row(row) + fromColumn_ * kBytesPerPixel;
+    const std::uint8_t* pixel = rows_.Pixel(row, fromColumn_);
     for (std::uint32_t& column : ink_) {
       column |= Word(pixel);
       pixel += kBytesPerPixel;
@@ -50,7 +47,7 @@ bool Band::ColumnHasInk(std::int64_t column) const {
 }
 
 bool Band::RowHasInk(std::int64_t row, std::int64_t left, std::int64_t right) const {
-  const std::uint8_t* pixel = rows_.Row(row) + left * kBytesPerPixel;
+  const std::uint8_t* pixel = rows_.Pixel(row, left);
   std::uint32_t any = 0;
   for (std::int64_t column = left; column < right; ++column, pixel += kBytesPerPixel)
     any |= Word(pixel);
@@ -60,7 +57,7 @@ bool Band::RowHasInk(std::int64_t row, std::int64_t left, std::int64_t right) co
 void Band::CopyAlpha(std::int64_t top, std::int64_t end, std::int64_t left, std::int64_t right,
                      std::uint8_t* out) const {
   for (std::int64_t row = top; row < end; ++row) {
-    const std::uint8_t* pixel = rows_.Row(row) + left * kBytesPerPixel + kAlpha;
+    const std::uint8_t* pixel = rows_.Pixel(row, left) + kAlphaByte;
     for (std::int64_t column = left; column < right; ++column, pixel += kBytesPerPixel)
       *out++ = *pixel;
   }

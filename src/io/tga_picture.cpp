@@ -14,7 +14,6 @@ namespace typekiln {
 
 namespace {
 
-constexpr std::int64_t kBytesPerPixel = 4;
 constexpr std::int64_t kMaxPixelsPerPacket = 128;
 constexpr std::int64_t kRunPacketSize = 1 + kBytesPerPixel;
 constexpr std::int64_t kReadChunkSize = 256 * 1024;  // run-length data is read in such pieces

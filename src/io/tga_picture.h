@@ -99,11 +99,19 @@ void ReadTgaPicture(Console& console, Image& image, const std::string& path);
 /// True when the picture has pixels to grab from: it loaded, and is neither 0 wide nor 0 high.
 bool HasPixels(const Image& image);
 
-/// Rows of a picture as its file holds them: each `width` pixels of blue, green, red, alpha.
+/// A pixel as the file holds it: blue, green, red, alpha.
+inline constexpr std::int64_t kBytesPerPixel = 4;
+inline constexpr std::int64_t kAlphaByte = 3;
+
+/// Rows of a picture as its file holds them: each `width` pixels of kBytesPerPixel bytes.
 struct PixelRows {
   const std::uint8_t* first = nullptr;  ///< the top row of those asked for
   std::ptrdiff_t step = 0;              ///< bytes to the row below: negative for bottom-up files
   const std::uint8_t* Row(std::int64_t i) const { return first + i * step; }
+  /// The first byte of pixel `column` of row `i`.
+  const std::uint8_t* Pixel(std::int64_t i, std::int64_t column) const {
+    return Row(i) + column * kBytesPerPixel;
+  }
 };
 
 /// Points `rows` at picture rows `first` up to, not including, `end`, which must lie inside a

@@ -43,9 +43,8 @@ bool ReadAlpha(Image& image, std::vector<std::uint8_t>& alpha) {
     if (ReadRows(image, first, end, rows) != nullptr)
       return false;
     for (std::int64_t y = first; y < end; ++y) {
-      const std::uint8_t* pixel = rows.Row(y - first);
       for (std::int64_t x = 0; x < width; ++x)
-        alpha[static_cast<std::size_t>(y * width + x)] = pixel[4 * x + 3];
+        alpha[static_cast<std::size_t>(y * width + x)] = rows.Pixel(y - first, x)[kAlphaByte];
     }
   }
   return true;
@@ -78,9 +77,9 @@ int FaintInk(Image& image, const PictureBox& box) {
     return 0;
   int count = 0;
   for (int y = 0; y < box.height; ++y) {
-    const std::uint8_t* pixel = rows.Row(y) + 4 * std::int64_t{box.x};
-    for (int x = 0; x < box.width; ++x, pixel += 4) {
-      if (pixel[3] < 16 && (pixel[0] | pixel[1] | pixel[2] | pixel[3]) != 0)
+    for (int x = 0; x < box.width; ++x) {
+      const std::uint8_t* pixel = rows.Pixel(y, box.x + x);
+      if (pixel[kAlphaByte] < 16 && (pixel[0] | pixel[1] | pixel[2] | pixel[3]) != 0)
         ++count;
     }
   }

@@ -1,6 +1,13 @@
-// Arbitrary bytes as a script, run over a small picture of three glyphs with their shadows.
+// Arbitrary bytes as a script, run over a small picture of three glyphs with their shadows: once
+// as typekiln runs it, and once watched as typekiln-inspect --check and --overlay watch it, with
+// every picture's overlay drawn. Watching must not change the font.
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
 
 #include "fuzz_support.h"
+#include "preview/overlay.h"
 
 namespace {
 
@@ -26,7 +33,24 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   static const std::vector<std::uint8_t> picture = SmallPicture();
   const fuzz::MemoryFile file(picture);
   BuildState state;
-  fuzz::RunScriptBytes(state, {data, size}, fuzz::TableLoading(file.path()));
+  fuzz::RunScriptBytes(state, {data, size}, fuzz::PictureTable());
   fuzz::WriteAndCheckFont(state);
+
+  OverlayRecorder recorder;
+  BuildState watched;
+  watched.observer = &recorder;
+  fuzz::RunScriptBytes(watched, {data, size}, fuzz::PictureTable());
+  recorder.Finish(watched);
+  if (fuzz::FontBytes(watched) != fuzz::FontBytes(state)) {
+    std::fprintf(stderr, "watching the run changed the font\n");
+    std::abort();
+  }
+  // A script may load the picture thousands of times; a few drawings see every kind of band.
+  for (std::size_t i = 0; i < std::min<std::size_t>(recorder.pictures().size(), 4); ++i) {
+    const Canvas canvas =
+        RenderOverlay(recorder.pictures()[i], *recorder.alphas()[i], kOverlayZoom);
+    if (canvas.width() > kMaxOverlaySide || canvas.height() > kMaxOverlaySide)
+      std::abort();
+  }
   return 0;
 }

@@ -21,26 +21,27 @@ namespace {
 // Fonts up to this size are also assembled in memory and read back.
 constexpr std::uint64_t kMaxCheckedFont = 64 << 20;
 
-std::string gPicturePath;
-
-void LoadOwnPicture(BuildState& state, Console& console, const std::string& line) {
-  LineScanner scanner(line);
+void LoadOwnPicture(BuildState& state, Console& console, const ScriptLine& line) {
+  LineScanner scanner(line.text);
   scanner.Word();
   // Whatever the line names, the target's picture is loaded; a line without a path goes to the
   // real handler, which reports it.
-  HandleLoadTga(state, console, scanner.Word() ? "LoadTGA " + gPicturePath : line);
+  if (!scanner.Word())
+    return HandleLoadTga(state, console, line);
+  HandleLoadTga(state, console, {std::string("LoadTGA ") + kPicturePath, line.number});
 }
 
 }  // namespace
 
 MemoryFile::MemoryFile(std::span<const std::uint8_t> bytes) {
-  fd_ = memfd_create("typekiln-fuzz", MFD_CLOEXEC);
-  if (fd_ < 0 || write(fd_, bytes.data(), bytes.size()) != static_cast<ssize_t>(bytes.size()))
+  const int fd = memfd_create("typekiln-fuzz", MFD_CLOEXEC);
+  if (fd < 0 || write(fd, bytes.data(), bytes.size()) != static_cast<ssize_t>(bytes.size()) ||
+      dup2(fd, kPictureDescriptor) != kPictureDescriptor)
     std::abort();
-  path_ = "/proc/self/fd/" + std::to_string(fd_);
+  close(fd);
 }
 
-MemoryFile::~MemoryFile() { close(fd_); }
+MemoryFile::~MemoryFile() { close(kPictureDescriptor); }
 
 bool PictureIsSmallEnough(std::span<const std::uint8_t> picture) {
   if (picture.size() < kTgaHeaderSize)
@@ -49,10 +50,15 @@ bool PictureIsSmallEnough(std::span<const std::uint8_t> picture) {
   return std::int64_t{header.width} * header.height <= kMaxPixels;
 }
 
-const Command* TableLoading(const std::string& picturePath) {
-  gPicturePath = picturePath;
-  static const std::vector<Command> table =
-      TableReplacing(kCommandTable, {{HandleLoadTga, LoadOwnPicture}});
+const Command* PictureTable() {
+  static const std::vector<Command> table = [] {
+    std::vector<Command> copy;
+    for (const Command* entry = kCommandTable; entry->keyword != nullptr; ++entry)
+      copy.push_back(
+          {entry->keyword, entry->handler == HandleLoadTga ? LoadOwnPicture : entry->handler});
+    copy.push_back({nullptr, nullptr});
+    return copy;
+  }();
   return table.data();
 }
 
@@ -83,6 +89,17 @@ void WriteAndCheckFont(BuildState& state) {
         return;
     }
   }
+  const std::vector<std::uint8_t> bytes = FontBytes(state);
+  if (bytes.empty())
+    return;
+  const FontFile font = ReadFont(bytes);
+  if (!font.problems.empty()) {
+    std::fprintf(stderr, "the font does not read back: %s\n", font.problems.front().c_str());
+    std::abort();
+  }
+}
+
+std::vector<std::uint8_t> FontBytes(const BuildState& state) {
   std::vector<std::uint8_t> bytes;
   bool tooLarge = false;
   EmitFont(state, LayOutFont(state), [&](std::span<const std::uint8_t> piece) {
@@ -90,13 +107,7 @@ void WriteAndCheckFont(BuildState& state) {
     if (!tooLarge)
       bytes.insert(bytes.end(), piece.begin(), piece.end());
   });
-  if (tooLarge)
-    return;
-  const FontFile font = ReadFont(bytes);
-  if (!font.problems.empty()) {
-    std::fprintf(stderr, "the font does not read back: %s\n", font.problems.front().c_str());
-    std::abort();
-  }
+  return tooLarge ? std::vector<std::uint8_t>() : bytes;
 }
 
 }  // namespace typekiln::fuzz

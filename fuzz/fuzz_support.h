@@ -20,26 +20,26 @@ inline constexpr std::size_t kMaxInput = 1 << 20;
 /// encoded picture of 1 MiB can claim 26 million pixels, and 256 glyphs may each copy all of it.
 inline constexpr std::int64_t kMaxPixels = 1 << 18;
 
-/// A file in memory, without a name on disk; `path` opens it.
+/// Where every LoadTGA of a fuzzed script finds the target's picture.
+inline constexpr int kPictureDescriptor = 1000;
+inline constexpr char kPicturePath[] = "/proc/self/fd/1000";
+
+/// The target's picture: a file in memory, without a name on disk, open as kPicturePath for as
+/// long as it lives. One at a time.
 class MemoryFile {
  public:
   explicit MemoryFile(std::span<const std::uint8_t> bytes);
   ~MemoryFile();
   MemoryFile(const MemoryFile&) = delete;
   MemoryFile& operator=(const MemoryFile&) = delete;
-  const std::string& path() const { return path_; }
-
- private:
-  int fd_ = -1;
-  std::string path_;
 };
 
 /// False for a picture whose header claims more than kMaxPixels.
 bool PictureIsSmallEnough(std::span<const std::uint8_t> picture);
 
-/// The tool's command table, its LoadTGA loading the file at `picturePath` whatever path the line
-/// names, so that no script can reach the disk; a LoadTGA without a path still fails as it would.
-const Command* TableLoading(const std::string& picturePath);
+/// The tool's command table, its LoadTGA loading kPicturePath whatever path the line names, so
+/// that no script can reach the disk; a LoadTGA without a path still fails as it would.
+const Command* PictureTable();
 
 /// Runs the script's bytes on `state` through the tool's script reader.
 void RunScriptBytes(BuildState& state, std::span<const std::uint8_t> script, const Command* table);
@@ -47,5 +47,8 @@ void RunScriptBytes(BuildState& state, std::span<const std::uint8_t> script, con
 /// Writes the font to /dev/null through the tool's writer, then lays it out in memory and reads
 /// it back; aborts when a font whose glyphs fit their one-byte fields does not read back clean.
 void WriteAndCheckFont(BuildState& state);
+
+/// The font's bytes as laid out in memory, or nothing when it is larger than a check holds.
+std::vector<std::uint8_t> FontBytes(const BuildState& state);
 
 }  // namespace typekiln::fuzz

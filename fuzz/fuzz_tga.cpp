@@ -17,7 +17,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   std::istringstream in;
   Console console{out, err, in};
   BuildState state;
-  ReadTgaPicture(console, state.image, file.path());
+  ReadTgaPicture(console, state.image, fuzz::kPicturePath);
 
   const std::int32_t height = state.image.height;
   const struct {
@@ -28,7 +28,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   for (const auto& grab : grabs) {
     state.settings.maxHeight = grab.maxHeight;
     GlyphSet& set = grab.y == 0 ? state.fontSet : state.shadowSet;
-    GrabGlyphs(state, console, set, grab.x, grab.y, grab.count, "Grab");
+    GrabGlyphs(state, console, set, grab.x, grab.y, grab.count, {"Grab", 1});
   }
   fuzz::WriteAndCheckFont(state);
   return 0;

@@ -78,7 +78,7 @@ TEST(Inspect, AProblemIsExitStatusOneAndAnUnreadableFileTwo) {
   test::WriteBytes(dir.File("short.fnt"), "TKLN");
   test::ToolRun run = RunInspect(dir.path(), {"short.fnt"});
   EXPECT_EQ(run.status, 1);
-  EXPECT_EQ(run.out, "1 problems:\n  The file is 4 bytes, too short for the 24-byte header\n");
+  EXPECT_EQ(run.out, "1 problem:\n  The file is 4 bytes, too short for the 24-byte header\n");
 
   for (const std::vector<std::string>& args : {std::vector<std::string>{},
                                                {"missing.fnt"},
@@ -116,7 +116,7 @@ TEST(Inspect, DiffFindsWhatChanged) {
   EXPECT_EQ(run.out,
             "header: glyph count 2 -> 3\n"
             "header: gap 1 -> 2\n"
-            "entry 1 B: 1 face samples differ\n"
+            "entry 1 B: 1 face sample differs\n"
             "entry 2 C: only in new.fnt\n");
 }
 

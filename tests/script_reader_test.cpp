@@ -13,14 +13,18 @@
 namespace typekiln {
 namespace {
 
-// Lines as the test table's handlers received them, with the keyword that took each.
+// Lines as the test table's handlers received them, with the keyword that took each, and their
+// numbers.
 std::vector<std::string> received;
+std::vector<int> numbers;
 
-void RecordGap(BuildState&, Console&, const std::string& line) {
-  received.push_back("Gap|" + line);
+void RecordGap(BuildState&, Console&, const ScriptLine& line) {
+  received.push_back("Gap|" + line.text);
+  numbers.push_back(line.number);
 }
-void RecordGrab(BuildState&, Console&, const std::string& line) {
-  received.push_back("Grab|" + line);
+void RecordGrab(BuildState&, Console&, const ScriptLine& line) {
+  received.push_back("Grab|" + line.text);
+  numbers.push_back(line.number);
 }
 
 const Command kTestTable[] = {
@@ -32,10 +36,13 @@ const Command kTestTable[] = {
 
 class ScriptReader : public ::testing::Test {
  protected:
-  void SetUp() override { received.clear(); }
+  void SetUp() override {
+    received.clear();
+    numbers.clear();
+  }
 
   std::vector<std::string> RunLines(const std::vector<std::string>& lines) {
-    for (const std::string& line : lines) RunLine(state_, console_.streams, line, kTestTable);
+    for (const std::string& line : lines) RunLine(state_, console_.streams, {line, 1}, kTestTable);
     return received;
   }
 
@@ -93,12 +100,13 @@ TEST_F(ScriptReader, LastLineRunsOnceWithOrWithoutANewline) {
   EXPECT_TRUE(RunFile("").empty());
 }
 
-TEST_F(ScriptReader, LongLinesAreReadIn127CharacterPieces) {
+TEST_F(ScriptReader, LongLinesAreReadIn127CharacterPiecesNumberedAsLines) {
   // The first piece is 127 characters of padding; the rest of the line is a line of its own.
   const std::string padding(127, 'x');
   const std::string pieces = "Gap " + std::string(123, '7');
   EXPECT_EQ(RunFile(padding + "Gap 9\n" + pieces + "Grab 1,2,3\n"),
             (std::vector<std::string>{"Gap|Gap 9", "Gap|" + pieces, "Grab|Grab 1,2,3"}));
+  EXPECT_EQ(numbers, (std::vector<int>{2, 3, 4}));
 }
 
 TEST_F(ScriptReader, AMissingScriptOrAFolderCannotBeOpened) {

@@ -285,7 +285,8 @@ std::string TgaFile(int width, int height, const Bytes& body, std::uint8_t type,
 
 Echoes RunLines(BuildState& state, const std::vector<std::string>& lines) {
   TestConsole console;
-  for (const std::string& line : lines) RunLine(state, console.streams, line);
+  std::int32_t number = 0;
+  for (const std::string& line : lines) RunLine(state, console.streams, {line, ++number});
   return Echoes{console.out.str(), console.err.str()};
 }
 

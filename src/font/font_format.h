@@ -14,5 +14,7 @@ inline constexpr std::size_t kBlockAlignment = 8;
 inline constexpr char kFontTags[] = "TKLNQZ7!N64!";
 /// Entries a table may hold: the header stores the count in one byte, and a set holds 128.
 inline constexpr int kMaxTableEntries = 128;
+/// The most a glyph's one-byte width, height and top fields hold.
+inline constexpr int kMaxByteField = 255;
 
 }  // namespace typekiln

@@ -22,16 +22,16 @@ void PrintBitmap(std::ostream& out, const FontFile& font, int index, const char*
                  const FontBitmap& bitmap) {
   const std::string name = CharacterName(font.entries[static_cast<std::size_t>(index)].code);
   if (!bitmap.Present()) {
-    out << Format(msg::kGlyphAbsent, index, name.c_str(), which);
+    Say(out, msg::kGlyphAbsent, index, name.c_str(), which);
     return;
   }
   const int width = DrawnWidth(font, bitmap);
   const int height = DrawnHeight(font, bitmap);
-  out << Format(msg::kGlyphTitle, index, name.c_str(), which, width, height);
+  Say(out, msg::kGlyphTitle, index, name.c_str(), which, width, height);
   for (int y = 0; y < height; ++y) {
     std::string row;
     for (int x = 0; x < width; ++x) row += SampleCharacter(DrawnSample(font, bitmap, x, y));
-    out << row << '\n';
+    Say(out, "%s", row.c_str());
   }
 }
 
@@ -85,7 +85,7 @@ bool DiffHeaders(std::ostream& out, const FontHeader& a, const FontHeader& b) {
   bool differs = false;
   for (const auto& field : fields) {
     if (field.before != field.after) {
-      out << Format(msg::kDiffHeader, field.name, field.before, field.after);
+      Say(out, msg::kDiffHeader, field.name, field.before, field.after);
       differs = true;
     }
   }
@@ -104,11 +104,12 @@ bool DiffEntry(std::ostream& out, int index, const FontFile& before, const FontF
   for (const auto& [which, bitmapA, bitmapB] :
        {std::tuple{"face", a.face, b.face}, std::tuple{"shadow", a.shadow, b.shadow}}) {
     if (const ull differ = DifferentSamples(before, bitmapA, after, bitmapB); differ > 0)
-      changes.push_back(Format(msg::kDiffSamples, differ, which));
+      changes.push_back(Format(msg::kDiffSamples, differ, which,
+                               differ == 1 ? msg::kSamplesDiffer.one : msg::kSamplesDiffer.many));
   }
   if (changes.empty())
     return false;
-  out << Format(msg::kDiffEntry, index, CharacterName(b.code).c_str(), Join(changes).c_str());
+  Say(out, msg::kDiffEntry, index, CharacterName(b.code).c_str(), Join(changes).c_str());
   return true;
 }
 
@@ -123,28 +124,29 @@ std::string CharacterName(std::uint8_t code) {
 void PrintListing(std::ostream& out, const std::string& name, const FontFile& font) {
   if (font.hasHeader) {
     const FontHeader& header = font.header;
-    out << Format(msg::kListingHeader, name.c_str(), ull{font.bytes.size()},
-                  font.Vertical() ? "vertical" : "horizontal", header.gap, header.space,
-                  header.dropX, header.dropY, header.count);
-    out << msg::kListingColumns;
+    Say(out, msg::kListingHeader, name.c_str(),
+        Count(static_cast<long long>(font.bytes.size()), msg::kBytes).c_str(),
+        font.Vertical() ? "vertical" : "horizontal", header.gap, header.space, header.dropX,
+        header.dropY, Count(header.count, msg::kGlyphs).c_str());
+    Say(out, "%s", msg::kListingColumns);
     for (std::size_t i = 0; i < font.entries.size(); ++i) {
       const FontEntry& entry = font.entries[i];
-      out << Format(msg::kListingRow, static_cast<int>(i), CharacterName(entry.code).c_str(),
-                    entry.face.width, entry.face.height, entry.face.top, entry.face.stride,
-                    ul{entry.face.offset}, entry.shadow.width, entry.shadow.height,
-                    entry.shadow.top, entry.shadow.stride, ul{entry.shadow.offset},
-                    ShadowDx(font, entry), ShadowDy(font, entry));
+      Say(out, msg::kListingRow, static_cast<int>(i), CharacterName(entry.code).c_str(),
+          entry.face.width, entry.face.height, entry.face.top, entry.face.stride,
+          ul{entry.face.offset}, entry.shadow.width, entry.shadow.height, entry.shadow.top,
+          entry.shadow.stride, ul{entry.shadow.offset}, ShadowDx(font, entry),
+          ShadowDy(font, entry));
     }
     if (font.unnamedBytes > 0)
-      out << Format(msg::kListingUnnamed, ull{font.unnamedBytes});
+      Say(out, msg::kListingUnnamed, ull{font.unnamedBytes});
   }
   if (font.problems.empty()) {
-    out << msg::kListingNoProblems;
+    Say(out, "%s", msg::kListingNoProblems);
     return;
   }
-  out << Format(msg::kListingProblems, ull{font.problems.size()});
-  for (const std::string& problem : font.problems)
-    out << Format(msg::kListingProblem, problem.c_str());
+  Say(out, msg::kListingProblems,
+      Count(static_cast<long long>(font.problems.size()), msg::kProblems).c_str());
+  for (const std::string& problem : font.problems) Say(out, msg::kListingProblem, problem.c_str());
 }
 
 void PrintGlyph(std::ostream& out, const FontFile& font, int index) {
@@ -159,7 +161,7 @@ bool PrintDiff(std::ostream& out, const FontFile& before, const std::string& bef
     for (const auto& [font, name] :
          {std::pair{&before, &beforeName}, std::pair{&after, &afterName}}) {
       if (!font->hasHeader)
-        out << Format(msg::kDiffUnreadable, name->c_str(), font->problems.front().c_str());
+        Say(out, msg::kDiffUnreadable, name->c_str(), font->problems.front().c_str());
     }
     return true;
   }
@@ -170,13 +172,13 @@ bool PrintDiff(std::ostream& out, const FontFile& before, const std::string& bef
   for (const auto& [longer, name] :
        {std::pair{&before, &beforeName}, std::pair{&after, &afterName}}) {
     for (std::size_t i = common; i < longer->entries.size(); ++i) {
-      out << Format(msg::kDiffOnlyIn, static_cast<int>(i),
-                    CharacterName(longer->entries[i].code).c_str(), name->c_str());
+      Say(out, msg::kDiffOnlyIn, static_cast<int>(i),
+          CharacterName(longer->entries[i].code).c_str(), name->c_str());
       differs = true;
     }
   }
   if (before.unnamedBytes != after.unnamedBytes) {
-    out << Format(msg::kDiffUnnamed, ull{before.unnamedBytes}, ull{after.unnamedBytes});
+    Say(out, msg::kDiffUnnamed, ull{before.unnamedBytes}, ull{after.unnamedBytes});
     differs = true;
   }
   return differs;

@@ -80,7 +80,9 @@ void ReadTable(FontFile& font) {
   if (tableEnd > size) {
     whole = (size - kHeaderSize) / kTableEntrySize;
     NoteBreakingProblem(
-        font, Format(msg::kTablePastEnd, font.header.count, ull{tableEnd}, ull{size}, ull{whole}));
+        font,
+        Format(msg::kTablePastEnd, Count(font.header.count, msg::kEntries).c_str(), ull{tableEnd},
+               ull{size}, Count(static_cast<long long>(whole), msg::kEntries).c_str()));
   }
   for (std::uint64_t i = 0; i < whole; ++i) {
     const std::uint8_t* in = font.bytes.data() + kHeaderSize + kTableEntrySize * i;
@@ -186,7 +188,8 @@ void CheckBlockOrder(FontFile& font, std::vector<NamedBlock> blocks, std::uint64
           std::count_if(fill.begin(), fill.end(), [](std::uint8_t b) { return b != 0; }));
       if (nonZero > 0) {
         NoteProblem(font, Format(msg::kFillNotZero, block.entry, block.which, nonZero,
-                                 ull{fill.size()}, ull{cursor}));
+                                 Count(static_cast<long long>(fill.size()), msg::kBytes).c_str(),
+                                 ull{cursor}));
       }
     }
     if (last == nullptr || block.end > last->end)
@@ -202,7 +205,9 @@ FontFile ReadFont(std::span<const std::uint8_t> bytes) {
   FontFile font;
   font.bytes = bytes;
   if (bytes.size() < kHeaderSize) {
-    NoteBreakingProblem(font, Format(msg::kFontTooShort, ull{bytes.size()}));
+    NoteBreakingProblem(font,
+                        Format(msg::kFontTooShort,
+                               Count(static_cast<long long>(bytes.size()), msg::kBytes).c_str()));
     return font;
   }
   font.hasHeader = true;

@@ -111,7 +111,8 @@ std::vector<std::uint8_t> LayOutBitmap(const Glyph& glyph, const BitmapPlace& pl
 }
 
 bool FitsOneByteFields(const Glyph& glyph) {
-  return glyph.width <= 255 && glyph.height <= 255 && glyph.top <= 255;
+  return glyph.width <= kMaxByteField && glyph.height <= kMaxByteField &&
+         glyph.top <= kMaxByteField;
 }
 
 void EmitFont(const BuildState& state, const FontLayout& layout,

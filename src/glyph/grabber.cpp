@@ -19,6 +19,8 @@ std::uint32_t Word(const std::uint8_t* pixel) {
 
 }  // namespace
 
+bool IsInk(const std::uint8_t* pixel) { return Word(pixel) != 0; }
+
 const char* Band::Read(Image& image, std::int64_t first, std::int64_t end,
                        std::int64_t fromColumn) {
   first_ = first;
@@ -96,60 +98,107 @@ GrabResult GrabGlyph(BuildState& state, const Band& band, Glyph& glyph) {
   return GrabResult::Grabbed;
 }
 
-void GrabGlyphs(BuildState& state, Console& console, GlyphSet& set, std::int32_t x, std::int32_t y,
-                std::int32_t count, const std::string& line) {
-  state.cursor = GrabCursor{x, y};
-  if (count > 0 && !HasPixels(state.image))
-    return ReportError(console, msg::kNoPicture, line.c_str());
-  Band band;
-  for (std::int32_t i = 0; i < count; ++i) {
-    if (set.count >= kMaxGlyphs)
-      return ReportError(console, msg::kTooManyGlyphs, line.c_str());
-    if (i == 0) {
-      // Only the part of the band inside the picture can hold ink.
-      const std::int64_t first = std::max<std::int64_t>(y, 0);
-      const std::int64_t end =
-          std::min<std::int64_t>(std::int64_t{y} + state.settings.maxHeight, state.image.height);
-      if (const char* failure = band.Read(state.image, first, end, std::max<std::int64_t>(x, 0)))
-        return ReportError(console, failure, state.image.path.c_str());
-    }
-    switch (GrabGlyph(state, band, set.glyphs[static_cast<std::size_t>(set.count)])) {
-      case GrabResult::Grabbed:
-        break;
-      case GrabResult::NotFound:
-        return ReportError(console, msg::kGlyphNotFound, line.c_str());
-      case GrabResult::OutOfMemory:
-        return ReportError(console, msg::kGlyphTooLarge, line.c_str());
-    }
-    ++set.count;
-  }
-}
+namespace {
 
-void HandleFontSection(BuildState& state, Console&, const std::string&) {
-  state.section = Section::Font;
-}
-
-void HandleShadowSection(BuildState& state, Console&, const std::string&) {
-  state.section = Section::Shadow;
-}
-
+// Reads the values of `Grab <x>,<y>,<count>`, the commas following the numbers directly. False
+// when any is missing.
 bool ScanGrab(const std::string& line, std::int32_t& x, std::int32_t& y, std::int32_t& count) {
   LineScanner scan(line);
   return scan.Word() && scan.Number(&x) && scan.Literal(',') && scan.Number(&y) &&
          scan.Literal(',') && scan.Number(&count);
 }
 
-void HandleGrab(BuildState& state, Console& console, const std::string& line) {
+// How a run of grabs from one band ended.
+struct GrabsDone {
+  const char* error = nullptr;  ///< the message that stopped it, or nullptr
+  bool aboutPicture = false;    ///< the message names the picture, not the line
+  bool bandRead = false;
+};
+
+// Grabs up to `count` glyphs from the band, which is read before the first.
+GrabsDone GrabFromBand(BuildState& state, Band& band, GlyphSet& set, std::int32_t count,
+                       const ScriptLine& line) {
+  GrabsDone done;
+  const std::int32_t x = state.cursor.x;
+  const std::int32_t y = state.cursor.y;
+  for (std::int32_t i = 0; i < count; ++i) {
+    if (set.count >= kMaxGlyphs) {
+      done.error = msg::kTooManyGlyphs;
+      return done;
+    }
+    if (i == 0) {
+      // Only the part of the band inside the picture can hold ink.
+      const std::int64_t first = std::max<std::int64_t>(y, 0);
+      const std::int64_t end =
+          std::min<std::int64_t>(std::int64_t{y} + state.settings.maxHeight, state.image.height);
+      done.error = band.Read(state.image, first, end, std::max<std::int64_t>(x, 0));
+      if (done.error != nullptr) {
+        done.aboutPicture = true;
+        return done;
+      }
+      done.bandRead = true;
+    }
+    Glyph& glyph = set.glyphs[static_cast<std::size_t>(set.count)];
+    const GrabResult result = GrabGlyph(state, band, glyph);
+    if (result != GrabResult::Grabbed) {
+      done.error = result == GrabResult::NotFound ? msg::kGlyphNotFound : msg::kGlyphTooLarge;
+      return done;
+    }
+    if (state.observer != nullptr) {
+      const GrabbedGlyph grabbed{
+          &set == &state.shadowSet,
+          set.count,
+          {glyph.x, std::int64_t{glyph.y} + glyph.top, glyph.width, glyph.height}};
+      state.observer->GlyphGrabbed(line, grabbed, band);
+    }
+    ++set.count;
+  }
+  return done;
+}
+
+}  // namespace
+
+void GrabGlyphs(BuildState& state, Console& console, GlyphSet& set, std::int32_t x, std::int32_t y,
+                std::int32_t count, const ScriptLine& line) {
+  state.cursor = GrabCursor{x, y};
+  if (count > 0 && !HasPixels(state.image))
+    return ReportError(console, msg::kNoPicture, line.text.c_str());
+  Band band;
+  const std::int32_t before = set.count;
+  const GrabsDone done = GrabFromBand(state, band, set, count, line);
+  if (done.bandRead && state.observer != nullptr) {
+    // The band runs across to where its last glyph ended, or to the edge when it ran out.
+    const std::int64_t end = done.error == msg::kGlyphNotFound ? state.image.width : state.cursor.x;
+    const ScannedBand scanned{&set == &state.shadowSet,
+                              {x, y, std::max<std::int64_t>(end - x, 0), state.settings.maxHeight},
+                              before,
+                              set.count};
+    state.observer->BandScanned(line, scanned, state.image);
+  }
+  if (done.error != nullptr)
+    ReportError(console, done.error,
+                done.aboutPicture ? state.image.path.c_str() : line.text.c_str());
+}
+
+void HandleFontSection(BuildState& state, Console&, const ScriptLine&) {
+  state.section = Section::Font;
+}
+
+void HandleShadowSection(BuildState& state, Console&, const ScriptLine&) {
+  state.section = Section::Shadow;
+}
+
+void HandleGrab(BuildState& state, Console& console, const ScriptLine& line) {
   GlyphSet* set = state.section == Section::Font     ? &state.fontSet
                   : state.section == Section::Shadow ? &state.shadowSet
                                                      : nullptr;
   if (set == nullptr)
-    return ReportError(console, msg::kUnknownState, line.c_str());
+    return ReportError(console, msg::kUnknownState, line.text.c_str());
   std::int32_t x = 0;
   std::int32_t y = 0;
   std::int32_t count = 0;
-  if (!ScanGrab(line, x, y, count))
-    return ReportError(console, msg::kMissingValue, line.c_str());
+  if (!ScanGrab(line.text, x, y, count))
+    return ReportError(console, msg::kMissingValue, line.text.c_str());
   GrabGlyphs(state, console, *set, x, y, count, line);
 }
 

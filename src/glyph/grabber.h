@@ -23,6 +23,9 @@ namespace typekiln {
 
 enum class GrabResult { Grabbed, NotFound, OutOfMemory };
 
+/// True when the pixel, as a picture's rows hold it, is ink: any of its four bytes is set.
+bool IsInk(const std::uint8_t* pixel);
+
 /// The band of one `Grab`: the rows of the picture it covers, and which of its columns, from
 /// the grab's first column on, hold ink in any of them.
 class Band {
@@ -40,6 +43,10 @@ class Band {
   void CopyAlpha(std::int64_t top, std::int64_t end, std::int64_t left, std::int64_t right,
                  std::uint8_t* out) const;
 
+  /// Pixel `column` of band row `row`, which must lie in the band and inside the picture.
+  const std::uint8_t* Pixel(std::int64_t row, std::int64_t column) const {
+    return rows_.Pixel(row, column);
+  }
   std::int64_t first() const { return first_; }
   std::int64_t rows() const { return end_ - first_; }
 
@@ -61,19 +68,16 @@ GrabResult GrabGlyph(BuildState& state, const Band& band, Glyph& glyph);
 /// Sets the cursor to (x, y) and appends up to `count` glyphs to `set`. Stops with a message
 /// naming `line` when the picture has no pixels, when the set is full, when no further glyph is
 /// found or the glyph store is full, or with one naming the picture when its band cannot be
-/// read; the glyphs grabbed before then stay.
+/// read; the glyphs grabbed before then stay. An observer hears of each glyph as it is cut, then
+/// of the band, once it was read, before any error is reported.
 void GrabGlyphs(BuildState& state, Console& console, GlyphSet& set, std::int32_t x, std::int32_t y,
-                std::int32_t count, const std::string& line);
+                std::int32_t count, const ScriptLine& line);
 
 /// `[Font]`: later grabs fill the face set.
-void HandleFontSection(BuildState& state, Console& console, const std::string& line);
+void HandleFontSection(BuildState& state, Console& console, const ScriptLine& line);
 /// `[Shadow]`: later grabs fill the shadow set.
-void HandleShadowSection(BuildState& state, Console& console, const std::string& line);
-/// Reads the values of `Grab <x>,<y>,<count>`, the commas following the numbers directly. False
-/// when any is missing.
-bool ScanGrab(const std::string& line, std::int32_t& x, std::int32_t& y, std::int32_t& count);
-
+void HandleShadowSection(BuildState& state, Console& console, const ScriptLine& line);
 /// `Grab <x>,<y>,<count>`.
-void HandleGrab(BuildState& state, Console& console, const std::string& line);
+void HandleGrab(BuildState& state, Console& console, const ScriptLine& line);
 
 }  // namespace typekiln

@@ -159,23 +159,27 @@ bool TgaRunLengthDecoder::Feed(const std::uint8_t* bytes, std::size_t size) {
   return true;
 }
 
-void ReadTgaPicture(Console& console, Image& image, const std::string& path) {
+bool ReadTgaPicture(Console& console, Image& image, const std::string& path) {
   ForgetPixels(image);
   BinaryFile file;
-  if (!file.OpenRead(path))
-    return ReportError(console, msg::kCannotOpen, path.c_str());
+  if (!file.OpenRead(path)) {
+    ReportError(console, msg::kCannotOpen, path.c_str());
+    return false;
+  }
   // A file too short for a header leaves the missing bytes 0, and is then no 32-bit picture.
   std::uint8_t bytes[kTgaHeaderSize] = {};
   const bool wholeHeader = file.Read(bytes, sizeof bytes);
   const TgaHeader header = ParseTgaHeader(bytes);
   image.width = header.width;
   image.height = header.height;
+  image.descriptor = header.descriptor;
   image.path = path;
   const char* failure = wholeHeader ? LoadPixels(file, header, image) : msg::kNot32Bpp;
   if (failure != nullptr) {
     ForgetPixels(image);
     ReportError(console, failure, path.c_str());
   }
+  return failure == nullptr;
 }
 
 bool HasPixels(const Image& image) {
@@ -214,13 +218,14 @@ const char* ReadRows(Image& image, std::int64_t first, std::int64_t end, PixelRo
   return nullptr;
 }
 
-void HandleLoadTga(BuildState& state, Console& console, const std::string& line) {
-  LineScanner scan(line);
+void HandleLoadTga(BuildState& state, Console& console, const ScriptLine& line) {
+  LineScanner scan(line.text);
   std::string path;
   if (!(scan.Word() && scan.Word(&path)))
-    return ReportError(console, msg::kMissingValue, line.c_str());
+    return ReportError(console, msg::kMissingValue, line.text.c_str());
   Verbose(state, console, msg::kLoading, path.c_str());
-  ReadTgaPicture(console, state.image, path);
+  if (ReadTgaPicture(console, state.image, path) && state.observer != nullptr)
+    state.observer->PictureLoaded(line, state.image);
 }
 
 }  // namespace typekiln

@@ -93,8 +93,8 @@ inline constexpr std::int64_t kMaxHeldPixels = std::int64_t{1} << 28;
 /// A raw picture's pixels are not read here: its file is kept open for `ReadRows`. Reports
 /// "Cannot open" (width and height then stay as they were), "is not a true-colour TGA!", "is not
 /// 32bpp!", "is truncated" or "is too large to hold in memory"; after any of the last four the
-/// picture has the file's width and height but no pixels.
-void ReadTgaPicture(Console& console, Image& image, const std::string& path);
+/// picture has the file's width and height but no pixels. True when it loaded.
+bool ReadTgaPicture(Console& console, Image& image, const std::string& path);
 
 /// True when the picture has pixels to grab from: it loaded, and is neither 0 wide nor 0 high.
 bool HasPixels(const Image& image);
@@ -122,6 +122,6 @@ struct PixelRows {
 const char* ReadRows(Image& image, std::int64_t first, std::int64_t end, PixelRows& rows);
 
 /// `LoadTGA <path>`.
-void HandleLoadTga(BuildState& state, Console& console, const std::string& line);
+void HandleLoadTga(BuildState& state, Console& console, const ScriptLine& line);
 
 }  // namespace typekiln

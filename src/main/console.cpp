@@ -44,6 +44,17 @@ std::string Format(const char* format, ...) {
   return text;
 }
 
+std::string Count(long long count, const msg::Noun& noun) {
+  return std::to_string(count) + " " + (count == 1 ? noun.one : noun.many);
+}
+
+void Say(std::ostream& out, const char* format, ...) {
+  va_list args;
+  va_start(args, format);
+  out << FormatList(format, args) << '\n';
+  va_end(args);
+}
+
 void Verbose(const BuildState& state, Console& console, const char* format, ...) {
   if (!state.verbose)
     return;

@@ -4,6 +4,7 @@
 #include <ostream>
 #include <string>
 
+#include "main/messages.h"
 #include "state/build_state.h"
 
 #if defined(__GNUC__)
@@ -35,6 +36,12 @@ void ReportError(Console& console, const char* format, ...) TYPEKILN_PRINTF(2, 3
 
 /// The message formatted as printf would, whatever its length.
 std::string Format(const char* format, ...) TYPEKILN_PRINTF(1, 2);
+
+/// `count` and the noun that goes with it: "1 pixel", "2 pixels".
+std::string Count(long long count, const msg::Noun& noun);
+
+/// Prints the formatted message and a newline on `out`: how typekiln-inspect says anything.
+void Say(std::ostream& out, const char* format, ...) TYPEKILN_PRINTF(2, 3);
 
 /// Prints the formatted message on `out` when the script has switched reporting on.
 void Verbose(const BuildState& state, Console& console, const char* format, ...)

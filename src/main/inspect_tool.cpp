@@ -14,6 +14,7 @@
 #include "preview/overlay.h"
 #include "preview/png_file.h"
 #include "preview/text_picture.h"
+#include "script/script_checker.h"
 
 namespace typekiln {
 
@@ -29,24 +30,24 @@ constexpr std::int64_t kLargestFont = 0xFFFFFFFFll + 1;
 std::optional<std::vector<std::uint8_t>> ReadWholeFile(Console& console, const std::string& path) {
   BinaryFile file;
   if (!file.OpenRead(path)) {
-    console.err << Format(msg::kCannotOpen, path.c_str()) << '\n';
+    Say(console.err, msg::kCannotOpen, path.c_str());
     return std::nullopt;
   }
   const std::int64_t size = file.Size();
   if (size > kLargestFont) {
-    console.err << Format(msg::kFileTooLarge, path.c_str());
+    Say(console.err, msg::kFileTooLarge, path.c_str());
     return std::nullopt;
   }
   std::vector<std::uint8_t> bytes(static_cast<std::size_t>(size < 0 ? 0 : size));
   if (size < 0 || !file.Read(bytes.data(), bytes.size())) {
-    console.err << Format(msg::kCannotRead, path.c_str()) << '\n';
+    Say(console.err, msg::kCannotRead, path.c_str());
     return std::nullopt;
   }
   return bytes;
 }
 
 int Usage(Console& console) {
-  console.err << msg::kInspectUsage;
+  Say(console.err, "%s", msg::kInspectUsage);
   return kFailed;
 }
 
@@ -69,7 +70,7 @@ int List(Console& console, const std::string& path, std::optional<int> glyph) {
   if (glyph) {
     const int entries = static_cast<int>(font.entries.size());
     if (*glyph >= entries) {
-      console.err << Format(msg::kNoSuchEntry, *glyph, entries);
+      Say(console.err, msg::kNoSuchEntry, *glyph, entries);
       return kFailed;
     }
     PrintGlyph(console.out, font, *glyph);
@@ -91,7 +92,7 @@ bool WritesOverInput(Console& console, const std::string& out,
                      const std::vector<std::string>& inputs) {
   for (const std::string& input : inputs) {
     if (WritesOver(out, input)) {
-      console.err << Format(msg::kOutputIsInput, out.c_str(), input.c_str());
+      Say(console.err, msg::kOutputIsInput, out.c_str(), input.c_str());
       return true;
     }
   }
@@ -100,10 +101,10 @@ bool WritesOverInput(Console& console, const std::string& out,
 
 bool Write(Console& console, const Canvas& canvas, const std::string& path) {
   if (!WritePng(canvas, path)) {
-    console.err << Format(msg::kCannotWritePng, path.c_str());
+    Say(console.err, msg::kCannotWritePng, path.c_str());
     return false;
   }
-  console.out << Format(msg::kPngWritten, path.c_str(), canvas.width(), canvas.height());
+  Say(console.out, msg::kPngWritten, path.c_str(), canvas.width(), canvas.height());
   return true;
 }
 
@@ -119,7 +120,7 @@ std::optional<std::vector<std::uint8_t>> ReadFontToDraw(Console& console, const 
 // A drawing mode draws what it can of a font with problems, and names them on standard error.
 void PrintProblems(Console& console, const FontFile& font) {
   for (const std::string& problem : font.problems)
-    console.err << Format(msg::kListingProblem, problem.c_str());
+    Say(console.err, msg::kListingProblem, problem.c_str());
 }
 
 int Preview(Console& console, const std::string& out, const std::string& path, int zoom) {
@@ -133,25 +134,54 @@ int Preview(Console& console, const std::string& out, const std::string& path, i
   return font.problems.empty() ? kClean : kFound;
 }
 
-int Overlay(Console& console, const std::string& out, const std::string& script, int zoom) {
+// The notes of a run, and what they make of it: 0 when it had no error and no note.
+int PrintNotes(Console& console, const ScriptChecker& checker) {
+  for (const std::string& note : checker.notes()) Say(console.out, "%s", note.c_str());
+  return console.sawError || !checker.notes().empty() ? kFound : kClean;
+}
+
+bool ScriptOpens(Console& console, const std::string& script) {
   if (BinaryFile file; !file.OpenRead(script)) {
-    console.err << Format(msg::kCannotOpen, script.c_str()) << '\n';
-    return kFailed;
+    Say(console.err, msg::kCannotOpen, script.c_str());
+    return false;
   }
-  const OverlayRun run = RunOverlay(console, script);
-  for (const std::string& note : run.notes) console.out << note << '\n';
+  return true;
+}
+
+int Check(Console& console, const std::string& script) {
+  if (!ScriptOpens(console, script))
+    return kFailed;
+  ScriptChecker checker;
+  CheckScript(console, script, checker);
+  const int status = PrintNotes(console, checker);
+  const auto notes = static_cast<long long>(checker.found());
+  if (notes > 0)
+    Say(console.out, msg::kCheckFound, Count(notes, msg::kNotes).c_str());
+  else if (!console.sawError)
+    Say(console.out, "%s", msg::kCheckClean);
+  return status;
+}
+
+int Overlay(Console& console, const std::string& out, const std::string& script, int zoom) {
+  if (!ScriptOpens(console, script))
+    return kFailed;
+  OverlayRecorder recorder;
+  RunOverlay(console, script, recorder);
+  PrintNotes(console, recorder);
+  const std::vector<CheckedPicture>& pictures = recorder.pictures();
   std::vector<std::string> inputs{script};
-  for (const OverlayPicture& picture : run.pictures) inputs.push_back(picture.path);
+  for (const CheckedPicture& picture : pictures) inputs.push_back(picture.path);
   const auto path = [&](std::size_t i) { return OverlayPath(out, static_cast<int>(i) + 1); };
-  for (std::size_t i = 0; i < run.pictures.size(); ++i) {
+  for (std::size_t i = 0; i < pictures.size(); ++i) {
     if (WritesOverInput(console, path(i), inputs))
       return kFailed;
   }
-  for (std::size_t i = 0; i < run.pictures.size(); ++i) {
-    if (!Write(console, RenderOverlay(run.pictures[i], zoom), path(i)))
+  for (std::size_t i = 0; i < pictures.size(); ++i) {
+    if (!Write(console, RenderOverlay(pictures[i], *recorder.alphas()[i], zoom), path(i)))
       return kFailed;
   }
-  return run.sawError ? kFound : kClean;
+  // A drawing is what was asked for: notes alone do not fail it, an error does.
+  return console.sawError ? kFound : kClean;
 }
 
 // Sets the text as the game would, with the runtime, if the runtime opens the font.
@@ -164,13 +194,13 @@ int Render(Console& console, const std::string& out, const std::string& path,
   PrintProblems(console, font);
   tkf_font game;
   if (const int error = tkf_open(&game, bytes->data(), bytes->size()); error != TKF_OK) {
-    console.err << Format(msg::kCannotDraw, path.c_str(), tkf_error(error));
+    Say(console.err, msg::kCannotDraw, path.c_str(), tkf_error(error));
     return kFound;
   }
   constexpr int kMargin = 2;
   const std::optional<Canvas> picture = DrawText(game, text, 0, kMargin);
   if (!picture) {
-    console.err << Format(msg::kTextTooLarge, static_cast<long long>(kMaxTextPixels));
+    Say(console.err, msg::kTextTooLarge, static_cast<long long>(kMaxTextPixels));
     return kFailed;
   }
   if (!Write(console, *picture, out))
@@ -178,14 +208,14 @@ int Render(Console& console, const std::string& out, const std::string& path,
   return font.problems.empty() ? kClean : kFound;
 }
 
-enum class Mode { List, Diff, Preview, Overlay, Render };
+enum class Mode { List, Diff, Check, Preview, Overlay, Render };
 
 }  // namespace
 
 int RunInspect(Console& console, int argc, const char* const argv[]) {
   const std::vector<std::string> args(argv + (argc > 0 ? 1 : 0), argv + argc);
   if (args.size() == 1 && (args[0] == "--help" || args[0] == "-h")) {
-    console.out << msg::kInspectUsage << msg::kInspectHelp;
+    Say(console.out, "%s\n%s", msg::kInspectUsage, msg::kInspectHelp);
     return kClean;
   }
   Mode mode = Mode::List;
@@ -202,24 +232,25 @@ int RunInspect(Console& console, int argc, const char* const argv[]) {
     if (arg == "--glyph" && !glyph) {
       glyph = NumberArgument(args[++i], 0, 255);
       if (!glyph) {
-        console.err << Format(msg::kBadGlyphNumber, args[i].c_str());
+        Say(console.err, msg::kBadGlyphNumber, args[i].c_str());
         return kFailed;
       }
     } else if (arg == "--zoom" && !zoom) {
       zoom = NumberArgument(args[++i], 1, kMaxZoom);
       if (!zoom) {
-        console.err << Format(msg::kBadZoom, args[i].c_str());
+        Say(console.err, msg::kBadZoom, args[i].c_str());
         return kFailed;
       }
-    } else if ((arg == "--diff" || draws) && mode == Mode::List) {
+    } else if ((arg == "--diff" || arg == "--check" || draws) && mode == Mode::List) {
       mode = arg == "--diff"      ? Mode::Diff
+             : arg == "--check"   ? Mode::Check
              : arg == "--preview" ? Mode::Preview
              : arg == "--overlay" ? Mode::Overlay
                                   : Mode::Render;
-      if (mode != Mode::Diff)
+      if (draws)
         out = args[++i];
     } else if (arg.starts_with("--")) {
-      console.err << Format(msg::kUnknownArgument, arg.c_str());
+      Say(console.err, msg::kUnknownArgument, arg.c_str());
       return Usage(console);
     } else {
       files.push_back(arg);
@@ -232,6 +263,8 @@ int RunInspect(Console& console, int argc, const char* const argv[]) {
   switch (mode) {
     case Mode::Diff:
       return Diff(console, files[0], files[1]);
+    case Mode::Check:
+      return Check(console, files[0]);
     case Mode::Preview:
       return Preview(console, out, files[0], zoom.value_or(kDefaultZoom));
     case Mode::Overlay:

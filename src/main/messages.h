@@ -6,6 +6,24 @@
 
 namespace typekiln::msg {
 
+// What the notes and listings count, one and many.
+struct Noun {
+  const char* one;
+  const char* many;
+};
+inline constexpr Noun kGlyphs{"glyph", "glyphs"};
+inline constexpr Noun kFaceGlyphs{"face glyph", "face glyphs"};
+inline constexpr Noun kShadowGlyphs{"shadow glyph", "shadow glyphs"};
+inline constexpr Noun kCodes{"code", "codes"};
+inline constexpr Noun kBytes{"byte", "bytes"};
+inline constexpr Noun kPixels{"pixel", "pixels"};
+inline constexpr Noun kProblems{"problem", "problems"};
+inline constexpr Noun kNotes{"note", "notes"};
+inline constexpr Noun kNotesNotShown{"more note is not shown", "more notes are not shown"};
+inline constexpr Noun kEntries{"entry", "entries"};
+inline constexpr Noun kEntriesRepeat{"entry repeats", "entries repeat"};
+inline constexpr Noun kSamplesDiffer{"sample differs", "samples differ"};
+
 // Errors: the run.
 inline constexpr char kUsage[] = "Usage: TYPEKILN <Script file> <Output file>";
 inline constexpr char kCannotOpen[] = "Cannot open: '%s'";
@@ -33,7 +51,7 @@ inline constexpr char kFontTooLarge[] = "Font too large for 32-bit offsets: '%s'
 
 // Font problems, found when a font is read back. Each names the field or the entry and bitmap
 // ("face" or "shadow") it is about.
-inline constexpr char kFontTooShort[] = "The file is %llu bytes, too short for the 24-byte header";
+inline constexpr char kFontTooShort[] = "The file is %s, too short for the 24-byte header";
 inline constexpr char kBadTag[] = "Header: tag %d is \"%s\", should be \"%s\"";
 inline constexpr char kBadConstant[] = "Header: the constant at byte 12 is %lu, should be 1";
 inline constexpr char kBadOrientation[] =
@@ -41,7 +59,7 @@ inline constexpr char kBadOrientation[] =
 inline constexpr char kTooManyEntries[] = "Header: glyph count %d is more than 128";
 inline constexpr char kHeaderNotZero[] = "Header: byte %d is %d, should be 0";
 inline constexpr char kTablePastEnd[] =
-    "Table: %d entries end at byte %llu, past the end of the file at %llu; %llu entries read";
+    "Table: %s end at byte %llu, past the end of the file at %llu; %s read";
 inline constexpr char kEntryNotZero[] = "Entry %d: byte 19 is %d, should be 0";
 inline constexpr char kOffsetOffGrid[] = "Entry %d %s: offset %lu is not a multiple of 8";
 inline constexpr char kWrongStride[] = "Entry %d %s: stride is %d, should be %d for width %d";
@@ -56,82 +74,118 @@ inline constexpr char kSampleTooHigh[] =
 inline constexpr char kPaddingNotZero[] =
     "Entry %d %s: a non-zero byte in the row padding (%d at byte %d of row %d), %llu in all";
 inline constexpr char kFillNotZero[] =
-    "Entry %d %s: non-zero fill before its block: %llu of the %llu bytes from %llu";
+    "Entry %d %s: non-zero fill before its block: %llu of the %s from %llu";
 
-// typekiln-inspect. Its errors print without waiting for a key: it is a checking tool that build
-// scripts run.
+// typekiln-inspect. Every text goes through Say, which ends it with a newline. Its errors print
+// without waiting for a key: it is a checking tool that build scripts run.
 inline constexpr char kInspectUsage[] =
     "Usage: typekiln-inspect FONT [--glyph N]\n"
     "       typekiln-inspect --diff OLD NEW\n"
     "       typekiln-inspect --preview OUT.png FONT [--zoom N]\n"
+    "       typekiln-inspect --check SCRIPT\n"
     "       typekiln-inspect --overlay OUT.png SCRIPT [--zoom N]\n"
-    "       typekiln-inspect --render OUT.png FONT TEXT\n";
+    "       typekiln-inspect --render OUT.png FONT TEXT";
 inline constexpr char kInspectHelp[] =
     "Lists a typekiln font file and checks every field of it:\n"
     "  typekiln-inspect FONT            the header, one row per table entry, then every problem\n"
     "  typekiln-inspect FONT --glyph N  also the face and shadow bitmaps of entry N, upright\n"
     "  typekiln-inspect --diff OLD NEW  what differs between two fonts; silent when they match\n"
     "  --preview OUT.png FONT           a contact sheet of the font and a sample line set in it\n"
-    "  --overlay OUT.png SCRIPT         runs the script without writing a font and draws where\n"
-    "                                   each glyph was found, one PNG per picture (OUT-2.png...),\n"
-    "                                   with notes on likely mistakes\n"
+    "  --check SCRIPT                   runs the script as typekiln does, writes nothing, and\n"
+    "                                   notes likely mistakes\n"
+    "  --overlay OUT.png SCRIPT         the same notes, and a drawing of where each glyph was\n"
+    "                                   found, one PNG per picture (OUT-2.png...)\n"
     "  --render OUT.png FONT TEXT       TEXT set as a game sets it with the runtime: white faces,\n"
     "                                   black shadows, a transparent background\n"
     "  --zoom N                         canvas pixels per picture pixel (preview 4, overlay 3)\n"
     "Exit status: 0 well-formed (or equal), 1 problems (or differences), 2 a file that cannot be\n"
-    "read or bad arguments.\n";
-inline constexpr char kUnknownArgument[] = "Unknown argument: '%s'\n";
-inline constexpr char kBadGlyphNumber[] = "--glyph needs an entry number, not '%s'\n";
-inline constexpr char kNoSuchEntry[] = "No entry %d: the font has %d\n";
-inline constexpr char kFileTooLarge[] = "'%s' is larger than any font can be\n";
-inline constexpr char kBadZoom[] = "--zoom needs a number from 1 to 32, not '%s'\n";
-inline constexpr char kCannotWritePng[] = "Cannot write: '%s'\n";
-inline constexpr char kPngWritten[] = "%s: %d x %d\n";
+    "read or bad arguments.";
+inline constexpr char kUnknownArgument[] = "Unknown argument: '%s'";
+inline constexpr char kBadGlyphNumber[] = "--glyph needs an entry number, not '%s'";
+inline constexpr char kNoSuchEntry[] = "No entry %d: the font has %d";
+inline constexpr char kFileTooLarge[] = "'%s' is larger than any font can be";
+inline constexpr char kBadZoom[] = "--zoom needs a number from 1 to 32, not '%s'";
+inline constexpr char kCannotWritePng[] = "Cannot write: '%s'";
+inline constexpr char kPngWritten[] = "%s: %d x %d";
 inline constexpr char kOutputIsInput[] =
-    "Will not write '%s' over '%s', which it is drawn from: choose another output\n";
-inline constexpr char kCannotDraw[] = "The game runtime refuses '%s': %s\n";
-inline constexpr char kTextTooLarge[] = "The text is too large to draw: over %lld pixels\n";
-// Notes from --overlay on what typekiln accepts but the artist probably did not mean. Each
-// names the picture or the glyph and the script line.
-inline constexpr char kLintFaintInk[] =
-    "note: %s glyph %d (line \"%s\"): %d pixels with alpha below 16 count as ink but store as "
-    "coverage 0, so the ink box is larger than what shows";
-inline constexpr char kLintOpaque[] =
-    "note: '%s' (line \"%s\"): alpha is 255 everywhere, so nothing in it is transparent";
-inline constexpr char kLintRightToLeft[] =
-    "note: '%s' (line \"%s\"): its right-to-left bit (bit 4 of the descriptor) is set; "
-    "typekiln ignores it and reads every row from left to right";
-inline constexpr char kLintSetSizes[] = "note: the face set holds %d glyphs and the shadow set %d";
-inline constexpr char kLintShortCharSet[] =
-    "note: CharSet holds %d codes for %d face glyphs: entries %d to %d get code 0";
-inline constexpr char kLintTooLarge[] =
-    "note: %s glyph %d (line \"%s\"): %d x %d does not fit the one-byte width and height fields";
-inline constexpr char kLintMerged[] =
-    "note: %s glyph %d (line \"%s\"): %d wide, more than twice its band's median of %d; "
-    "two glyphs merged?";
+    "Will not write '%s' over '%s', which it is drawn from: choose another output";
+inline constexpr char kCannotDraw[] = "The game runtime refuses '%s': %s";
+inline constexpr char kTextTooLarge[] = "The text is too large to draw: over %lld pixels";
+// Notes from --check and --overlay on what typekiln accepts but the artist probably did not
+// mean. A note about a line starts with kNoteAt; each says what to do about it.
+inline constexpr char kNoteAt[] = "note: line %d \"%s\": %s";
+inline constexpr char kNote[] = "note: %s";
+inline constexpr char kNoteUnknownCommand[] =
+    "\"%s\" is no command, so typekiln ignores the line; did you mean %s?";
+inline constexpr char kNoteUnknownWord[] =
+    "\"%s\" is no command, so typekiln ignores the line; check its spelling";
+inline constexpr char kNoteCut[] =
+    "the band (rows %lld to %lld) cuts %s, the first glyph %d: their ink goes on %s the band in "
+    "their own columns; %s would hold them";
+inline constexpr char kNoteCutBelow[] = "below";
+inline constexpr char kNoteCutAbove[] = "above";
+inline constexpr char kNoteCutBoth[] = "above and below";
+inline constexpr char kNoteHoldBelow[] = "MaxHeight %lld";
+inline constexpr char kNoteHoldAbove[] = "a Grab at row %lld with MaxHeight %lld";
+inline constexpr char kNoteNotDropShadow[] =
+    "the game draws %s %d columns right and %d rows down of their faces (the first, glyph %d, "
+    "pairs with line %d), too far for a drop shadow; draw the shadows in a second picture at the "
+    "faces' places, or exactly 256 rows below them";
+inline constexpr char kNoteHighBytes[] =
+    "the CharSet holds %s from 0x80 up, the first (0x%02X) as entry %d's code: a UTF-8 character "
+    "takes one entry per byte, so every later code moves; use ASCII characters only";
+inline constexpr char kNoteSharedCode[] =
+    "%s an earlier one (the first, '%c', is the code of entries %d and %d): a game finds only "
+    "the first entry with a code; give each entry its own";
+inline constexpr char kNoteTooLarge[] =
+    "%s glyph %d is %lld x %lld, but the font stores width and height in one byte each; draw it "
+    "smaller than 256 in both directions";
+inline constexpr char kNoteMerged[] =
+    "%s glyph %d is %lld wide, more than twice its band's median of %lld: two glyphs merged? "
+    "Leave an empty column between glyphs";
+inline constexpr char kNoteGrabCounts[] =
+    "this Grab took %s where line %d took %s: from here on faces and shadows are out of step; "
+    "grab as many of each";
+inline constexpr char kNoteFaintInk[] =
+    "'%s' has %s with alpha from 1 to 15, in %s: they count as ink but store as coverage 0, so "
+    "the ink boxes are larger than what shows (most in %s); clear them or make them stronger";
+inline constexpr char kNoteFaintGlyph[] = "%s glyph %d (%lld)";
+inline constexpr char kNoteOpaque[] =
+    "'%s' has alpha 255 everywhere, so nothing in it is transparent and every band is ink from "
+    "edge to edge; save it with its alpha channel";
+inline constexpr char kNoteRightToLeft[] =
+    "'%s' has its right-to-left bit (bit 4 of the descriptor) set; typekiln ignores it and "
+    "reads every row from left to right, so save it left to right";
+inline constexpr char kNoteSetSizes[] =
+    "the face set holds %s and the shadow set %s: the entries past the shorter set lack a face "
+    "or a shadow";
+inline constexpr char kNoteShortCharSet[] =
+    "the CharSet holds %s for %s, so entries %d to %d get code 0; add their characters";
+inline constexpr char kCheckClean[] = "No problems found.";
+inline constexpr char kCheckFound[] = "%s found.";
+
 // The listing.
-inline constexpr char kListingHeader[] =
-    "%s: %llu bytes, %s, gap %d, space %d, drop %d %d, %d glyphs\n";
+inline constexpr char kListingHeader[] = "%s: %s, %s, gap %d, space %d, drop %d %d, %s";
 inline constexpr char kListingColumns[] =
     "                 ------------ face ------------  ----------- shadow -----------  position\n"
-    "entry char   width height top stride   offset  width height top stride   offset   dx   dy\n";
+    "entry char   width height top stride   offset  width height top stride   offset   dx   dy";
 inline constexpr char kListingRow[] =
-    "%5d %-5s  %5d %6d %3d %6d %8lu  %5d %6d %3d %6d %8lu %4d %4d\n";
+    "%5d %-5s  %5d %6d %3d %6d %8lu  %5d %6d %3d %6d %8lu %4d %4d";
 inline constexpr char kListingUnnamed[] =
-    "%llu bytes follow the last block that an entry names (shadow glyphs without a face)\n";
-inline constexpr char kListingNoProblems[] = "No problems found.\n";
-inline constexpr char kListingProblems[] = "%llu problems:\n";
-inline constexpr char kListingProblem[] = "  %s\n";
-inline constexpr char kGlyphTitle[] = "Entry %d %s %s: %d x %d\n";
-inline constexpr char kGlyphAbsent[] = "Entry %d %s %s: none\n";
+    "%llu bytes follow the last block that an entry names (shadow glyphs without a face)";
+inline constexpr char kListingNoProblems[] = "No problems found.";
+inline constexpr char kListingProblems[] = "%s:";
+inline constexpr char kListingProblem[] = "  %s";
+inline constexpr char kGlyphTitle[] = "Entry %d %s %s: %d x %d";
+inline constexpr char kGlyphAbsent[] = "Entry %d %s %s: none";
 // The diff. OLD and NEW are the two files as given.
-inline constexpr char kDiffUnreadable[] = "%s: %s\n";
-inline constexpr char kDiffHeader[] = "header: %s %d -> %d\n";
-inline constexpr char kDiffOnlyIn[] = "entry %d %s: only in %s\n";
-inline constexpr char kDiffEntry[] = "entry %d %s: %s\n";
+inline constexpr char kDiffUnreadable[] = "%s: %s";
+inline constexpr char kDiffHeader[] = "header: %s %d -> %d";
+inline constexpr char kDiffOnlyIn[] = "entry %d %s: only in %s";
+inline constexpr char kDiffEntry[] = "entry %d %s: %s";
 inline constexpr char kDiffField[] = "%s %d -> %d";
-inline constexpr char kDiffSamples[] = "%llu %s samples differ";
-inline constexpr char kDiffUnnamed[] = "bytes after the last named block: %llu -> %llu\n";
+inline constexpr char kDiffSamples[] = "%llu %s %s";
+inline constexpr char kDiffUnnamed[] = "bytes after the last named block: %llu -> %llu";
 
 // Verbose progress.
 inline constexpr char kLoading[] = "Loading %s\n";

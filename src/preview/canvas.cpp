@@ -1,6 +1,7 @@
 #include "preview/canvas.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdlib>
 #include <string>
 
@@ -53,16 +54,18 @@ void Canvas::Blend(int x, int y, Colour colour, int weight) {
   pixel[2] = mix(pixel[2], colour.blue);
 }
 
-void Canvas::Fill(int x, int y, int width, int height, Colour colour, int weight) {
-  const int left = std::max(x, 0);
-  const int top = std::max(y, 0);
-  const int right = std::min<long>(long{x} + width, width_);
-  const int bottom = std::min<long>(long{y} + height, height_);
+void Canvas::Fill(std::int64_t x, std::int64_t y, std::int64_t width, std::int64_t height,
+                  Colour colour, int weight) {
+  const auto left = static_cast<int>(std::clamp<std::int64_t>(x, 0, width_));
+  const auto top = static_cast<int>(std::clamp<std::int64_t>(y, 0, height_));
+  const auto right = static_cast<int>(std::clamp<std::int64_t>(x + width, 0, width_));
+  const auto bottom = static_cast<int>(std::clamp<std::int64_t>(y + height, 0, height_));
   for (int row = top; row < bottom; ++row)
     for (int column = left; column < right; ++column) Blend(column, row, colour, weight);
 }
 
-void Canvas::Outline(int x, int y, int width, int height, Colour colour) {
+void Canvas::Outline(std::int64_t x, std::int64_t y, std::int64_t width, std::int64_t height,
+                     Colour colour) {
   if (width <= 0 || height <= 0)
     return;
   Fill(x, y, width, 1, colour);
@@ -71,24 +74,50 @@ void Canvas::Outline(int x, int y, int width, int height, Colour colour) {
   Fill(x + width - 1, y, 1, height, colour);
 }
 
-void Canvas::Line(int x0, int y0, int x1, int y1, Colour colour, int weight) {
-  const int steps = std::max(std::abs(x1 - x0), std::abs(y1 - y0));
-  for (int i = 0; i <= steps; ++i) {
-    const double t = steps == 0 ? 0.0 : static_cast<double>(i) / steps;
-    Blend(x0 + static_cast<int>((x1 - x0) * t + 0.5), y0 + static_cast<int>((y1 - y0) * t + 0.5),
-          colour, weight);
+void Canvas::Line(std::int64_t x0, std::int64_t y0, std::int64_t x1, std::int64_t y1, Colour colour,
+                  int weight) {
+  // The steps of the whole line are i / steps of the way; only those from `from` to `to` can
+  // fall on the canvas, found by clipping the line to it one edge at a time.
+  const std::int64_t steps = std::max(std::abs(x1 - x0), std::abs(y1 - y0));
+  double from = 0.0;
+  double to = 1.0;
+  const auto clip = [&](double start, double change, double low, double high) {
+    if (change == 0.0) {
+      if (start < low || start > high)
+        to = -1.0;
+      return;
+    }
+    double a = (low - start) / change;
+    double b = (high - start) / change;
+    if (a > b)
+      std::swap(a, b);
+    from = std::max(from, a);
+    to = std::min(to, b);
+  };
+  clip(static_cast<double>(x0), static_cast<double>(x1 - x0), -1.0, width_);
+  clip(static_cast<double>(y0), static_cast<double>(y1 - y0), -1.0, height_);
+  if (from > to)
+    return;
+  const auto first = static_cast<std::int64_t>(std::floor(from * static_cast<double>(steps)));
+  const auto last = static_cast<std::int64_t>(std::ceil(to * static_cast<double>(steps)));
+  for (std::int64_t i = std::max<std::int64_t>(first, 0); i <= std::min(last, steps); ++i) {
+    const double t = steps == 0 ? 0.0 : static_cast<double>(i) / static_cast<double>(steps);
+    const auto x = x0 + static_cast<std::int64_t>(static_cast<double>(x1 - x0) * t + 0.5);
+    const auto y = y0 + static_cast<std::int64_t>(static_cast<double>(y1 - y0) * t + 0.5);
+    if (x >= 0 && y >= 0 && x < width_ && y < height_)
+      Blend(static_cast<int>(x), static_cast<int>(y), colour, weight);
   }
 }
 
-void Canvas::Number(int x, int y, long number, Colour colour, int scale) {
+void Canvas::Number(std::int64_t x, std::int64_t y, long number, Colour colour, int scale) {
   const std::string text = std::to_string(number);
   for (std::size_t i = 0; i < text.size(); ++i) {
     const int glyph = text[i] == '-' ? 10 : text[i] - '0';
     for (int row = 0; row < 5; ++row) {
       for (int column = 0; column < 3; ++column) {
         if (kDigits[glyph][row] & (4 >> column))
-          Fill(x + (static_cast<int>(i) * kDigitAdvance + column) * scale, y + row * scale, scale,
-               scale, colour);
+          Fill(x + (static_cast<std::int64_t>(i) * kDigitAdvance + column) * scale, y + row * scale,
+               scale, scale, colour);
       }
     }
   }

@@ -29,14 +29,21 @@ class Canvas {
   Colour At(int x, int y) const;
   /// Mixes `colour` into (x, y) with `weight` from 0 (nothing) to 255 (all of it).
   void Blend(int x, int y, Colour colour, int weight = 255);
+  // The drawing steps take 64-bit places and sizes, so that a caller may work out a place far
+  // outside the canvas without overflow; anything up to 2^40 pixels out is clipped exactly.
+
   /// Fills the rectangle of `width` x `height` pixels whose top left corner is (x, y).
-  void Fill(int x, int y, int width, int height, Colour colour, int weight = 255);
+  void Fill(std::int64_t x, std::int64_t y, std::int64_t width, std::int64_t height, Colour colour,
+            int weight = 255);
   /// The one-pixel outline of that rectangle.
-  void Outline(int x, int y, int width, int height, Colour colour);
-  /// A straight line of one-pixel steps from (x0, y0) to (x1, y1), both ends included.
-  void Line(int x0, int y0, int x1, int y1, Colour colour, int weight = 255);
+  void Outline(std::int64_t x, std::int64_t y, std::int64_t width, std::int64_t height,
+               Colour colour);
+  /// A straight line of one-pixel steps from (x0, y0) to (x1, y1), both ends included; only
+  /// the part on the canvas is stepped through.
+  void Line(std::int64_t x0, std::int64_t y0, std::int64_t x1, std::int64_t y1, Colour colour,
+            int weight = 255);
   /// `number` in small built-in digits, 3 x 5 pixels each times `scale`, its top left at (x, y).
-  void Number(int x, int y, long number, Colour colour, int scale = 1);
+  void Number(std::int64_t x, std::int64_t y, long number, Colour colour, int scale = 1);
 
  private:
   int width_;

@@ -1,60 +1,53 @@
 #pragma once
 
-// The overlay of a script: its run, recorded picture by picture, and each picture drawn dimmed
+// The overlay of a script: its run, watched picture by picture, and each picture drawn dimmed
 // with every band of every Grab outlined and every grabbed glyph's ink box drawn on it,
-// labelled with its index, each shadow joined to its face. The run also collects notes on things
-// in the pictures and the script that typekiln accepts but that are probably not what the artist
-// meant.
+// labelled with its index, each shadow joined to its face. The run's notes come with it.
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "main/console.h"
 #include "preview/canvas.h"
+#include "script/script_checker.h"
 
 namespace typekiln {
 
-/// A rectangle of picture pixels.
-struct PictureBox {
-  int x = 0;
-  int y = 0;
-  int width = 0;
-  int height = 0;
+/// A picture's alpha as the overlay draws it: one cell for each `shrink` x `shrink` picture
+/// pixels, holding the largest alpha among them, so that faint marks stay in sight. `shrink` is
+/// 1 unless the picture is too large to draw whole within kMaxOverlaySide.
+struct DrawnAlpha {
+  std::int64_t shrink = 1;
+  std::int64_t width = 0;
+  std::int64_t height = 0;
+  std::vector<std::uint8_t> cells;  ///< row by row from the top
 };
 
-struct OverlayGlyph {
-  bool shadow = false;  ///< from the shadow set, else the face set
-  int index = 0;        ///< its slot in the set
-  PictureBox ink;       ///< its ink box
+/// Notes what a ScriptChecker notes, and keeps each picture's alpha as it will be drawn. A
+/// picture loaded again, unchanged, shares the alpha kept the first time.
+class OverlayRecorder : public ScriptChecker {
+ public:
+  void PictureLoaded(const ScriptLine& line, Image& image) override;
+  /// One for each of `pictures()`; empty cells when the picture could not be read again.
+  const std::vector<std::shared_ptr<const DrawnAlpha>>& alphas() const { return alphas_; }
+
+ private:
+  std::vector<std::shared_ptr<const DrawnAlpha>> alphas_;
 };
 
-/// A picture that a LoadTGA of the script loaded, with what the Grab lines after it found there.
-struct OverlayPicture {
-  std::string path;
-  int width = 0;
-  int height = 0;
-  std::vector<std::uint8_t> alpha;  ///< width x height alpha bytes, row 0 at the top
-  std::vector<PictureBox> bands;
-  std::vector<OverlayGlyph> glyphs;
-};
-
-struct OverlayRun {
-  std::vector<OverlayPicture> pictures;
-  std::vector<std::string> notes;
-  bool sawError = false;
-};
-
-/// Runs the script at `path` with the tool's own reader and commands on a fresh build state,
-/// recording every picture loaded and every glyph grabbed; no font is written. Messages are
-/// printed on `console` as typekiln prints them, but never wait for a key.
-OverlayRun RunOverlay(Console& console, const std::string& path);
+/// Runs the script at `path` as typekiln does on a fresh build state, with `recorder` watching;
+/// no font is written. Messages are printed on `console` as typekiln prints them, but never
+/// wait for a key.
+void RunOverlay(Console& console, const std::string& path, OverlayRecorder& recorder);
 
 inline constexpr int kOverlayZoom = 3;
 /// Canvas pixels around the picture, so that outlines and labels at its edges show: picture
 /// pixel (x, y) is drawn from canvas pixel (margin + x * zoom, margin + y * zoom).
 inline constexpr int kOverlayMargin = 8;
-/// A canvas side the overlay keeps to by lowering the zoom (never below 1).
+/// No side of an overlay is longer: a large picture gets a smaller zoom, and past zoom 1 each
+/// canvas pixel stands for several picture pixels.
 inline constexpr int kMaxOverlaySide = 8192;
 
 inline constexpr Colour kOverlayBackground{24, 24, 32};
@@ -66,13 +59,14 @@ inline constexpr Colour kJoin{255, 200, 0};
 /// Joins are drawn see-through: a page of shadows far below their faces is a page of lines.
 inline constexpr int kJoinWeight = 72;
 
-/// The zoom that RenderOverlay uses for the picture when asked for `zoom`.
-int OverlayZoom(const OverlayPicture& picture, int zoom);
+/// The zoom that RenderOverlay uses for the alpha when asked for `zoom`.
+int OverlayZoom(const DrawnAlpha& alpha, int zoom);
 
 /// Draws the picture: its alpha as dimmed ink, bands outlined, each glyph's box one pixel
 /// outside its ink (face and shadow in their own colours), labelled with its index, and a line
-/// from the middle of each face's box to the middle of its shadow's on the same picture.
-Canvas RenderOverlay(const OverlayPicture& picture, int zoom);
+/// from the middle of each face's box to the middle of its shadow's on the same picture. What
+/// lies outside the picture is clipped, however far out.
+Canvas RenderOverlay(const CheckedPicture& picture, const DrawnAlpha& alpha, int zoom);
 
 /// Where the overlay of picture `number` (from 1) goes: `out` for the first, then `out` with
 /// "-2", "-3" and so on before its ".png" ending.

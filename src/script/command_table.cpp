@@ -31,28 +31,12 @@ bool EqualsIgnoringAsciiCase(std::string_view a, std::string_view b) {
   return true;
 }
 
-CommandHandler FindCommand(const Command* table, std::string_view word) {
+const Command* FindCommand(const Command* table, std::string_view word) {
   for (const Command* entry = table; entry->keyword != nullptr; ++entry) {
     if (EqualsIgnoringAsciiCase(entry->keyword, word))
-      return entry->handler;
+      return entry;
   }
   return nullptr;
-}
-
-std::vector<Command> TableReplacing(
-    const Command* table,
-    const std::vector<std::pair<CommandHandler, CommandHandler>>& replacements) {
-  std::vector<Command> copy;
-  for (const Command* entry = table; entry->keyword != nullptr; ++entry) {
-    CommandHandler handler = entry->handler;
-    for (const auto& [from, to] : replacements) {
-      if (handler == from)
-        handler = to;
-    }
-    copy.push_back({entry->keyword, handler});
-  }
-  copy.push_back({nullptr, nullptr});
-  return copy;
 }
 
 }  // namespace typekiln

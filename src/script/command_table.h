@@ -2,8 +2,6 @@
 
 #include <string>
 #include <string_view>
-#include <utility>
-#include <vector>
 
 #include "main/console.h"
 #include "state/build_state.h"
@@ -11,8 +9,8 @@
 namespace typekiln {
 
 /// A script command. It receives the whole trimmed line, its command word included, and parses
-/// its own arguments from it.
-using CommandHandler = void (*)(BuildState& state, Console& console, const std::string& line);
+/// its own arguments from it; the line's number is for whoever watches the run.
+using CommandHandler = void (*)(BuildState& state, Console& console, const ScriptLine& line);
 
 struct Command {
   const char* keyword;
@@ -26,14 +24,7 @@ extern const Command kCommandTable[];
 /// depend on the locale).
 bool EqualsIgnoringAsciiCase(std::string_view a, std::string_view b);
 
-/// The handler of the first entry of `table` whose keyword equals `word` ignoring case, or
-/// nullptr.
-CommandHandler FindCommand(const Command* table, std::string_view word);
-
-/// A copy of `table`, its end entry included, with each handler that is the first of a pair in
-/// `replacements` replaced by the second: the same commands, some of them wrapped.
-std::vector<Command> TableReplacing(
-    const Command* table,
-    const std::vector<std::pair<CommandHandler, CommandHandler>>& replacements);
+/// The first entry of `table` whose keyword equals `word` ignoring case, or nullptr.
+const Command* FindCommand(const Command* table, std::string_view word);
 
 }  // namespace typekiln

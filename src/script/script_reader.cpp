@@ -2,6 +2,7 @@
 
 #include <sys/stat.h>
 
+#include <cstdint>
 #include <cstring>
 
 #include "main/messages.h"
@@ -25,24 +26,34 @@ void TrimLineEnd(std::string& line) {
   while (!line.empty() && IsBlank(line.back())) line.pop_back();
 }
 
-void RunLine(BuildState& state, Console& console, std::string line, const Command* table) {
-  TrimLineEnd(line);
-  if (line.empty() || line.front() == '#')
+void RunLine(BuildState& state, Console& console, ScriptLine line, const Command* table) {
+  TrimLineEnd(line.text);
+  if (line.text.empty() || line.text.front() == '#')
     return;
-  const std::string_view word = NextWord(line);
-  if (word.empty() || word.front() == '#' || word.size() > kMaxCommandWordLength)
+  const std::string_view word = NextWord(line.text);
+  if (word.empty() || word.front() == '#')
     return;
-  if (CommandHandler handler = FindCommand(table, word))
-    handler(state, console, line);
+  const Command* command = word.size() > kMaxCommandWordLength ? nullptr : FindCommand(table, word);
+  if (command == nullptr) {
+    if (state.observer != nullptr)
+      state.observer->UnknownCommand(line, word);
+    return;
+  }
+  command->handler(state, console, line);
+  if (state.observer != nullptr)
+    state.observer->CommandRan(line, command->keyword, state);
 }
 
 void RunScriptStream(BuildState& state, Console& console, std::FILE* script, const char* path,
                      const Command* table) {
   char buffer[kLineBufferSize];
+  std::int32_t number = 0;
   // A read that fails leaves neither data nor an end-of-file mark behind, so the loop asks for the
   // error itself instead of waiting for an end of file that never comes.
   while (std::fgets(buffer, sizeof buffer, script) != nullptr) {
-    RunLine(state, console, std::string(buffer, std::strlen(buffer)), table);
+    // Past 2^31 lines the numbers stay at the last one rather than wrap.
+    number += number < INT32_MAX ? 1 : 0;
+    RunLine(state, console, {std::string(buffer, std::strlen(buffer)), number}, table);
   }
   if (std::ferror(script))
     ReportError(console, msg::kCannotRead, path);

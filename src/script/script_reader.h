@@ -6,7 +6,9 @@
 // of its own. Trailing blanks are removed, where a blank is any byte from 0x01 to 0x20 or from
 // 0x80 to 0xFF. A line that is then empty, or whose first word begins with "#", is skipped. The
 // first word is looked up in the command table ignoring ASCII case, and the handler gets the
-// trimmed line with its leading blanks. Words the table does not know are ignored silently.
+// trimmed line with its leading blanks. Words the table does not know are ignored silently (an
+// observer hears of them). Lines are numbered from 1 as they are read, so a longer physical line
+// takes one number for each piece.
 
 #include <cstdio>
 #include <string>
@@ -35,7 +37,7 @@ void TrimLineEnd(std::string& line);
 
 /// Trims one line as read from a script and, unless it is blank or a comment, hands it to the
 /// handler of its command word.
-void RunLine(BuildState& state, Console& console, std::string line,
+void RunLine(BuildState& state, Console& console, ScriptLine line,
              const Command* table = kCommandTable);
 
 /// Runs the script at `path`. A script that cannot be opened (or names a folder) is reported as

@@ -14,11 +14,11 @@ namespace typekiln {
 namespace {
 
 // Reads "%s %d" into `value`; reports the line when the number is missing.
-bool ScanOneNumber(Console& console, const std::string& line, std::int32_t* value) {
-  LineScanner scan(line);
+bool ScanOneNumber(Console& console, const ScriptLine& line, std::int32_t* value) {
+  LineScanner scan(line.text);
   if (scan.Word() && scan.Number(value))
     return true;
-  ReportError(console, msg::kMissingValue, line.c_str());
+  ReportError(console, msg::kMissingValue, line.text.c_str());
   return false;
 }
 
@@ -29,8 +29,8 @@ bool StartsWithIgnoringAsciiCase(std::string_view word, std::string_view prefix)
 
 }  // namespace
 
-void HandleType(BuildState& state, Console& console, const std::string& line) {
-  LineScanner scan(line);
+void HandleType(BuildState& state, Console& console, const ScriptLine& line) {
+  LineScanner scan(line.text);
   std::string word;
   if (scan.Word() && scan.Word(&word)) {
     if (StartsWithIgnoringAsciiCase(word, "Hor")) {
@@ -42,10 +42,10 @@ void HandleType(BuildState& state, Console& console, const std::string& line) {
       return Verbose(state, console, msg::kVerticalType);
     }
   }
-  ReportError(console, msg::kUnknownType, line.c_str());
+  ReportError(console, msg::kUnknownType, line.text.c_str());
 }
 
-void HandleGap(BuildState& state, Console& console, const std::string& line) {
+void HandleGap(BuildState& state, Console& console, const ScriptLine& line) {
   std::int32_t value = 0;
   if (!ScanOneNumber(console, line, &value))
     return;
@@ -53,7 +53,7 @@ void HandleGap(BuildState& state, Console& console, const std::string& line) {
   Verbose(state, console, msg::kGapEcho, AsSignedByte(state.settings.gap));
 }
 
-void HandleSpace(BuildState& state, Console& console, const std::string& line) {
+void HandleSpace(BuildState& state, Console& console, const ScriptLine& line) {
   std::int32_t value = 0;
   if (!ScanOneNumber(console, line, &value))
     return;
@@ -61,32 +61,32 @@ void HandleSpace(BuildState& state, Console& console, const std::string& line) {
   Verbose(state, console, msg::kSpaceEcho, AsSignedByte(state.settings.space));
 }
 
-void HandleDrop(BuildState& state, Console& console, const std::string& line) {
-  LineScanner scan(line);
+void HandleDrop(BuildState& state, Console& console, const ScriptLine& line) {
+  LineScanner scan(line.text);
   std::int32_t x = 0;
   std::int32_t y = 0;
   if (!(scan.Word() && scan.Number(&x) && scan.Literal(',') && scan.Number(&y)))
-    return ReportError(console, msg::kMissingValue, line.c_str());
+    return ReportError(console, msg::kMissingValue, line.text.c_str());
   state.settings.dropX = LowByte(x);
   state.settings.dropY = LowByte(y);
   Verbose(state, console, msg::kDropEcho, AsSignedByte(state.settings.dropX),
           AsSignedByte(state.settings.dropY));
 }
 
-void HandleReport(BuildState& state, Console&, const std::string&) {
+void HandleReport(BuildState& state, Console&, const ScriptLine&) {
   state.verbose = !state.verbose;
 }
 
-void HandleMaxHeight(BuildState& state, Console& console, const std::string& line) {
-  LineScanner scan(line);
+void HandleMaxHeight(BuildState& state, Console& console, const ScriptLine& line) {
+  LineScanner scan(line.text);
   std::int32_t value = 0;
   if (scan.Word() && scan.Number(&value))
     state.settings.maxHeight = value;
   Verbose(state, console, msg::kMaxHeightEcho, state.settings.maxHeight);
 }
 
-void HandleCharSet(BuildState& state, Console& console, const std::string& line) {
-  LineScanner scan(line);
+void HandleCharSet(BuildState& state, Console& console, const ScriptLine& line) {
+  LineScanner scan(line.text);
   std::string word;
   if (scan.Word() && scan.Word(&word)) {
     // A script line cannot hold a longer word; a line handed in by other means is cut to fit.

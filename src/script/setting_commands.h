@@ -13,19 +13,19 @@
 namespace typekiln {
 
 /// `Type Hor...` or `Type Ver...`: only the first three letters of the word count, in any case.
-void HandleType(BuildState& state, Console& console, const std::string& line);
+void HandleType(BuildState& state, Console& console, const ScriptLine& line);
 /// `Gap <n>`: the low 8 bits of n; echoed as a signed byte.
-void HandleGap(BuildState& state, Console& console, const std::string& line);
+void HandleGap(BuildState& state, Console& console, const ScriptLine& line);
 /// `Space <n>`: the low 8 bits of n; echoed as a signed byte.
-void HandleSpace(BuildState& state, Console& console, const std::string& line);
+void HandleSpace(BuildState& state, Console& console, const ScriptLine& line);
 /// `Drop <x>,<y>`: the comma follows x directly; blanks may follow it.
-void HandleDrop(BuildState& state, Console& console, const std::string& line);
+void HandleDrop(BuildState& state, Console& console, const ScriptLine& line);
 /// `Report`: switches reporting on or off, from the next message on.
-void HandleReport(BuildState& state, Console& console, const std::string& line);
+void HandleReport(BuildState& state, Console& console, const ScriptLine& line);
 /// `MaxHeight <n>`: rows of the band every later `Grab` scans.
-void HandleMaxHeight(BuildState& state, Console& console, const std::string& line);
+void HandleMaxHeight(BuildState& state, Console& console, const ScriptLine& line);
 /// `CharSet <characters>`: one word; byte i is the code of font glyph i. Bytes past the new
 /// word's terminator keep what an earlier, longer `CharSet` left there.
-void HandleCharSet(BuildState& state, Console& console, const std::string& line);
+void HandleCharSet(BuildState& state, Console& console, const ScriptLine& line);
 
 }  // namespace typekiln

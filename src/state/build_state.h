@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "io/binary_file.h"
+#include "state/build_observer.h"
 #include "state/glyph_store.h"
 #include "state/picture_allocator.h"
 
@@ -38,6 +39,7 @@ struct Image {
   std::int32_t width = 0;
   std::int32_t height = 0;
   bool topRowFirst = false;     ///< the file's first row is the top row, not the bottom one
+  std::uint8_t descriptor = 0;  ///< the header's descriptor byte, as the file gives it
   std::string path;             ///< as `LoadTGA` named it
   BinaryFile file;              ///< open while the pixels are read from the file
   std::int64_t dataOffset = 0;  ///< where the file's pixel data starts
@@ -92,6 +94,7 @@ struct BuildState {
   GlyphStore glyphStore;  ///< the coverage of the glyphs of both sets
   std::int32_t widest = 0;
   std::int32_t highest = 0;
+  BuildObserver* observer = nullptr;  ///< told what the run finds; none for typekiln
 };
 
 }  // namespace typekiln

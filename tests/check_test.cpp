@@ -1,0 +1,175 @@
+// typekiln-inspect --check end to end: scripts and pictures made here, each mistake a user is
+// likely to make, and the note that names it.
+
+#include <gtest/gtest.h>
+
+#include "test_support.h"
+
+namespace typekiln {
+namespace {
+
+// A picture from rows of characters, top row first: '.' clear, '#' full ink, 'f' a blue pixel
+// with alpha 8 (ink that stores as coverage 0), 'o' opaque black.
+std::string Picture(const std::vector<std::string>& rows, std::uint8_t descriptor = 0x28) {
+  test::Bytes body;
+  for (const std::string& row : rows) {
+    for (const char c : row) {
+      const test::Bytes pixel = c == '#'   ? test::Bytes{255, 255, 255, 255}
+                                : c == 'f' ? test::Bytes{255, 0, 0, 8}
+                                : c == 'o' ? test::Bytes{0, 0, 0, 255}
+                                           : test::Bytes{0, 0, 0, 0};
+      body.insert(body.end(), pixel.begin(), pixel.end());
+    }
+  }
+  return test::TgaFile(static_cast<int>(rows[0].size()), static_cast<int>(rows.size()), body, 2,
+                       descriptor);
+}
+
+test::ToolRun Check(const test::TempDir& dir, const std::string& script) {
+  test::WriteBytes(dir.File("s.tks"), script);
+  return test::RunInspect(dir.path(), {"--check", "s.tks"});
+}
+
+// Faces in one picture, their shadows one pixel right and down in a second at the same places,
+// or in the same picture 256 rows below.
+TEST(Check, ACleanScriptHasNoNotes) {
+  test::TempDir dir;
+  test::WriteBytes(dir.File("faces.tga"), Picture({"#.##.#.", "#.##.#.", "......."}));
+  test::WriteBytes(dir.File("shadows.tga"), Picture({".......", ".#.##.#", ".#.##.#"}));
+  std::vector<std::string> both(259, ".......");
+  both[0] = both[1] = "#.##.#.";
+  both[257] = both[258] = ".#.##.#";
+  test::WriteBytes(dir.File("both.tga"), Picture(both));
+  for (const char* script :
+       {"CharSet ABC\nMaxHeight 3\nLoadTGA faces.tga\n[Font]\nGrab 0,0,3\n"
+        "LoadTGA shadows.tga\n[Shadow]\nGrab 0,0,3\n",
+        "CharSet ABC\nMaxHeight 3\nLoadTGA both.tga\n[Font]\nGrab 0,0,3\n[Shadow]\n"
+        "Grab 0,256,3\n"}) {
+    const test::ToolRun run = Check(dir, script);
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.out, "No problems found.\n");
+    EXPECT_EQ(run.err, "");
+  }
+}
+
+TEST(Check, NotesMistakesInTheScript) {
+  test::TempDir dir;
+  std::vector<std::string> rows(12, ".......");
+  rows[0] = rows[1] = rows[10] = rows[11] = "#.##.#.";
+  test::WriteBytes(dir.File("p.tga"), Picture(rows));
+  const test::ToolRun run = Check(dir,
+                                  "CharSet A\xC3\xA9"
+                                  "B\nGrabb 0,0,3\nFrobnicate\nMaxHeight 2\n"
+                                  "LoadTGA p.tga\n[Font]\nGrab 0,0,3\n[Shadow]\nGrab 0,10,2\n");
+  EXPECT_EQ(run.status, 1);
+  EXPECT_EQ(run.err, "");
+  EXPECT_EQ(run.out,
+            "note: line 1 \"CharSet A\xC3\xA9"
+            "B\": the CharSet holds 2 bytes from 0x80 up, the first "
+            "(0xC3) as entry 1's code: a UTF-8 character takes one entry per byte, so every later "
+            "code moves; use ASCII characters only\n"
+            "note: line 2 \"Grabb 0,0,3\": \"Grabb\" is no command, so typekiln ignores the line; "
+            "did you mean Grab?\n"
+            "note: line 3 \"Frobnicate\": \"Frobnicate\" is no command, so typekiln ignores the "
+            "line; check its spelling\n"
+            "note: line 9 \"Grab 0,10,2\": the game draws 2 shadow glyphs 0 columns right and 10 "
+            "rows down of their faces (the first, glyph 0, pairs with line 7), too far for a drop "
+            "shadow; draw the shadows in a second picture at the faces' places, or exactly 256 "
+            "rows below them\n"
+            "note: line 9 \"Grab 0,10,2\": this Grab took 2 shadow glyphs where line 7 took 3 "
+            "face glyphs: from here on faces and shadows are out of step; grab as many of each\n"
+            "note: the face set holds 3 glyphs and the shadow set 2 glyphs: the entries past the "
+            "shorter set lack a face or a shadow\n"
+            "6 notes found.\n");
+}
+
+// q.tga, 300 x 8 with its right-to-left bit set: a glyph in rows 0 to 2 at column 0, and in row
+// 4 glyphs at columns 0, 2 (faint), 4, 6 to 15 and 20 to 279. o.tga is opaque.
+TEST(Check, NotesMistakesInThePictures) {
+  test::TempDir dir;
+  std::vector<std::string> rows(8, std::string(300, '.'));
+  rows[0][0] = rows[1][0] = rows[2][0] = '#';
+  rows[4].replace(0, 5, "#.f.#");
+  rows[4].replace(6, 10, std::string(10, '#'));
+  rows[4].replace(20, 260, std::string(260, '#'));
+  test::WriteBytes(dir.File("q.tga"), Picture(rows, 0x38));
+  test::WriteBytes(dir.File("o.tga"), Picture({"o"}));
+  const test::ToolRun run = Check(dir,
+                                  "CharSet ABA\nMaxHeight 2\nLoadTGA q.tga\n[Font]\nGrab 0,1,1\n"
+                                  "Grab 0,4,5\nLoadTGA o.tga\n");
+  EXPECT_EQ(run.status, 1);
+  EXPECT_EQ(run.out,
+            "note: line 1 \"CharSet ABA\": 1 entry repeats an earlier one (the first, 'A', is the "
+            "code of entries 0 and 2): a game finds only the first entry with a code; give each "
+            "entry its own\n"
+            "note: line 1 \"CharSet ABA\": the CharSet holds 3 codes for 6 face glyphs, so entries "
+            "3 to 5 get code 0; add their characters\n"
+            "note: line 3 \"LoadTGA q.tga\": 'q.tga' has its right-to-left bit (bit 4 of the "
+            "descriptor) set; typekiln ignores it and reads every row from left to right, so save "
+            "it left to right\n"
+            "note: line 3 \"LoadTGA q.tga\": 'q.tga' has 1 pixel with alpha from 1 to 15, in 1 "
+            "glyph: they count as ink but store as coverage 0, so the ink boxes are larger than "
+            "what shows (most in face glyph 2 (1)); clear them or make them stronger\n"
+            "note: line 5 \"Grab 0,1,1\": the band (rows 1 to 2) cuts 1 face glyph, the first "
+            "glyph 0: their ink goes on above the band in their own columns; a Grab at row 0 with "
+            "MaxHeight 3 would hold them\n"
+            "note: line 6 \"Grab 0,4,5\": face glyph 5 is 260 x 1, but the font stores width and "
+            "height in one byte each; draw it smaller than 256 in both directions\n"
+            "note: line 6 \"Grab 0,4,5\": face glyph 4 is 10 wide, more than twice its band's "
+            "median of 1: two glyphs merged? Leave an empty column between glyphs\n"
+            "note: line 6 \"Grab 0,4,5\": face glyph 5 is 260 wide, more than twice its band's "
+            "median of 1: two glyphs merged? Leave an empty column between glyphs\n"
+            "note: line 7 \"LoadTGA o.tga\": 'o.tga' has alpha 255 everywhere, so nothing in it "
+            "is transparent and every band is ink from edge to edge; save it with its alpha "
+            "channel\n"
+            "9 notes found.\n");
+}
+
+// Glyphs four rows high in a band of two, from a bottom-up file: the ink goes on below, and
+// MaxHeight 4 holds it. The faint pixels of several glyphs make one note, the worst first.
+TEST(Check, NotesAGlyphCutBelowItsBandAndFaintInkOncePerPicture) {
+  test::TempDir dir;
+  const std::vector<std::string> rows = {"#.#f.#ff", "#.#..#..", "#.#..#..", "#.#..#.."};
+  std::vector<std::string> bottomUp(rows.rbegin(), rows.rend());
+  test::WriteBytes(dir.File("p.tga"), Picture(bottomUp, 0x08));
+  const test::ToolRun run =
+      Check(dir, "CharSet ABC\nMaxHeight 2\nLoadTGA p.tga\n[Font]\nGrab 0,0,3\n");
+  EXPECT_EQ(run.status, 1);
+  EXPECT_EQ(run.out,
+            "note: line 3 \"LoadTGA p.tga\": 'p.tga' has 3 pixels with alpha from 1 to 15, in 2 "
+            "glyphs: they count as ink but store as coverage 0, so the ink boxes are larger than "
+            "what shows (most in face glyph 2 (2), face glyph 1 (1)); clear them or make them "
+            "stronger\n"
+            "note: line 5 \"Grab 0,0,3\": the band (rows 0 to 1) cuts 3 face glyphs, the first "
+            "glyph 0: their ink goes on below the band in their own columns; MaxHeight 4 would "
+            "hold them\n"
+            "2 notes found.\n");
+}
+
+// Past a thousand notes the rest are counted, not printed.
+TEST(Check, KeepsAThousandNotes) {
+  test::TempDir dir;
+  std::string script;
+  for (int i = 0; i < 1002; ++i) script += "Gapp 1\n";
+  const test::ToolRun run = Check(dir, script);
+  EXPECT_EQ(run.status, 1);
+  EXPECT_NE(run.out.find("note: line 1000 \"Gapp 1\": \"Gapp\" is no command, so typekiln ignores "
+                         "the line; did you mean Gap?\n"
+                         "note: 2 more notes are not shown\n"
+                         "1002 notes found.\n"),
+            std::string::npos)
+      << run.out.substr(run.out.size() - 300);
+}
+
+// A run with an error and no note still fails; the error is typekiln's own, printed without a
+// wait for a key.
+TEST(Check, AnErrorFailsTheCheck) {
+  test::TempDir dir;
+  const test::ToolRun run = Check(dir, "LoadTGA missing.tga\n");
+  EXPECT_EQ(run.status, 1);
+  EXPECT_EQ(run.out, "");
+  EXPECT_EQ(run.err, "Cannot open: 'missing.tga'\n");
+}
+
+}  // namespace
+}  // namespace typekiln

@@ -72,10 +72,10 @@ TEST(Check, NotesMistakesInTheScript) {
             "did you mean Grab?\n"
             "note: line 3 \"Frobnicate\": \"Frobnicate\" is no command, so typekiln ignores the "
             "line; check its spelling\n"
-            "note: line 9 \"Grab 0,10,2\": the game draws 2 shadow glyphs 0 columns right and 10 "
-            "rows down of their faces (the first, glyph 0, pairs with line 7), too far for a drop "
-            "shadow; draw the shadows in a second picture at the faces' places, or exactly 256 "
-            "rows below them\n"
+            "note: line 9 \"Grab 0,10,2\": 2 shadow glyphs lie too far from the faces for a drop "
+            "shadow: the font keeps shadow glyph 0 at dx 0, dy 10 from its face (line 7), and the "
+            "game draws it there; draw the shadows in a second picture at the faces' places, or "
+            "exactly 256 rows below them\n"
             "note: line 9 \"Grab 0,10,2\": this Grab took 2 shadow glyphs where line 7 took 3 "
             "face glyphs: from here on faces and shadows are out of step; grab as many of each\n"
             "note: the face set holds 3 glyphs and the shadow set 2 glyphs: the entries past the "
@@ -98,31 +98,32 @@ TEST(Check, NotesMistakesInThePictures) {
                                   "CharSet ABA\nMaxHeight 2\nLoadTGA q.tga\n[Font]\nGrab 0,1,1\n"
                                   "Grab 0,4,5\nLoadTGA o.tga\n");
   EXPECT_EQ(run.status, 1);
-  EXPECT_EQ(run.out,
-            "note: line 1 \"CharSet ABA\": 1 entry repeats an earlier one (the first, 'A', is the "
-            "code of entries 0 and 2): a game finds only the first entry with a code; give each "
-            "entry its own\n"
-            "note: line 1 \"CharSet ABA\": the CharSet holds 3 codes for 6 face glyphs, so entries "
-            "3 to 5 get code 0; add their characters\n"
-            "note: line 3 \"LoadTGA q.tga\": 'q.tga' has its right-to-left bit (bit 4 of the "
-            "descriptor) set; typekiln ignores it and reads every row from left to right, so save "
-            "it left to right\n"
-            "note: line 3 \"LoadTGA q.tga\": 'q.tga' has 1 pixel with alpha from 1 to 15, in 1 "
-            "glyph: they count as ink but store as coverage 0, so the ink boxes are larger than "
-            "what shows (most in face glyph 2 (1)); clear them or make them stronger\n"
-            "note: line 5 \"Grab 0,1,1\": the band (rows 1 to 2) cuts 1 face glyph, the first "
-            "glyph 0: their ink goes on above the band in their own columns; a Grab at row 0 with "
-            "MaxHeight 3 would hold them\n"
-            "note: line 6 \"Grab 0,4,5\": face glyph 5 is 260 x 1, but the font stores width and "
-            "height in one byte each; draw it smaller than 256 in both directions\n"
-            "note: line 6 \"Grab 0,4,5\": face glyph 4 is 10 wide, more than twice its band's "
-            "median of 1: two glyphs merged? Leave an empty column between glyphs\n"
-            "note: line 6 \"Grab 0,4,5\": face glyph 5 is 260 wide, more than twice its band's "
-            "median of 1: two glyphs merged? Leave an empty column between glyphs\n"
-            "note: line 7 \"LoadTGA o.tga\": 'o.tga' has alpha 255 everywhere, so nothing in it "
-            "is transparent and every band is ink from edge to edge; save it with its alpha "
-            "channel\n"
-            "9 notes found.\n");
+  EXPECT_EQ(
+      run.out,
+      "note: line 1 \"CharSet ABA\": 1 entry repeats an earlier one (the first, 'A', is the "
+      "code of entries 0 and 2): a game finds only the first entry with a code; give each "
+      "entry its own\n"
+      "note: line 1 \"CharSet ABA\": the CharSet holds 3 codes for 6 face glyphs, so entries "
+      "3 to 5 get code 0; add their characters\n"
+      "note: line 3 \"LoadTGA q.tga\": 'q.tga' has its right-to-left bit (bit 4 of the "
+      "descriptor) set; typekiln ignores it and reads every row from left to right, so save "
+      "it left to right\n"
+      "note: line 3 \"LoadTGA q.tga\": 'q.tga' has 1 pixel with alpha from 1 to 15, in 1 "
+      "glyph: such pixels count as ink but store as coverage 0, so the ink boxes are larger than "
+      "what shows (most in face glyph 2 (1)); clear them or make them stronger\n"
+      "note: line 5 \"Grab 0,1,1\": the band (rows 1 to 2) cuts 1 face glyph (glyph 0 "
+      "first): the ink goes on above the band in the same columns; a Grab at row 0 with "
+      "MaxHeight 3 would hold it all\n"
+      "note: line 6 \"Grab 0,4,5\": face glyph 5 is 260 x 1, but the font stores width and "
+      "height in one byte each; draw it smaller than 256 in both directions\n"
+      "note: line 6 \"Grab 0,4,5\": face glyph 4 is 10 wide, more than twice its band's "
+      "median of 1: two glyphs merged? Leave an empty column between glyphs\n"
+      "note: line 6 \"Grab 0,4,5\": face glyph 5 is 260 wide, more than twice its band's "
+      "median of 1: two glyphs merged? Leave an empty column between glyphs\n"
+      "note: line 7 \"LoadTGA o.tga\": 'o.tga' has alpha 255 everywhere, so nothing in it "
+      "is transparent and every band is ink from edge to edge; save it with its alpha "
+      "channel\n"
+      "9 notes found.\n");
 }
 
 // Glyphs four rows high in a band of two, from a bottom-up file: the ink goes on below, and
@@ -135,15 +136,16 @@ TEST(Check, NotesAGlyphCutBelowItsBandAndFaintInkOncePerPicture) {
   const test::ToolRun run =
       Check(dir, "CharSet ABC\nMaxHeight 2\nLoadTGA p.tga\n[Font]\nGrab 0,0,3\n");
   EXPECT_EQ(run.status, 1);
-  EXPECT_EQ(run.out,
-            "note: line 3 \"LoadTGA p.tga\": 'p.tga' has 3 pixels with alpha from 1 to 15, in 2 "
-            "glyphs: they count as ink but store as coverage 0, so the ink boxes are larger than "
-            "what shows (most in face glyph 2 (2), face glyph 1 (1)); clear them or make them "
-            "stronger\n"
-            "note: line 5 \"Grab 0,0,3\": the band (rows 0 to 1) cuts 3 face glyphs, the first "
-            "glyph 0: their ink goes on below the band in their own columns; MaxHeight 4 would "
-            "hold them\n"
-            "2 notes found.\n");
+  EXPECT_EQ(
+      run.out,
+      "note: line 3 \"LoadTGA p.tga\": 'p.tga' has 3 pixels with alpha from 1 to 15, in 2 "
+      "glyphs: such pixels count as ink but store as coverage 0, so the ink boxes are larger than "
+      "what shows (most in face glyph 2 (2), face glyph 1 (1)); clear them or make them "
+      "stronger\n"
+      "note: line 5 \"Grab 0,0,3\": the band (rows 0 to 1) cuts 3 face glyphs (glyph 0 "
+      "first): the ink goes on below the band in the same columns; MaxHeight 4 would hold "
+      "it all\n"
+      "2 notes found.\n");
 }
 
 // Past a thousand notes the rest are counted, not printed.

@@ -104,9 +104,11 @@ TEST_F(ScriptReader, LongLinesAreReadIn127CharacterPiecesNumberedAsLines) {
   // The first piece is 127 characters of padding; the rest of the line is a line of its own.
   const std::string padding(127, 'x');
   const std::string pieces = "Gap " + std::string(123, '7');
-  EXPECT_EQ(RunFile(padding + "Gap 9\n" + pieces + "Grab 1,2,3\n"),
-            (std::vector<std::string>{"Gap|Gap 9", "Gap|" + pieces, "Grab|Grab 1,2,3"}));
-  EXPECT_EQ(numbers, (std::vector<int>{2, 3, 4}));
+  EXPECT_EQ(
+      RunFile(padding + "Gap 9\n" + pieces + "Grab 1,2,3\n" + padding + "\nGap 8\n"),
+      (std::vector<std::string>{"Gap|Gap 9", "Gap|" + pieces, "Grab|Grab 1,2,3", "Gap|Gap 8"}));
+  // A line of exactly 127 characters takes one number, its line end none.
+  EXPECT_EQ(numbers, (std::vector<int>{2, 3, 4, 6}));
 }
 
 TEST_F(ScriptReader, AMissingScriptOrAFolderCannotBeOpened) {

@@ -80,9 +80,9 @@ void ReadTable(FontFile& font) {
   if (tableEnd > size) {
     whole = (size - kHeaderSize) / kTableEntrySize;
     NoteBreakingProblem(
-        font,
-        Format(msg::kTablePastEnd, Count(font.header.count, msg::kEntries).c_str(), ull{tableEnd},
-               ull{size}, Count(static_cast<long long>(whole), msg::kEntries).c_str()));
+        font, Format(msg::kTablePastEnd, Count(font.header.count, msg::kEntriesEnd).c_str(),
+                     ull{tableEnd}, ull{size},
+                     Count(static_cast<long long>(whole), msg::kEntries).c_str()));
   }
   for (std::uint64_t i = 0; i < whole; ++i) {
     const std::uint8_t* in = font.bytes.data() + kHeaderSize + kTableEntrySize * i;

@@ -21,6 +21,8 @@ inline constexpr Noun kProblems{"problem", "problems"};
 inline constexpr Noun kNotes{"note", "notes"};
 inline constexpr Noun kNotesNotShown{"more note is not shown", "more notes are not shown"};
 inline constexpr Noun kEntries{"entry", "entries"};
+inline constexpr Noun kEntriesEnd{"entry ends", "entries end"};
+inline constexpr Noun kShadowGlyphsLie{"shadow glyph lies", "shadow glyphs lie"};
 inline constexpr Noun kEntriesRepeat{"entry repeats", "entries repeat"};
 inline constexpr Noun kSamplesDiffer{"sample differs", "samples differ"};
 
@@ -59,7 +61,7 @@ inline constexpr char kBadOrientation[] =
 inline constexpr char kTooManyEntries[] = "Header: glyph count %d is more than 128";
 inline constexpr char kHeaderNotZero[] = "Header: byte %d is %d, should be 0";
 inline constexpr char kTablePastEnd[] =
-    "Table: %s end at byte %llu, past the end of the file at %llu; %s read";
+    "Table: %s at byte %llu, past the end of the file at %llu; %s read";
 inline constexpr char kEntryNotZero[] = "Entry %d: byte 19 is %d, should be 0";
 inline constexpr char kOffsetOffGrid[] = "Entry %d %s: offset %lu is not a multiple of 8";
 inline constexpr char kWrongStride[] = "Entry %d %s: stride is %d, should be %d for width %d";
@@ -98,8 +100,9 @@ inline constexpr char kInspectHelp[] =
     "  --render OUT.png FONT TEXT       TEXT set as a game sets it with the runtime: white faces,\n"
     "                                   black shadows, a transparent background\n"
     "  --zoom N                         canvas pixels per picture pixel (preview 4, overlay 3)\n"
-    "Exit status: 0 well-formed (or equal), 1 problems (or differences), 2 a file that cannot be\n"
-    "read or bad arguments.";
+    "Exit status: 0 well-formed (or equal, or a script with no error and no note), 1 problems (or\n"
+    "differences, or an error or a note; --overlay: an error only), 2 a file that cannot be read\n"
+    "or bad arguments.";
 inline constexpr char kUnknownArgument[] = "Unknown argument: '%s'";
 inline constexpr char kBadGlyphNumber[] = "--glyph needs an entry number, not '%s'";
 inline constexpr char kNoSuchEntry[] = "No entry %d: the font has %d";
@@ -120,17 +123,17 @@ inline constexpr char kNoteUnknownCommand[] =
 inline constexpr char kNoteUnknownWord[] =
     "\"%s\" is no command, so typekiln ignores the line; check its spelling";
 inline constexpr char kNoteCut[] =
-    "the band (rows %lld to %lld) cuts %s, the first glyph %d: their ink goes on %s the band in "
-    "their own columns; %s would hold them";
+    "the band (rows %lld to %lld) cuts %s (glyph %d first): the ink goes on %s the band in the "
+    "same columns; %s would hold it all";
 inline constexpr char kNoteCutBelow[] = "below";
 inline constexpr char kNoteCutAbove[] = "above";
 inline constexpr char kNoteCutBoth[] = "above and below";
 inline constexpr char kNoteHoldBelow[] = "MaxHeight %lld";
 inline constexpr char kNoteHoldAbove[] = "a Grab at row %lld with MaxHeight %lld";
 inline constexpr char kNoteNotDropShadow[] =
-    "the game draws %s %d columns right and %d rows down of their faces (the first, glyph %d, "
-    "pairs with line %d), too far for a drop shadow; draw the shadows in a second picture at the "
-    "faces' places, or exactly 256 rows below them";
+    "%s too far from the faces for a drop shadow: the font keeps shadow glyph %d at dx %d, dy "
+    "%d from its face (line %d), and the game draws it there; draw the shadows in a second "
+    "picture at the faces' places, or exactly 256 rows below them";
 inline constexpr char kNoteHighBytes[] =
     "the CharSet holds %s from 0x80 up, the first (0x%02X) as entry %d's code: a UTF-8 character "
     "takes one entry per byte, so every later code moves; use ASCII characters only";
@@ -147,8 +150,9 @@ inline constexpr char kNoteGrabCounts[] =
     "this Grab took %s where line %d took %s: from here on faces and shadows are out of step; "
     "grab as many of each";
 inline constexpr char kNoteFaintInk[] =
-    "'%s' has %s with alpha from 1 to 15, in %s: they count as ink but store as coverage 0, so "
-    "the ink boxes are larger than what shows (most in %s); clear them or make them stronger";
+    "'%s' has %s with alpha from 1 to 15, in %s: such pixels count as ink but store as coverage "
+    "0, so the ink boxes are larger than what shows (most in %s); clear them or make them "
+    "stronger";
 inline constexpr char kNoteFaintGlyph[] = "%s glyph %d (%lld)";
 inline constexpr char kNoteOpaque[] =
     "'%s' has alpha 255 everywhere, so nothing in it is transparent and every band is ink from "
@@ -160,7 +164,9 @@ inline constexpr char kNoteSetSizes[] =
     "the face set holds %s and the shadow set %s: the entries past the shorter set lack a face "
     "or a shadow";
 inline constexpr char kNoteShortCharSet[] =
-    "the CharSet holds %s for %s, so entries %d to %d get code 0; add their characters";
+    "the CharSet holds %s for %s, so %s code 0; add their characters";
+inline constexpr char kNoteEntryGets[] = "entry %d gets";
+inline constexpr char kNoteEntriesGet[] = "entries %d to %d get";
 inline constexpr char kCheckClean[] = "No problems found.";
 inline constexpr char kCheckFound[] = "%s found.";
 

@@ -306,8 +306,8 @@ void ScriptChecker::NoteShadowPlaces() {
       return;
     const auto [dx, dy] = offset(first);
     Add(&grabs_[shadows[first].grab].line,
-        Format(msg::kNoteNotDropShadow, Count(off, msg::kShadowGlyphs).c_str(), dx, dy,
-               static_cast<int>(first), grabs_[faces[first].grab].line.number));
+        Format(msg::kNoteNotDropShadow, Count(off, msg::kShadowGlyphsLie).c_str(),
+               static_cast<int>(first), dx, dy, grabs_[faces[first].grab].line.number));
     off = 0;
   };
   for (std::size_t i = 0; i < std::min(faces.size(), shadows.size()); ++i) {
@@ -356,7 +356,10 @@ void ScriptChecker::Finish(const BuildState& state) {
   if (codes < faces) {
     Add(charSetLine_.number > 0 ? &charSetLine_ : nullptr,
         Format(msg::kNoteShortCharSet, Count(codes, msg::kCodes).c_str(),
-               Count(faces, msg::kFaceGlyphs).c_str(), codes, faces - 1));
+               Count(faces, msg::kFaceGlyphs).c_str(),
+               (codes == faces - 1 ? Format(msg::kNoteEntryGets, codes)
+                                   : Format(msg::kNoteEntriesGet, codes, faces - 1))
+                   .c_str()));
   }
   // Notes on lines in line order, then those on the whole run.
   std::stable_sort(pending_.begin(), pending_.end(), [](const Note& a, const Note& b) {

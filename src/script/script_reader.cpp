@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <cstring>
+#include <utility>
 
 #include "main/messages.h"
 
@@ -48,12 +49,18 @@ void RunScriptStream(BuildState& state, Console& console, std::FILE* script, con
                      const Command* table) {
   char buffer[kLineBufferSize];
   std::int32_t number = 0;
+  bool lineEnded = true;
   // A read that fails leaves neither data nor an end-of-file mark behind, so the loop asks for the
   // error itself instead of waiting for an end of file that never comes.
   while (std::fgets(buffer, sizeof buffer, script) != nullptr) {
-    // Past 2^31 lines the numbers stay at the last one rather than wrap.
-    number += number < INT32_MAX ? 1 : 0;
-    RunLine(state, console, {std::string(buffer, std::strlen(buffer)), number}, table);
+    std::string piece(buffer, std::strlen(buffer));
+    // A piece that is nothing but the end of a line that filled the buffer takes no number of
+    // its own. Past 2^31 lines the numbers stay at the last one rather than wrap.
+    const bool onlyLineEnd = piece == "\n" || piece == "\r\n";
+    if ((lineEnded || !onlyLineEnd) && number < INT32_MAX)
+      ++number;
+    lineEnded = piece.ends_with('\n');
+    RunLine(state, console, {std::move(piece), number}, table);
   }
   if (std::ferror(script))
     ReportError(console, msg::kCannotRead, path);

@@ -8,7 +8,8 @@
 // first word is looked up in the command table ignoring ASCII case, and the handler gets the
 // trimmed line with its leading blanks. Words the table does not know are ignored silently (an
 // observer hears of them). Lines are numbered from 1 as they are read, so a longer physical line
-// takes one number for each piece.
+// takes one number for each piece (the line end alone, after a piece that filled the buffer,
+// takes none).
 
 #include <cstdio>
 #include <string>

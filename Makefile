@@ -7,7 +7,7 @@ FUZZ_SECONDS ?= 60
 .PHONY: example test fuzz bench clean
 
 # Builds typekiln, typekiln-inspect and the example game program, turns the example script into
-# build/example.fnt, draws its preview and the overlay of its picture, and sets text with it.
+# build/example.fnt, draws its preview and the overlays of its two pictures, and sets text with it.
 example:
 	cmake -S . -B $(BUILD) -DTYPEKILN_TESTS=OFF -DCMAKE_BUILD_TYPE=Release
 	cmake --build $(BUILD) -j $(JOBS)
@@ -17,7 +17,8 @@ example:
 	$(BUILD)/typekiln-inspect --render build/example-hello.png build/example.fnt "Hello, World!"
 	$(BUILD)/draw_text
 	@echo "Font written to build/example.fnt; its preview is build/example-preview.png," \
-	  "the overlay of its picture build/example-overlay.png, and the text a game draws with it" \
+	  "the overlays of its pictures build/example-overlay.png (the faces) and" \
+	  "build/example-overlay-2.png (the shadows), and the text a game draws with it" \
 	  "build/example-hello.png and (by examples/draw_text.c) build/example-text.ppm"
 
 # Every test twice: built by g++, then by clang++ with AddressSanitizer and

@@ -83,8 +83,9 @@ TEST(Check, NotesMistakesInTheScript) {
             "6 notes found.\n");
 }
 
-// q.tga, 300 x 8 with its right-to-left bit set: a glyph in rows 0 to 2 at column 0, and in row
-// 4 glyphs at columns 0, 2 (faint), 4, 6 to 15 and 20 to 279. o.tga is opaque.
+// q.tga, 300 x 8 with its right-to-left bit set: a glyph in rows 0 to 2 at column 0; in row 4
+// glyphs at columns 0, 2 (faint), 4, 6 to 15 and 20 to 279; in row 6 at columns 0 and 2 (two
+// strokes of one character) then 6 and 10. o.tga is opaque.
 TEST(Check, NotesMistakesInThePictures) {
   test::TempDir dir;
   std::vector<std::string> rows(8, std::string(300, '.'));
@@ -92,19 +93,20 @@ TEST(Check, NotesMistakesInThePictures) {
   rows[4].replace(0, 5, "#.f.#");
   rows[4].replace(6, 10, std::string(10, '#'));
   rows[4].replace(20, 260, std::string(260, '#'));
+  rows[6].replace(0, 11, "#.#...#...#");
   test::WriteBytes(dir.File("q.tga"), Picture(rows, 0x38));
   test::WriteBytes(dir.File("o.tga"), Picture({"o"}));
   const test::ToolRun run = Check(dir,
                                   "CharSet ABA\nMaxHeight 2\nLoadTGA q.tga\n[Font]\nGrab 0,1,1\n"
-                                  "Grab 0,4,5\nLoadTGA o.tga\n");
+                                  "Grab 0,4,5\nGrab 0,6,4\nLoadTGA o.tga\n");
   EXPECT_EQ(run.status, 1);
   EXPECT_EQ(
       run.out,
       "note: line 1 \"CharSet ABA\": 1 entry repeats an earlier one (the first, 'A', is the "
       "code of entries 0 and 2): a game finds only the first entry with a code; give each "
       "entry its own\n"
-      "note: line 1 \"CharSet ABA\": the CharSet holds 3 codes for 6 face glyphs, so entries "
-      "3 to 5 get code 0; add their characters\n"
+      "note: line 1 \"CharSet ABA\": the CharSet holds 3 codes for 10 face glyphs, so entries "
+      "3 to 9 get code 0; add their characters\n"
       "note: line 3 \"LoadTGA q.tga\": 'q.tga' has its right-to-left bit (bit 4 of the "
       "descriptor) set; typekiln ignores it and reads every row from left to right, so save "
       "it left to right\n"
@@ -120,10 +122,14 @@ TEST(Check, NotesMistakesInThePictures) {
       "median of 1: two glyphs merged? Leave an empty column between glyphs\n"
       "note: line 6 \"Grab 0,4,5\": face glyph 5 is 260 wide, more than twice its band's "
       "median of 1: two glyphs merged? Leave an empty column between glyphs\n"
-      "note: line 7 \"LoadTGA o.tga\": 'o.tga' has alpha 255 everywhere, so nothing in it "
+      "note: line 7 \"Grab 0,6,4\": face glyphs 6 and 7 are alike and 1 apart, closer than the "
+      "band's usual 3: one character whose strokes stand apart (as in '\"') may have been "
+      "grabbed as two, and every later glyph then takes the code of the one before; join its "
+      "strokes with a coloured pixel of alpha 0\n"
+      "note: line 8 \"LoadTGA o.tga\": 'o.tga' has alpha 255 everywhere, so nothing in it "
       "is transparent and every band is ink from edge to edge; save it with its alpha "
       "channel\n"
-      "9 notes found.\n");
+      "10 notes found.\n");
 }
 
 // Glyphs four rows high in a band of two, from a bottom-up file: the ink goes on below, and

@@ -146,6 +146,11 @@ inline constexpr char kNoteTooLarge[] =
 inline constexpr char kNoteMerged[] =
     "%s glyph %d is %lld wide, more than twice its band's median of %lld: two glyphs merged? "
     "Leave an empty column between glyphs";
+inline constexpr char kNoteSplit[] =
+    "%s glyphs %d and %d are alike and %lld apart, closer than the band's usual %lld: one "
+    "character whose strokes stand apart (as in '\"') may have been grabbed as two, and every "
+    "later glyph then takes the code of the one before; join its strokes with a coloured pixel "
+    "of alpha 0";
 inline constexpr char kNoteGrabCounts[] =
     "this Grab took %s where line %d took %s: from here on faces and shadows are out of step; "
     "grab as many of each";

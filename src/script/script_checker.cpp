@@ -199,8 +199,10 @@ void ScriptChecker::BandScanned(const ScriptLine& line, const ScannedBand& band,
   }
   const std::size_t before = pending_.size();
   NoteCutGlyphs(line, band, image);
-  if (pending_.size() == before)
+  if (pending_.size() == before) {
     NoteMergedGlyphs(line);
+    NoteSplitGlyphs(line);
+  }
   bandGlyphs_.clear();
 }
 
@@ -262,6 +264,31 @@ void ScriptChecker::NoteMergedGlyphs(const ScriptLine& line) {
     if (glyph.ink.width > 2 * median && glyph.ink.width >= median + 4) {
       Add(&line, Format(msg::kNoteMerged, SetName(glyph.shadow), glyph.index,
                         static_cast<long long>(glyph.ink.width), static_cast<long long>(median)));
+    }
+  }
+}
+
+// Two glyphs alike in size and place, closer together than the band's glyphs usually are, are
+// probably one character whose strokes stand apart, as in '"': grabbed as two glyphs, it takes
+// two codes, and every later glyph the code of the one before.
+void ScriptChecker::NoteSplitGlyphs(const ScriptLine& line) {
+  if (bandGlyphs_.size() < 3)
+    return;
+  const auto gap = [&](std::size_t i) {
+    return bandGlyphs_[i + 1].ink.x - (bandGlyphs_[i].ink.x + bandGlyphs_[i].ink.width);
+  };
+  std::vector<std::int64_t> gaps;
+  for (std::size_t i = 0; i + 1 < bandGlyphs_.size(); ++i) gaps.push_back(gap(i));
+  const auto middle = gaps.begin() + static_cast<long>(gaps.size() / 2);
+  std::nth_element(gaps.begin(), middle, gaps.end());
+  for (std::size_t i = 0; i + 1 < bandGlyphs_.size(); ++i) {
+    const PictureBox& left = bandGlyphs_[i].ink;
+    const PictureBox& right = bandGlyphs_[i + 1].ink;
+    if (gap(i) < *middle && left.width == right.width && left.height == right.height &&
+        left.y == right.y) {
+      Add(&line, Format(msg::kNoteSplit, SetName(bandGlyphs_[i].shadow), bandGlyphs_[i].index,
+                        bandGlyphs_[i + 1].index, static_cast<long long>(gap(i)),
+                        static_cast<long long>(*middle)));
     }
   }
 }

@@ -75,6 +75,7 @@ class ScriptChecker : public BuildObserver {
   void Add(const ScriptLine* line, std::string text);
   void NoteCutGlyphs(const ScriptLine& line, const ScannedBand& band, Image& image);
   void NoteMergedGlyphs(const ScriptLine& line);
+  void NoteSplitGlyphs(const ScriptLine& line);
   void NoteFaintInk();
   void NoteShadowPlaces();
   void NoteGrabCounts();

@@ -15,11 +15,7 @@ const Command kCommandTable[] = {
     {"CharSet", HandleCharSet},    {nullptr, nullptr},
 };
 
-namespace {
-
 char AsciiLower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
-
-}  // namespace
 
 bool EqualsIgnoringAsciiCase(std::string_view a, std::string_view b) {
   if (a.size() != b.size())

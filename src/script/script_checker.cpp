@@ -20,8 +20,6 @@ constexpr std::uint8_t kRightToLeftBit = 0x10;
 constexpr std::uint8_t kFaintAlpha = 16;  // alpha below this stores as coverage 0
 constexpr std::size_t kWorstFaintGlyphs = 3;
 
-char AsciiLower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
-
 // Edits (insertions, deletions, changes) from one word to the other, ignoring ASCII case.
 std::size_t EditDistance(std::string_view a, std::string_view b) {
   std::vector<std::size_t> row(b.size() + 1);

@@ -193,7 +193,7 @@ TEST(Overlay, KeepsOneAlphaForAPictureLoadedAgain) {
                                           "\n");
   test::TestConsole console;
   OverlayRecorder recorder;
-  RunOverlay(console.streams, dir.File("s.tks"), recorder);
+  CheckScript(console.streams, dir.File("s.tks"), recorder);
   ASSERT_EQ(recorder.alphas().size(), 3u);
   EXPECT_EQ(recorder.alphas()[0], recorder.alphas()[2]);
   EXPECT_NE(recorder.alphas()[0], recorder.alphas()[1]);

@@ -218,6 +218,23 @@ const char* ReadRows(Image& image, std::int64_t first, std::int64_t end, PixelRo
   return nullptr;
 }
 
+bool VisitRows(Image& image,
+               const std::function<bool(std::int64_t y, const std::uint8_t* row)>& visit) {
+  // About 1 MiB of pixels at a time, whatever the picture's size.
+  const std::int64_t rowsAtOnce = std::max<std::int64_t>(1, (std::int64_t{1} << 18) / image.width);
+  for (std::int64_t first = 0; first < image.height; first += rowsAtOnce) {
+    const std::int64_t end = std::min<std::int64_t>(first + rowsAtOnce, image.height);
+    PixelRows rows;
+    if (ReadRows(image, first, end, rows) != nullptr)
+      return false;
+    for (std::int64_t y = first; y < end; ++y) {
+      if (!visit(y, rows.Row(y - first)))
+        return true;
+    }
+  }
+  return true;
+}
+
 void HandleLoadTga(BuildState& state, Console& console, const ScriptLine& line) {
   LineScanner scan(line.text);
   std::string path;

@@ -26,6 +26,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <string>
 
 #include "main/console.h"
@@ -120,6 +121,12 @@ struct PixelRows {
 /// or the message for what failed: "is truncated" when the file no longer holds them, "is too
 /// large to hold in memory" for more than kMaxHeldPixels pixels.
 const char* ReadRows(Image& image, std::int64_t first, std::int64_t end, PixelRows& rows);
+
+/// Hands `visit` every row of a picture that has pixels, from the top, as the file holds it,
+/// reading some rows at a time, until `visit` returns false. False when the file no longer holds
+/// the rows.
+bool VisitRows(Image& image,
+               const std::function<bool(std::int64_t y, const std::uint8_t* row)>& visit);
 
 /// `LoadTGA <path>`.
 void HandleLoadTga(BuildState& state, Console& console, const ScriptLine& line);

@@ -134,10 +134,8 @@ int Preview(Console& console, const std::string& out, const std::string& path, i
   return font.problems.empty() ? kClean : kFound;
 }
 
-// The notes of a run, and what they make of it: 0 when it had no error and no note.
-int PrintNotes(Console& console, const ScriptChecker& checker) {
+void PrintNotes(Console& console, const ScriptChecker& checker) {
   for (const std::string& note : checker.notes()) Say(console.out, "%s", note.c_str());
-  return console.sawError || !checker.notes().empty() ? kFound : kClean;
 }
 
 bool ScriptOpens(Console& console, const std::string& script) {
@@ -153,20 +151,21 @@ int Check(Console& console, const std::string& script) {
     return kFailed;
   ScriptChecker checker;
   CheckScript(console, script, checker);
-  const int status = PrintNotes(console, checker);
+  PrintNotes(console, checker);
   const auto notes = static_cast<long long>(checker.found());
   if (notes > 0)
     Say(console.out, msg::kCheckFound, Count(notes, msg::kNotes).c_str());
   else if (!console.sawError)
     Say(console.out, "%s", msg::kCheckClean);
-  return status;
+  // A check fails on an error and on any note.
+  return console.sawError || notes > 0 ? kFound : kClean;
 }
 
 int Overlay(Console& console, const std::string& out, const std::string& script, int zoom) {
   if (!ScriptOpens(console, script))
     return kFailed;
   OverlayRecorder recorder;
-  RunOverlay(console, script, recorder);
+  CheckScript(console, script, recorder);
   PrintNotes(console, recorder);
   const std::vector<CheckedPicture>& pictures = recorder.pictures();
   std::vector<std::string> inputs{script};

@@ -13,8 +13,8 @@ constexpr std::int64_t kDrawnSide = kMaxOverlaySide - 2 * kOverlayMargin;
 
 std::int64_t FloorDiv(std::int64_t a, std::int64_t b) { return a / b - (a % b < 0 ? 1 : 0); }
 
-// The picture's alpha in cells of `shrink` x `shrink` pixels, read some rows at a time. Nothing
-// when its file no longer holds them.
+// The picture's alpha in cells of `shrink` x `shrink` pixels. Nothing when its file no longer
+// holds them.
 std::shared_ptr<DrawnAlpha> ReadDrawnAlpha(Image& image) {
   auto alpha = std::make_shared<DrawnAlpha>();
   const std::int64_t side = std::max(image.width, image.height);
@@ -22,23 +22,16 @@ std::shared_ptr<DrawnAlpha> ReadDrawnAlpha(Image& image) {
   alpha->width = (image.width + alpha->shrink - 1) / alpha->shrink;
   alpha->height = (image.height + alpha->shrink - 1) / alpha->shrink;
   alpha->cells.assign(static_cast<std::size_t>(alpha->width * alpha->height), 0);
-  const std::int64_t rowsAtOnce =
-      alpha->shrink *
-      std::max<std::int64_t>(1, (std::int64_t{1} << 18) / image.width / alpha->shrink);
-  for (std::int64_t first = 0; first < image.height; first += rowsAtOnce) {
-    const std::int64_t end = std::min<std::int64_t>(first + rowsAtOnce, image.height);
-    PixelRows rows;
-    if (ReadRows(image, first, end, rows) != nullptr)
-      return std::make_shared<DrawnAlpha>();
-    for (std::int64_t y = first; y < end; ++y) {
-      std::uint8_t* cells =
-          &alpha->cells[static_cast<std::size_t>(y / alpha->shrink * alpha->width)];
-      for (std::int64_t x = 0; x < image.width; ++x) {
-        std::uint8_t& cell = cells[x / alpha->shrink];
-        cell = std::max(cell, rows.Pixel(y - first, x)[kAlphaByte]);
-      }
+  const bool read = VisitRows(image, [&](std::int64_t y, const std::uint8_t* row) {
+    std::uint8_t* cells = &alpha->cells[static_cast<std::size_t>(y / alpha->shrink * alpha->width)];
+    for (std::int64_t x = 0; x < image.width; ++x) {
+      std::uint8_t& cell = cells[x / alpha->shrink];
+      cell = std::max(cell, row[x * kBytesPerPixel + kAlphaByte]);
     }
-  }
+    return true;
+  });
+  if (!read)
+    return std::make_shared<DrawnAlpha>();
   return alpha;
 }
 
@@ -80,10 +73,6 @@ void OverlayRecorder::PictureLoaded(const ScriptLine& line, Image& image) {
     }
   }
   alphas_.push_back(std::move(alpha));
-}
-
-void RunOverlay(Console& console, const std::string& path, OverlayRecorder& recorder) {
-  CheckScript(console, path, recorder);
 }
 
 int OverlayZoom(const DrawnAlpha& alpha, int zoom) {

@@ -1,8 +1,9 @@
 #pragma once
 
-// The overlay of a script: its run, watched picture by picture, and each picture drawn dimmed
-// with every band of every Grab outlined and every grabbed glyph's ink box drawn on it,
-// labelled with its index, each shadow joined to its face. The run's notes come with it.
+// The overlay of a script: its run, watched by an OverlayRecorder through CheckScript, and each
+// picture drawn dimmed with every band of every Grab outlined and every grabbed glyph's ink box
+// drawn on it, labelled with its index, each shadow joined to its face. The run's notes come
+// with it.
 
 #include <cstdint>
 #include <memory>
@@ -36,11 +37,6 @@ class OverlayRecorder : public ScriptChecker {
  private:
   std::vector<std::shared_ptr<const DrawnAlpha>> alphas_;
 };
-
-/// Runs the script at `path` as typekiln does on a fresh build state, with `recorder` watching;
-/// no font is written. Messages are printed on `console` as typekiln prints them, but never
-/// wait for a key.
-void RunOverlay(Console& console, const std::string& path, OverlayRecorder& recorder);
 
 inline constexpr int kOverlayZoom = 3;
 /// Canvas pixels around the picture, so that outlines and labels at its edges show: picture

@@ -56,6 +56,13 @@ const char* ClosestCommand(std::string_view word) {
 const msg::Noun& SetGlyphs(bool shadow) { return shadow ? msg::kShadowGlyphs : msg::kFaceGlyphs; }
 const char* SetName(bool shadow) { return shadow ? "shadow" : "face"; }
 
+// The middle value, the upper of the two middle ones for an even count; `values` is not empty.
+std::int64_t Median(std::vector<std::int64_t> values) {
+  const auto middle = values.begin() + static_cast<long>(values.size() / 2);
+  std::nth_element(values.begin(), middle, values.end());
+  return *middle;
+}
+
 // The offset a font keeps in a signed byte: what the game adds.
 int AsStoredOffset(std::int64_t offset) { return static_cast<std::int8_t>(offset & 0xFF); }
 
@@ -146,20 +153,14 @@ void ScriptChecker::PictureLoaded(const ScriptLine& line, Image& image) {
   pictures_.push_back({image.path, image.width, image.height, {}, {}});
   if ((image.descriptor & kRightToLeftBit) != 0)
     Add(&line, Format(msg::kNoteRightToLeft, image.path.c_str()));
-  // Opaque when no row, read some at a time, holds a pixel with alpha below 255.
-  const std::int64_t rowsAtOnce = std::max<std::int64_t>(1, (std::int64_t{1} << 18) / image.width);
-  for (std::int64_t first = 0; first < image.height; first += rowsAtOnce) {
-    const std::int64_t end = std::min<std::int64_t>(first + rowsAtOnce, image.height);
-    PixelRows rows;
-    if (ReadRows(image, first, end, rows) != nullptr)
-      return;
-    for (std::int64_t y = 0; y < end - first; ++y) {
-      for (std::int64_t x = 0; x < image.width; ++x) {
-        if (rows.Pixel(y, x)[kAlphaByte] != 255)
-          return;
-      }
-    }
-  }
+  bool opaque = true;
+  const auto allOpaque = [&](std::int64_t, const std::uint8_t* row) {
+    for (std::int64_t x = 0; x < image.width && opaque; ++x)
+      opaque = row[x * kBytesPerPixel + kAlphaByte] == 255;
+    return opaque;
+  };
+  if (!VisitRows(image, allOpaque) || !opaque)
+    return;
   Add(&line, Format(msg::kNoteOpaque, image.path.c_str()));
 }
 
@@ -255,9 +256,7 @@ void ScriptChecker::NoteMergedGlyphs(const ScriptLine& line) {
     return;
   std::vector<std::int64_t> widths;
   for (const GrabbedGlyph& glyph : bandGlyphs_) widths.push_back(glyph.ink.width);
-  const auto middle = widths.begin() + static_cast<long>(widths.size() / 2);
-  std::nth_element(widths.begin(), middle, widths.end());
-  const std::int64_t median = *middle;
+  const std::int64_t median = Median(widths);
   for (const GrabbedGlyph& glyph : bandGlyphs_) {
     if (glyph.ink.width > 2 * median && glyph.ink.width >= median + 4) {
       Add(&line, Format(msg::kNoteMerged, SetName(glyph.shadow), glyph.index,
@@ -277,16 +276,15 @@ void ScriptChecker::NoteSplitGlyphs(const ScriptLine& line) {
   };
   std::vector<std::int64_t> gaps;
   for (std::size_t i = 0; i + 1 < bandGlyphs_.size(); ++i) gaps.push_back(gap(i));
-  const auto middle = gaps.begin() + static_cast<long>(gaps.size() / 2);
-  std::nth_element(gaps.begin(), middle, gaps.end());
+  const std::int64_t usual = Median(gaps);
   for (std::size_t i = 0; i + 1 < bandGlyphs_.size(); ++i) {
     const PictureBox& left = bandGlyphs_[i].ink;
     const PictureBox& right = bandGlyphs_[i + 1].ink;
-    if (gap(i) < *middle && left.width == right.width && left.height == right.height &&
+    if (gap(i) < usual && left.width == right.width && left.height == right.height &&
         left.y == right.y) {
       Add(&line, Format(msg::kNoteSplit, SetName(bandGlyphs_[i].shadow), bandGlyphs_[i].index,
                         bandGlyphs_[i + 1].index, static_cast<long long>(gap(i)),
-                        static_cast<long long>(*middle)));
+                        static_cast<long long>(usual)));
     }
   }
 }

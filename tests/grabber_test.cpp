@@ -124,10 +124,8 @@ TEST(Grabber, AGrabThatCannotFinishKeepsWhatItGrabbed) {
 TEST(Grabber, ReadsItsBandFromAnyKindOfFile) {
   const Image upright = Picture({"#..#", ".#.#", "##.3"});
   const test::Bytes topFirst(upright.decoded.begin(), upright.decoded.end());
-  test::Bytes bottomFirst;
-  for (int row = 2; row >= 0; --row)
-    bottomFirst.insert(bottomFirst.end(), topFirst.begin() + 16 * row,
-                       topFirst.begin() + 16 * row + 16);
+  const Image flipped = Picture({"##.3", ".#.#", "#..#"});
+  const test::Bytes bottomFirst(flipped.decoded.begin(), flipped.decoded.end());
   test::Bytes runs = bottomFirst;
   runs.insert(runs.begin(), 11);  // one literal packet of all 12 pixels
   test::TempDir dir;

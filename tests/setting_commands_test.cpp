@@ -36,7 +36,7 @@ TEST(SettingCommands, ALineWithoutItsValuesChangesNothing) {
     BuildState state;
     state.verbose = true;
     state.image.width = 7;
-    state.image.decoded.resize(1);
+    state.image.decoded.assign(1, 0);
     const test::Echoes echoes = test::RunLines(state, {line});
     EXPECT_EQ(echoes.out, "");
     EXPECT_EQ(echoes.err, std::string("Missing value at following line:\n") + line + "\n");

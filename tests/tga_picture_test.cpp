@@ -26,7 +26,8 @@ std::string Dump(Image& image) {
     for (int x = 0; x < image.width; ++x) {
       const std::uint8_t* p = rows.Row(y) + 4 * x;  // blue, green, red, alpha
       std::snprintf(pixel, sizeof pixel, "%02x%02x%02x%02x", p[2], p[1], p[0], p[3]);
-      text += (x > 0 ? " " : y > 0 ? "|" : "") + std::string(pixel);
+      text += x > 0 ? " " : y > 0 ? "|" : "";
+      text += pixel;
     }
   }
   return text;

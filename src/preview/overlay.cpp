@@ -120,9 +120,12 @@ Canvas RenderOverlay(const CheckedPicture& picture, const DrawnAlpha& alpha, int
 std::string OverlayPath(const std::string& out, int number) {
   if (number <= 1)
     return out;
-  const std::string suffix = "-" + std::to_string(number);
   const bool png = out.size() >= 4 && EqualsIgnoringAsciiCase(out.substr(out.size() - 4), ".png");
-  return png ? out.substr(0, out.size() - 4) + suffix + out.substr(out.size() - 4) : out + suffix;
+  const std::size_t at = png ? out.size() - 4 : out.size();
+  std::string path = out;
+  path.insert(at, std::to_string(number));
+  path.insert(at, 1, '-');
+  return path;
 }
 
 }  // namespace typekiln

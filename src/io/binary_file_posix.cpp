@@ -6,8 +6,6 @@
 
 #include <cerrno>
 
-#include "io/byte_order.h"
-
 namespace typekiln {
 
 namespace {
@@ -31,8 +29,6 @@ bool TransferAll(Byte* at, std::size_t count, Transfer transfer) {
 }
 
 }  // namespace
-
-BinaryFile::~BinaryFile() { Close(); }
 
 bool BinaryFile::Open(const std::string& path, int flags) {
   Close();
@@ -121,17 +117,6 @@ std::int64_t BinaryFile::Size() {
 bool BinaryFile::Seek(std::int64_t distance) {
   const int whence = distance >= 0 ? SEEK_SET : SEEK_END;
   return ::lseek(static_cast<int>(handle_), distance, whence) >= 0;
-}
-
-bool BinaryFile::WriteU8(std::int64_t value) {
-  const std::uint8_t byte = LowByte(value);
-  return Write(&byte, 1);
-}
-
-bool BinaryFile::WriteBE32(std::uint32_t value) {
-  std::uint8_t bytes[4];
-  PutBE32(bytes, value);
-  return Write(bytes, sizeof bytes);
 }
 
 }  // namespace typekiln

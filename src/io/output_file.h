@@ -4,20 +4,22 @@
 // lock files) do. The bytes go into a temporary file with a random name in the target's own
 // folder. Once every byte was written, the temporary is flushed to the disk, takes the target's
 // place in one step, and the folder is flushed too, so that the new name survives a power cut.
-// A target that exists and is not a regular file (a device such as /dev/null, a FIFO, a
+// A target that exists and is not a regular file (a device such as /dev/null or NUL, a FIFO, a
 // terminal) cannot be replaced that way and is written straight into.
 //
-// A symbolic link at the target is followed and the file it names replaced, except where the
-// system's protected-symlinks rule would refuse to follow it: in a sticky folder that everyone
-// may write to (/tmp), a link that belongs neither to the caller nor to the folder's owner may
-// have been planted there to redirect the output, and nothing is created. Links are read and
-// checked through the opened folder that holds them, so no name can be swapped in between.
+// On POSIX systems, a symbolic link at the target is followed and the file it names replaced,
+// except where the system's protected-symlinks rule would refuse to follow it: in a sticky folder
+// that everyone may write to (/tmp), a link that belongs neither to the caller nor to the folder's
+// owner may have been planted there to redirect the output, and nothing is created. Links are read
+// and checked through the opened folder that holds them, so no name can be swapped in between.
 //
 // The replacement keeps the old file's permissions when the old file is the caller's own;
 // otherwise it gets the permissions of any new file under the caller's umask.
 //
 // While a temporary exists, SIGINT, SIGTERM, SIGHUP and SIGXFSZ remove it before they end the
-// process as they otherwise would.
+// process as they otherwise would; on Windows, so do Ctrl-C, Ctrl-Break and closing the console.
+// There the replacement gets the permissions of any new file in its folder, and the target's
+// folder needs no flush: the move is written through.
 
 #include <cstddef>
 #include <cstdint>
@@ -51,9 +53,10 @@ class OutputFile {
   void Discard();
 
   BinaryFile file_;
-  std::intptr_t folder_ = -1;  // the opened folder that holds the target, while writing
-  std::string name_;           // the target's name in that folder
-  std::string temporary_;      // the temporary's name there; empty when writing straight in
+  std::intptr_t folder_ = -1;  // POSIX: the opened folder that holds the target, while writing
+  std::string name_;           // the target's name in that folder (Windows: the target's path)
+  std::string temporary_;      // the temporary's name there (Windows: path); empty when writing
+                               // straight in
   int cleanup_ = -1;           // its place among the temporaries a signal removes
   bool failed_ = false;
 };

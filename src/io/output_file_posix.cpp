@@ -16,6 +16,8 @@
 #include <iterator>
 #include <utility>
 
+#include "io/temporary_name.h"
+
 namespace typekiln {
 
 namespace {
@@ -100,11 +102,8 @@ class SignalsHeld {
 
 // ---- Names
 
-// A name no one can guess ahead of the run, so no one can take it first.
 std::string RandomName() {
-  static constexpr char kLetters[] =
-      "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
-  unsigned char noise[12];
+  unsigned char noise[kTemporaryNoise];
   if (getrandom(noise, sizeof noise, 0) != static_cast<ssize_t>(sizeof noise)) {
     // No randomness from the system: the clock still gives names that differ from run to run,
     // and a name that is taken is only tried again.
@@ -118,9 +117,7 @@ std::string RandomName() {
       byte = static_cast<unsigned char>(mix >> 56);
     }
   }
-  std::string name = ".typekiln-";
-  for (unsigned char byte : noise) name += kLetters[byte % (sizeof kLetters - 1)];
-  return name + ".tmp";
+  return TemporaryName(noise);
 }
 
 struct PathParts {

@@ -1,6 +1,6 @@
 #pragma once
 
-// PNG files through libpng: 8-bit red, green, blue and alpha, rows from the top.
+// PNG files: 8-bit red, green, blue and alpha, rows from the top.
 
 #include <optional>
 #include <string>

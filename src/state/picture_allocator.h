@@ -3,16 +3,15 @@
 // The allocator of a picture's pixel buffers: a run-length encoded picture decoded whole, and
 // the rows of a band read from a raw one. Either can be hundreds of megabytes that are then
 // filled completely, so a buffer is neither cleared first (elements are default-initialised,
-// and a byte then stays as it is) nor made of small pages: large buffers
-// are mapped straight from the system and, where the system offers it, backed by huge pages,
-// which cuts the page faults of the first touch by a factor of 512.
-
-#include <sys/mman.h>
+// and a byte then stays as it is) nor taken from the heap: large buffers come straight from the
+// system (picture_memory.h).
 
 #include <cstddef>
 #include <limits>
 #include <new>
 #include <utility>
+
+#include "state/picture_memory.h"
 
 namespace typekiln {
 
@@ -31,12 +30,9 @@ class PictureAllocator {
     const std::size_t bytes = count * sizeof(T);
     if (bytes < kMappedSize)
       return static_cast<T*>(::operator new(bytes));
-    void* memory = mmap(nullptr, bytes, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
-    if (memory == MAP_FAILED)
+    void* memory = MapPictureMemory(bytes);
+    if (memory == nullptr)
       throw std::bad_alloc();
-#ifdef MADV_HUGEPAGE
-    madvise(memory, bytes, MADV_HUGEPAGE);  // only a hint: small pages serve as well
-#endif
     return static_cast<T*>(memory);
   }
 
@@ -45,7 +41,7 @@ class PictureAllocator {
     if (bytes < kMappedSize)
       ::operator delete(memory);
     else
-      munmap(memory, bytes);
+      UnmapPictureMemory(memory, bytes);
   }
 
   /// Default-initialises: the loader writes every pixel.

@@ -217,6 +217,10 @@ int RunInspect(Console& console, int argc, const char* const argv[]) {
     Say(console.out, "%s\n%s", msg::kInspectUsage, msg::kInspectHelp);
     return kClean;
   }
+  if (args.size() == 1 && args[0] == "--version") {
+    Say(console.out, msg::kInspectVersion, TYPEKILN_VERSION);
+    return kClean;
+  }
   Mode mode = Mode::List;
   std::string out;
   std::vector<std::string> files;

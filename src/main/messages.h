@@ -86,7 +86,8 @@ inline constexpr char kInspectUsage[] =
     "       typekiln-inspect --preview OUT.png FONT [--zoom N]\n"
     "       typekiln-inspect --check SCRIPT\n"
     "       typekiln-inspect --overlay OUT.png SCRIPT [--zoom N]\n"
-    "       typekiln-inspect --render OUT.png FONT TEXT";
+    "       typekiln-inspect --render OUT.png FONT TEXT\n"
+    "       typekiln-inspect --version";
 inline constexpr char kInspectHelp[] =
     "Lists a typekiln font file and checks every field of it:\n"
     "  typekiln-inspect FONT            the header, one row per table entry, then every problem\n"
@@ -100,9 +101,11 @@ inline constexpr char kInspectHelp[] =
     "  --render OUT.png FONT TEXT       TEXT set as a game sets it with the runtime: white faces,\n"
     "                                   black shadows, a transparent background\n"
     "  --zoom N                         canvas pixels per picture pixel (preview 4, overlay 3)\n"
+    "  --version                        the version of typekiln this tool belongs to\n"
     "Exit status: 0 well-formed (or equal, or a script with no error and no note), 1 problems (or\n"
     "differences, or an error or a note; --overlay: an error only), 2 a file that cannot be read\n"
     "or bad arguments.";
+inline constexpr char kInspectVersion[] = "typekiln-inspect %s";
 inline constexpr char kUnknownArgument[] = "Unknown argument: '%s'";
 inline constexpr char kBadGlyphNumber[] = "--glyph needs an entry number, not '%s'";
 inline constexpr char kNoSuchEntry[] = "No entry %d: the font has %d";

@@ -23,6 +23,7 @@ constexpr int kNameAttempts = 100;
 // The console calls its control handler on a thread of its own while the tool goes on writing.
 // The table and the stop mark change only under the lock, so a temporary is either removed by
 // the handler or put in place by Commit, never both, and none is made after the stop.
+// Ctrl-C, Ctrl-Break, closing the console, logging off and shutting down all end the tool.
 
 struct Pending {
   bool used = false;
@@ -33,16 +34,18 @@ Pending gPending[8];
 bool gStopping = false;
 
 BOOL WINAPI RemoveTemporariesAndStop(DWORD) {
-  const std::lock_guard<std::mutex> held(gLock);
+  gLock.lock();  // held to the end: nothing is put in place after this
   gStopping = true;
   // A temporary still open is shared for deletion: it goes as soon as the process ends.
   for (Pending& pending : gPending) {
     if (pending.used)
       DeleteFileA(pending.path.c_str());
   }
-  // Not handled here: the next handler, in the end the system's own, ends the process as it
-  // otherwise would.
-  return FALSE;
+  // Ends the process as the system's own handler does, with the status that tells a build it
+  // was interrupted, and at once, as a signal ends it on POSIX systems: the tool's thread must
+  // not go on to report the font it can no longer write.
+  TerminateProcess(GetCurrentProcess(), STATUS_CONTROL_C_EXIT);
+  return TRUE;
 }
 
 void InstallCleanup() {
@@ -103,8 +106,11 @@ bool OutputFile::Create(const std::string& path) {
     return false;
 
   // What stands at the path: a device (NUL, CON) or a pipe is written straight into; a file must
-  // be writable, since replacing it would get round its read-only mark; otherwise only a path
-  // with no file at its end can be created.
+  // be writable, since replacing it would get round its read-only mark (which an administrator's
+  // open would not heed); otherwise only a path with no file at its end can be created.
+  const DWORD attributes = GetFileAttributesA(path.c_str());
+  if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0)
+    return false;
   const HANDLE existing = CreateFileA(path.c_str(), GENERIC_WRITE,
                                       FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                                       nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);

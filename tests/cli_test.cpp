@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <array>
 #include <filesystem>
 #include <tuple>
@@ -50,6 +51,49 @@ TEST(Cli, AMissingScriptStillYieldsAFontAndFails) {
   EXPECT_EQ(test::ReadBytes(dir.File("out.fnt")), Hex(kDefaultFont));
 }
 
+// A device takes the font as it comes: nothing is made beside it.
+TEST(Cli, ADeviceIsWrittenStraightInto) {
+  test::TempDir dir;
+  test::WriteBytes(dir.File("script.tks"), "");
+  const char* device = test::WindowsTools() ? "NUL" : "/dev/null";
+  const test::ToolRun run = RunTypekiln(dir.path(), {"script.tks", device});
+  EXPECT_EQ(run.status, 0);
+  EXPECT_EQ(run.err, "");
+  EXPECT_EQ(test::FolderEntries(dir.path()), std::vector<std::string>{"script.tks"});
+}
+
+// On Windows, a path may part its folders with \ as well as /, and start with a drive. The
+// temporary goes beside the font in the font's own folder, which any old font there leaves.
+TEST(Cli, WindowsPathsNameTheirFolders) {
+  if (!test::WindowsTools())
+    GTEST_SKIP() << "backslashes and drive letters part paths on Windows only";
+  test::TempDir dir;
+  std::filesystem::create_directory(dir.path() / "art");
+  std::filesystem::create_directory(dir.path() / "fonts");
+  test::WriteBytes(dir.File("art/p.tga"), test::TgaFile(1, 1, {0, 0, 0, 0xFF}));
+  test::WriteBytes(dir.File("s.tks"), "LoadTGA art\\p.tga\n[Font]\nGrab 0,0,1\n");
+  test::WriteBytes(dir.File("t.tks"), "LoadTGA art/p.tga\n[Font]\nGrab 0,0,1\n");
+  test::WriteBytes(dir.File("fonts/a.fnt"), "old font");
+  std::string folder = dir.path().string();
+  std::replace(folder.begin(), folder.end(), '/', '\\');
+  for (const std::string& output : {std::string("fonts\\a.fnt"), "Z:" + folder + "\\fonts\\b.fnt",
+                                    std::string("fonts/c.fnt")}) {
+    SCOPED_TRACE(output);
+    // The same script with / for \\, since Linux reads the font back.
+    const bool readBack = output.ends_with("c.fnt");
+    const test::ToolRun run = RunTypekiln(dir.path(), {readBack ? "t.tks" : "s.tks", output});
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.err, "");
+  }
+  EXPECT_EQ(test::FolderEntries(dir.path() / "fonts"),
+            (std::vector<std::string>{"a.fnt", "b.fnt", "c.fnt"}));
+  // c.fnt read back as its script's build state; the others are the same font.
+  EXPECT_EQ(test::ReadBytes(dir.File("fonts/a.fnt")), test::ReadBytes(dir.File("fonts/c.fnt")));
+  EXPECT_EQ(test::ReadBytes(dir.File("fonts/b.fnt")), test::ReadBytes(dir.File("fonts/c.fnt")));
+  EXPECT_EQ(RunTypekiln(dir.path(), {"s.tks", "missing\\c.fnt"}).err,
+            "Cannot create: 'missing\\c.fnt'\n");
+}
+
 TEST(Cli, AnOutputThatCannotBeWrittenFails) {
   test::TempDir dir;
   test::WriteBytes(dir.File("script.tks"), "");
@@ -63,6 +107,7 @@ TEST(Cli, AnOutputThatCannotBeWrittenFails) {
 }
 
 TEST(Cli, TheFontCanGoToStandardOutput) {
+  SKIP_ON_WINDOWS("no name for standard output that a program can open (CON is the console)");
   test::TempDir dir;
   test::WriteBytes(dir.File("script.tks"), "\n");
   const test::ToolRun run = RunTypekiln(dir.path(), {"script.tks", "/dev/stdout"});
@@ -78,8 +123,8 @@ TEST(Cli, AClosedStandardInputIsNotTheScript) {
   std::string script = "LoadTGA missing.tga\n";
   for (int i = 0; i < 60; ++i) script += "# " + std::string(98, '.') + "\n";
   test::WriteBytes(dir.File("s.tks"), script + "Gap 7\n");
-  const test::ToolRun run = test::RunProgram(TYPEKILN_BINARY, dir.path(), {"s.tks", "closed.fnt"},
-                                             "", false, [] { close(0); });
+  const test::ToolRun run = test::RunProgram(test::TypekilnBinary(), dir.path(),
+                                             {"s.tks", "closed.fnt"}, "", false, [] { close(0); });
   EXPECT_EQ(run.err, "Cannot open: 'missing.tga'\n");
   RunTypekiln(dir.path(), {"s.tks", "open.fnt"});
   EXPECT_EQ(test::ReadBytes(dir.File("closed.fnt")), test::ReadBytes(dir.File("open.fnt")));

@@ -120,5 +120,12 @@ TEST(Inspect, DiffFindsWhatChanged) {
             "entry 2 C: only in new.fnt\n");
 }
 
+TEST(Inspect, TellsItsVersion) {
+  test::TempDir dir;
+  const test::ToolRun run = RunInspect(dir.path(), {"--version"});
+  EXPECT_EQ(run.status, 0);
+  EXPECT_EQ(run.out, "typekiln-inspect " TYPEKILN_VERSION "\n");
+}
+
 }  // namespace
 }  // namespace typekiln

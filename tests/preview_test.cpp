@@ -184,7 +184,7 @@ TEST(Overlay, KeepsWithinItsBoundsWhateverTheScriptSays) {
 }
 
 // A picture loaded again, unchanged, shares the alpha kept for the overlay.
-TEST(Overlay, KeepsOneAlphaForAPictureLoadedAgain) {
+TEST(OverlayRecorder, KeepsOneAlphaForAPictureLoadedAgain) {
   test::TempDir dir;
   test::WriteBytes(dir.File("a.tga"), test::TgaFile(2, 1, test::Bytes{0, 0, 0, 9, 0, 0, 0, 0}));
   test::WriteBytes(dir.File("b.tga"), test::TgaFile(2, 1, test::Bytes{0, 0, 0, 0, 0, 0, 0, 9}));

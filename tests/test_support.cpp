@@ -123,24 +123,66 @@ int TemporaryFile(const std::string& contents) {
   return fd;
 }
 
+bool IsWindowsProgram(const std::string& binary) { return binary.ends_with(".exe"); }
+
+// A Windows program's text output with its CR LF line ends made LF, as on Linux; a test fails
+// when a line ends in LF alone.
+std::string LinuxLines(const std::string& text, const char* stream) {
+  std::string lines;
+  for (std::size_t at = 0; at < text.size(); ++at) {
+    if (text[at] == '\r' && at + 1 < text.size() && text[at + 1] == '\n')
+      continue;
+    if (text[at] == '\n' && (at == 0 || text[at - 1] != '\r'))
+      ADD_FAILURE() << "a line on " << stream << " ends without CR: " << text;
+    lines += text[at];
+  }
+  return lines;
+}
+
 }  // namespace
+
+bool WindowsTools() { return std::getenv("TYPEKILN_WINDOWS_TOOLS") != nullptr; }
+
+std::string TypekilnBinary() {
+  return WindowsTools() ? std::string(std::getenv("TYPEKILN_WINDOWS_TOOLS")) + "/typekiln.exe"
+                        : TYPEKILN_BINARY;
+}
+
+std::string InspectBinary() {
+  return WindowsTools()
+             ? std::string(std::getenv("TYPEKILN_WINDOWS_TOOLS")) + "/typekiln-inspect.exe"
+             : TYPEKILN_INSPECT_BINARY;
+}
 
 ToolRun RunProgram(const std::string& binary, const std::filesystem::path& folder,
                    const std::vector<std::string>& args, const std::string& input,
                    bool unprivileged, const std::function<void()>& setup) {
+  const bool windows = IsWindowsProgram(binary);
+  if (windows && unprivileged) {
+    ADD_FAILURE() << "Windows has no uid to give up: skip this test there";
+    return {};
+  }
   const int in = TemporaryFile(input);
   const int out = TemporaryFile("");
   const int err = TemporaryFile("");
+  // wine finds the program by its path, as a Windows path on drive Z:, the Linux root.
+  std::vector<std::string> words = {windows ? "wine" : binary};
+  if (windows)
+    words.push_back(binary);
+  words.insert(words.end(), args.begin(), args.end());
   std::vector<char*> argv;
-  std::string program = binary;
-  argv.push_back(program.data());
-  std::vector<std::string> copies(args);
-  for (std::string& arg : copies) argv.push_back(arg.data());
+  for (std::string& word : words) argv.push_back(word.data());
   argv.push_back(nullptr);
 
   const pid_t child = fork();
   if (child == 0) {
     if (chdir(folder.c_str()) != 0 || dup2(in, 0) < 0 || dup2(out, 1) < 0 || dup2(err, 2) < 0) {
+      _exit(127);
+    }
+    if (windows) {  // wine is a script, found on the PATH
+      if (setup)
+        setup();
+      execvp(argv[0], argv.data());
       _exit(127);
     }
     // The program is opened first: an ordinary user may not be able to reach the build folder.
@@ -160,6 +202,10 @@ ToolRun RunProgram(const std::string& binary, const std::filesystem::path& folde
   }
   run.out = ReadAll(out);
   run.err = ReadAll(err);
+  if (windows) {
+    run.out = LinuxLines(run.out, "standard output");
+    run.err = LinuxLines(run.err, "standard error");
+  }
   close(in);
   close(out);
   close(err);
@@ -172,7 +218,7 @@ ToolRun RunTypekiln(const std::filesystem::path& folder, const std::vector<std::
   const std::filesystem::path output = args.size() == 2 ? folder / args[1] : "";
   const auto isFile = [&] { return args.size() == 2 && std::filesystem::is_regular_file(output); };
   const Bytes before = isFile() ? ReadBytes(output.string()) : Bytes{};
-  ToolRun run = RunProgram(TYPEKILN_BINARY, folder, args, input, unprivileged);
+  ToolRun run = RunProgram(TypekilnBinary(), folder, args, input, unprivileged);
   if (isFile()) {
     const Bytes font = ReadBytes(output.string());
     if (font != before)
@@ -182,7 +228,7 @@ ToolRun RunTypekiln(const std::filesystem::path& folder, const std::vector<std::
 }
 
 ToolRun RunInspect(const std::filesystem::path& folder, const std::vector<std::string>& args) {
-  return RunProgram(TYPEKILN_INSPECT_BINARY, folder, args, "", false);
+  return RunProgram(InspectBinary(), folder, args, "", false);
 }
 
 Glyph MakeGlyph(BuildState& state, int x, int y, int width, int height, int top,

@@ -67,6 +67,20 @@ struct Echoes {
 /// Runs script lines, in order, on `state` through the tool's command table.
 Echoes RunLines(BuildState& state, const std::vector<std::string>& lines);
 
+/// True when the end-to-end tests run against the Windows tools under wine: the environment's
+/// TYPEKILN_WINDOWS_TOOLS then names the folder of typekiln.exe and typekiln-inspect.exe.
+bool WindowsTools();
+/// The typekiln under test: this build's own, or typekiln.exe of the Windows tools.
+std::string TypekilnBinary();
+/// The typekiln-inspect under test, as TypekilnBinary.
+std::string InspectBinary();
+
+/// Ends the test as skipped when it runs against the Windows tools, for `reason`: what the test
+/// needs that Windows lacks.
+#define SKIP_ON_WINDOWS(reason)         \
+  if (::typekiln::test::WindowsTools()) \
+  GTEST_SKIP() << "Windows has " << reason
+
 struct ToolRun {
   int status = -1;  ///< exit status, or -1 when the tool did not exit normally
   int signal = 0;   ///< the signal that ended the tool, or 0
@@ -76,7 +90,9 @@ struct ToolRun {
 
 /// Runs `binary` in `folder` with `args`, `input` as its standard input, and waits. With
 /// `unprivileged`, the program runs as an ordinary user even when the tests run as root.
-/// `setup`, when given, runs in the new process just before it becomes the program.
+/// `setup`, when given, runs in the new process just before it becomes the program. A Windows
+/// program (.exe) runs under wine; the lines it prints must end in CR LF, and come back ending
+/// in LF alone, as the same program prints them on Linux.
 ToolRun RunProgram(const std::string& binary, const std::filesystem::path& folder,
                    const std::vector<std::string>& args, const std::string& input,
                    bool unprivileged, const std::function<void()>& setup = {});

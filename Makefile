@@ -4,13 +4,15 @@ JOBS ?= 2
 BUILD ?= build/release
 FUZZ_SECONDS ?= 60
 
-.PHONY: example test fuzz bench clean
+WINDOWS ?= build/windows
+
+.PHONY: example test fuzz bench package windows clean
 
 # Builds typekiln, typekiln-inspect and the example game program, turns the example script into
 # build/example.fnt, draws its preview and the overlays of its two pictures, and sets text with it.
 example:
 	cmake -S . -B $(BUILD) -DTYPEKILN_TESTS=OFF -DCMAKE_BUILD_TYPE=Release
-	cmake --build $(BUILD) -j $(JOBS)
+	cmake --build $(BUILD) -j $(JOBS) --target typekiln typekiln-inspect draw_text
 	cd examples && ../$(BUILD)/typekiln example.tks ../build/example.fnt </dev/null
 	$(BUILD)/typekiln-inspect --preview build/example-preview.png build/example.fnt
 	cd examples && ../$(BUILD)/typekiln-inspect --overlay ../build/example-overlay.png example.tks
@@ -22,20 +24,44 @@ example:
 	  "build/example-hello.png and (by examples/draw_text.c) build/example-text.ppm"
 
 # Every test twice: built by g++, then by clang++ with AddressSanitizer and
-# UndefinedBehaviorSanitizer, warnings as errors both times; the game runtime's tests also
-# built for big-endian MIPS and run under QEMU; then each fuzz target for FUZZ_SECONDS.
-test: test-suites fuzz
+# UndefinedBehaviorSanitizer, both Release builds with warnings as errors; the game runtime's tests
+# also built for big-endian MIPS and run under QEMU; then the end-to-end tests against the Windows
+# tools under wine; then each fuzz target for FUZZ_SECONDS.
+test: test-suites test-windows fuzz
 
-.PHONY: test-suites
+.PHONY: test-suites test-windows
 test-suites:
 	cmake -S . -B build/gcc -DCMAKE_C_COMPILER=gcc -DCMAKE_CXX_COMPILER=g++ \
-	  -DCMAKE_COMPILE_WARNING_AS_ERROR=ON -DTYPEKILN_REQUIRE_MIPS=ON
+	  -DCMAKE_BUILD_TYPE=Release -DCMAKE_COMPILE_WARNING_AS_ERROR=ON -DTYPEKILN_REQUIRE_MIPS=ON
 	cmake --build build/gcc -j $(JOBS)
 	ctest --test-dir build/gcc --output-on-failure -j $(JOBS)
 	cmake -S . -B build/clang-sanitize -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
-	  -DCMAKE_COMPILE_WARNING_AS_ERROR=ON -DTYPEKILN_SANITIZE=ON -DTYPEKILN_REQUIRE_MIPS=ON
+	  -DCMAKE_BUILD_TYPE=Release -DCMAKE_COMPILE_WARNING_AS_ERROR=ON -DTYPEKILN_SANITIZE=ON \
+	  -DTYPEKILN_REQUIRE_MIPS=ON
 	cmake --build build/clang-sanitize -j $(JOBS)
 	ctest --test-dir build/clang-sanitize --output-on-failure -j $(JOBS)
+
+# The end-to-end tests of the g++ build, run against typekiln.exe and typekiln-inspect.exe.
+test-windows: windows
+	cmake --build build/gcc -j $(JOBS) --target typekiln_tests
+	tests/windows_end_to_end.sh build/gcc/typekiln_tests $(WINDOWS)
+
+# typekiln.exe and typekiln-inspect.exe for 64-bit Windows, built with MinGW-w64 and linked
+# statically, in $(WINDOWS); and the .zip a Windows user unpacks.
+windows:
+	cmake -S . -B $(WINDOWS) -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.toolchain.cmake \
+	  -DCMAKE_BUILD_TYPE=Release -DCMAKE_COMPILE_WARNING_AS_ERROR=ON -DTYPEKILN_TESTS=OFF
+	cmake --build $(WINDOWS) -j $(JOBS) --target typekiln typekiln-inspect
+	cd $(WINDOWS) && cpack
+	@echo "Windows tools in $(WINDOWS)/typekiln.exe and $(WINDOWS)/typekiln-inspect.exe;" \
+	  "the package is $(WINDOWS)/typekiln-*-windows-x86_64.zip"
+
+# The Debian package of the release build: both tools, their man pages, the runtime header, the
+# docs and the example.
+package:
+	cmake -S . -B $(BUILD) -DTYPEKILN_TESTS=OFF -DCMAKE_BUILD_TYPE=Release
+	cmake --build $(BUILD) -j $(JOBS) --target typekiln typekiln-inspect
+	cd $(BUILD) && cpack
 
 # Builds the libFuzzer targets (clang++, sanitizers on) and runs each for FUZZ_SECONDS.
 fuzz:
@@ -49,7 +75,7 @@ fuzz:
 # Times whole builds of three large pictures against one plain read of each; checks peak memory.
 bench:
 	cmake -S . -B $(BUILD) -DTYPEKILN_TESTS=OFF -DCMAKE_BUILD_TYPE=Release
-	cmake --build $(BUILD) -j $(JOBS)
+	cmake --build $(BUILD) -j $(JOBS) --target typekiln_bench
 	$(BUILD)/typekiln_bench
 
 clean:

@@ -1,6 +1,7 @@
 #pragma once
 
-// PNG files: 8-bit red, green, blue and alpha, rows from the top.
+// PNG files: 8-bit red, green, blue and alpha, rows from the top. The whole file is built in
+// memory before it is written.
 
 #include <optional>
 #include <string>

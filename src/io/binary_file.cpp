@@ -6,6 +6,11 @@ namespace typekiln {
 
 BinaryFile::~BinaryFile() { Close(); }
 
+void BinaryFile::Adopt(std::intptr_t handle) {
+  Close();
+  handle_ = handle;
+}
+
 bool BinaryFile::WriteU8(std::int64_t value) {
   const std::uint8_t byte = LowByte(value);
   return Write(&byte, 1);

@@ -63,11 +63,6 @@ bool BinaryFile::CreateNew(const std::string& path) {
   return Open(path, O_WRONLY | O_CREAT | O_EXCL);
 }
 
-void BinaryFile::Adopt(std::intptr_t handle) {
-  Close();
-  handle_ = handle;
-}
-
 bool BinaryFile::Close() {
   if (handle_ == kNoHandle)
     return true;

@@ -56,11 +56,6 @@ bool BinaryFile::CreateWrite(const std::string& path) { return Open(path, kCreat
 
 bool BinaryFile::CreateNew(const std::string& path) { return Open(path, kCreateNew); }
 
-void BinaryFile::Adopt(std::intptr_t handle) {
-  Close();
-  handle_ = handle;
-}
-
 bool BinaryFile::Close() {
   if (handle_ == kNoHandle)
     return true;

@@ -50,6 +50,10 @@ class OutputFile {
   bool Commit();
 
  private:
+  /// Puts the complete, flushed and closed temporary in the target's place; false when it is
+  /// not there, or may not survive a power cut. Clears `temporary_` once it is there.
+  bool PutInPlace();
+  /// Closes the file and removes the temporary, if any.
   void Discard();
 
   BinaryFile file_;

@@ -257,8 +257,6 @@ int CreateTemporary(int folder, std::string& created, int& cleanup) {
 
 }  // namespace
 
-OutputFile::~OutputFile() { Discard(); }
-
 bool OutputFile::Create(const std::string& path) {
   Discard();
   failed_ = false;
@@ -304,25 +302,7 @@ bool OutputFile::Create(const std::string& path) {
   return true;
 }
 
-void OutputFile::Write(const void* bytes, std::size_t count) {
-  if (!failed_ && !file_.Write(bytes, count))
-    failed_ = true;
-}
-
-bool OutputFile::Commit() {
-  if (temporary_.empty()) {  // written straight into
-    if (!file_.Close())
-      failed_ = true;
-    return !failed_;
-  }
-  if (!failed_ && !file_.Flush())
-    failed_ = true;
-  if (!file_.Close())
-    failed_ = true;
-  if (failed_) {
-    Discard();
-    return false;
-  }
+bool OutputFile::PutInPlace() {
   const int folder = static_cast<int>(folder_);
   {
     const SignalsHeld held;
@@ -331,10 +311,7 @@ bool OutputFile::Commit() {
       temporary_.clear();
     }
   }
-  const bool placed = temporary_.empty();
-  const bool kept = placed && FlushFolder(folder);
-  Discard();
-  return kept;
+  return temporary_.empty() && FlushFolder(folder);
 }
 
 void OutputFile::Discard() {

@@ -96,8 +96,6 @@ bool Identify(const std::string& path, BY_HANDLE_FILE_INFORMATION& info) {
 
 }  // namespace
 
-OutputFile::~OutputFile() { Discard(); }
-
 bool OutputFile::Create(const std::string& path) {
   Discard();
   failed_ = false;
@@ -147,37 +145,15 @@ bool OutputFile::Create(const std::string& path) {
   return false;
 }
 
-void OutputFile::Write(const void* bytes, std::size_t count) {
-  if (!failed_ && !file_.Write(bytes, count))
-    failed_ = true;
-}
-
-bool OutputFile::Commit() {
-  if (temporary_.empty()) {  // written straight into
-    if (!file_.Close())
-      failed_ = true;
-    return !failed_;
-  }
-  if (!failed_ && !file_.Flush())
-    failed_ = true;
-  if (!file_.Close())
-    failed_ = true;
-  if (failed_) {
-    Discard();
+bool OutputFile::PutInPlace() {
+  // Written through: the new name is on the disk when the move returns.
+  const std::lock_guard<std::mutex> held(gLock);
+  if (gStopping || MoveFileExA(temporary_.c_str(), name_.c_str(),
+                               MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) == 0)
     return false;
-  }
-  {
-    // Written through: the new name is on the disk when the move returns.
-    const std::lock_guard<std::mutex> held(gLock);
-    if (!gStopping && MoveFileExA(temporary_.c_str(), name_.c_str(),
-                                  MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0) {
-      gPending[cleanup_].used = false;
-      temporary_.clear();
-    }
-  }
-  const bool placed = temporary_.empty();
-  Discard();
-  return placed;
+  gPending[cleanup_].used = false;
+  temporary_.clear();
+  return true;
 }
 
 void OutputFile::Discard() {

@@ -141,18 +141,21 @@ std::string LinuxLines(const std::string& text, const char* stream) {
 
 }  // namespace
 
+namespace {
+
+// The tool of that name in the Windows tools' folder, or this build's own.
+std::string ToolUnderTest(const char* name, const char* built) {
+  const char* windows = std::getenv("TYPEKILN_WINDOWS_TOOLS");
+  return windows != nullptr ? std::string(windows) + "/" + name + ".exe" : built;
+}
+
+}  // namespace
+
 bool WindowsTools() { return std::getenv("TYPEKILN_WINDOWS_TOOLS") != nullptr; }
 
-std::string TypekilnBinary() {
-  return WindowsTools() ? std::string(std::getenv("TYPEKILN_WINDOWS_TOOLS")) + "/typekiln.exe"
-                        : TYPEKILN_BINARY;
-}
+std::string TypekilnBinary() { return ToolUnderTest("typekiln", TYPEKILN_BINARY); }
 
-std::string InspectBinary() {
-  return WindowsTools()
-             ? std::string(std::getenv("TYPEKILN_WINDOWS_TOOLS")) + "/typekiln-inspect.exe"
-             : TYPEKILN_INSPECT_BINARY;
-}
+std::string InspectBinary() { return ToolUnderTest("typekiln-inspect", TYPEKILN_INSPECT_BINARY); }
 
 ToolRun RunProgram(const std::string& binary, const std::filesystem::path& folder,
                    const std::vector<std::string>& args, const std::string& input,

@@ -1,12 +1,15 @@
 // End to end: the built typekiln run on scripts made here, in a fresh folder, with its standard
 // input given and never the terminal.
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <array>
+#include <chrono>
 #include <filesystem>
+#include <thread>
 #include <tuple>
 
 #include "test_support.h"
@@ -19,6 +22,16 @@ using test::RunTypekiln;
 
 const char kUsage[] = "Usage: TYPEKILN <Script file> <Output file>\n";
 const char kDefaultFont[] = "544b4c4e 515a3721 4e363421 00000001 00 00 01 10 00 00 00 00";
+
+// A picture of `width` x `height` empty pixels except for the given alphas, stored bottom row
+// first; each (x, y, alpha) counts y from the top.
+std::string PictureWith(int width, int height, const std::vector<std::array<int, 3>>& inks) {
+  test::Bytes pixels(static_cast<std::size_t>(width * height * 4), 0);
+  for (const auto& [x, y, alpha] : inks)
+    pixels[static_cast<std::size_t>(((height - 1 - y) * width + x) * 4 + 3)] =
+        static_cast<std::uint8_t>(alpha);
+  return test::TgaFile(width, height, pixels);
+}
 
 TEST(Cli, WithoutTwoArgumentsItPrintsTheUsageAndWritesNothing) {
   test::TempDir dir;
@@ -43,12 +56,102 @@ TEST(Cli, AScriptOfCommentsYieldsAnEmptyFont) {
   EXPECT_EQ(test::ReadBytes(dir.File("out.fnt")), Hex(kDefaultFont));
 }
 
-TEST(Cli, AMissingScriptStillYieldsAFontAndFails) {
+// The slips of a shell: a mistyped script, the two paths swapped, the script or a picture named
+// as the output. Each fails, and the file it would have lost is as it was, byte for byte.
+TEST(Cli, ASlipNeverDestroysAFile) {
   test::TempDir dir;
-  const test::ToolRun run = RunTypekiln(dir.path(), {"missing.tks", "out.fnt"});
+  std::filesystem::create_directory(dir.path() / "art");
+  test::WriteBytes(dir.File("art/p.tga"), PictureWith(2, 1, {{0, 0, 0xFF}}));
+  test::WriteBytes(dir.File("rgb.tga"), test::TgaFile(1, 1, test::Bytes(3, 0xFF), 2, 0, 24));
+  test::WriteBytes(dir.File("s.tks"),
+                   "CharSet A\nLoadTGA rgb.tga\nLoadTGA art/p.tga\n"
+                   "[Font]\nGrab 0,0,1\n");
+  ASSERT_EQ(RunTypekiln(dir.path(), {"s.tks", "good.fnt"}).status, 1);  // rgb.tga is 24-bit
+  std::filesystem::create_symlink("s.tks", dir.path() / "link.fnt");
+  const std::string rgbError = "'rgb.tga' is not 32bpp!\n";
+  const std::string fontFirst =
+      "Not a script: 'good.fnt' is a typekiln font (the script comes first, then the font to "
+      "write)\n";
+  const struct {
+    std::vector<std::string> args;
+    std::string err;
+  } slips[] = {
+      {{"fnot.tks", "good.fnt"}, "Cannot open: 'fnot.tks'\n"},
+      {{"good.fnt", "s.tks"}, fontFirst},
+      {{"s.tks", "s.tks"},
+       rgbError + "Will not write the font over 's.tks', which the script reads\n"},
+      {{"s.tks", "./link.fnt"},
+       rgbError + "Will not write the font over './link.fnt', which the script reads\n"},
+      {{"s.tks", "art/p.tga"},
+       rgbError + "Will not write the font over 'art/p.tga', which the script reads\n"},
+      {{"s.tks", "rgb.tga"},
+       rgbError + "Will not write the font over 'rgb.tga', which the script reads\n"},
+  };
+  const std::vector<std::string> files = test::FolderEntries(dir.path());
+  const auto before = [&] {
+    std::vector<test::Bytes> contents;
+    for (const char* file : {"s.tks", "good.fnt", "art/p.tga", "rgb.tga"})
+      contents.push_back(test::ReadBytes(dir.File(file)));
+    return contents;
+  };
+  const std::vector<test::Bytes> kept = before();
+  for (const auto& slip : slips) {
+    SCOPED_TRACE(slip.args[0] + " " + slip.args[1]);
+    const test::ToolRun run = RunTypekiln(dir.path(), slip.args);
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.err, slip.err);
+    EXPECT_EQ(before(), kept);
+    EXPECT_EQ(test::FolderEntries(dir.path()), files);
+  }
+}
+
+// --help and --version alone answer on standard output; anything else alone is the usage error.
+TEST(Cli, TellsItsUsageAndVersion) {
+  test::TempDir dir;
+  test::ToolRun run = RunTypekiln(dir.path(), {"--help"});
+  EXPECT_EQ(run.status, 0);
+  EXPECT_EQ(run.err, "");
+  EXPECT_EQ(run.out.rfind("Usage: TYPEKILN <Script file> <Output file>\n  <Script file>  ", 0), 0u);
+  EXPECT_NE(run.out.find("typekiln-inspect --check <Script file>"), std::string::npos);
+  EXPECT_NE(run.out.find("man typekiln\n"), std::string::npos);
+  run = RunTypekiln(dir.path(), {"--version"});
+  EXPECT_EQ(run.status, 0);
+  EXPECT_EQ(run.out, "typekiln " TYPEKILN_VERSION "\n");
+  run = RunTypekiln(dir.path(), {"-h"});
+  EXPECT_EQ(run.status, 255);
+  EXPECT_EQ(run.err, kUsage);
+  EXPECT_TRUE(test::FolderEntries(dir.path()).empty());
+}
+
+// At a terminal each wait after an error says what it waits for; Enter goes on.
+TEST(Cli, AtATerminalTheWaitSaysSo) {
+  const int terminal = posix_openpt(O_RDWR | O_NOCTTY | O_NONBLOCK);
+  ASSERT_GE(terminal, 0);
+  ASSERT_EQ(grantpt(terminal), 0);
+  ASSERT_EQ(unlockpt(terminal), 0);
+  const int keyboard = open(ptsname(terminal), O_RDWR | O_NOCTTY);
+  ASSERT_GE(keyboard, 0);
+  // Enter (a CR, as the key sends it) is pressed again and again while the tool runs: wine
+  // takes the terminal over as it starts, dropping whatever was typed before.
+  std::jthread typist([terminal](std::stop_token stop) {
+    while (!stop.stop_requested()) {
+      (void)!write(terminal, "\r", 1);
+      std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    }
+  });
+  test::TempDir dir;
+  test::WriteBytes(dir.File("s.tks"), "LoadTGA missing.tga\n[Font]\nGrab 0,0,1\n");
+  const test::ToolRun run =
+      test::RunProgram(test::TypekilnBinary(), dir.path(), {"s.tks", "out.fnt"}, "", false,
+                       [&] { dup2(keyboard, 0); });
+  typist.request_stop();
+  typist.join();
+  close(keyboard);
+  close(terminal);
   EXPECT_EQ(run.status, 1);
-  EXPECT_EQ(run.err, "Cannot open: 'missing.tks'\n");
-  EXPECT_EQ(test::ReadBytes(dir.File("out.fnt")), Hex(kDefaultFont));
+  EXPECT_EQ(run.err,
+            "Cannot open: 'missing.tga'\nPress Enter to go on.\n"
+            "No picture to grab from at following line:\nGrab 0,0,1\nPress Enter to go on.\n");
 }
 
 // A device takes the font as it comes: nothing is made beside it.
@@ -128,16 +231,6 @@ TEST(Cli, AClosedStandardInputIsNotTheScript) {
   EXPECT_EQ(run.err, "Cannot open: 'missing.tga'\n");
   RunTypekiln(dir.path(), {"s.tks", "open.fnt"});
   EXPECT_EQ(test::ReadBytes(dir.File("closed.fnt")), test::ReadBytes(dir.File("open.fnt")));
-}
-
-// A picture of `width` x `height` empty pixels except for the given alphas, stored bottom row
-// first; each (x, y, alpha) counts y from the top.
-std::string PictureWith(int width, int height, const std::vector<std::array<int, 3>>& inks) {
-  test::Bytes pixels(static_cast<std::size_t>(width * height * 4), 0);
-  for (const auto& [x, y, alpha] : inks)
-    pixels[static_cast<std::size_t>(((height - 1 - y) * width + x) * 4 + 3)] =
-        static_cast<std::uint8_t>(alpha);
-  return test::TgaFile(width, height, pixels);
 }
 
 TEST(Cli, AGlyphCutFromAPictureIsWrittenWithItsBitmap) {

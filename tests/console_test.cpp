@@ -23,6 +23,9 @@ TEST(Console, ReportErrorReturnsAtTheEndOfInput) {
   ReportError(console.streams, "one");
   ReportError(console.streams, "two");
   EXPECT_EQ(console.err.str(), "one\ntwo\n");
+  console.streams.inputIsTerminal = true;
+  ReportError(console.streams, "three");
+  EXPECT_EQ(console.err.str(), "one\ntwo\nthree\nPress Enter to go on.\n");
 }
 
 TEST(Console, ALongMessageIsCutTo255Characters) {

@@ -111,6 +111,19 @@ TEST_F(ScriptReader, LongLinesAreReadIn127CharacterPiecesNumberedAsLines) {
   EXPECT_EQ(numbers, (std::vector<int>{2, 3, 4, 6}));
 }
 
+// The first 4 KiB tell a script from a font or a binary file; what follows them is read on, and
+// a line that straddles them is read whole.
+TEST_F(ScriptReader, AFontOrBinaryDataIsNoScript) {
+  EXPECT_EQ(RunFile("TKLNQZ7!N64!\nGap 1\n"), std::vector<std::string>{});
+  EXPECT_EQ(RunFile(std::string(4095, '\n') + '\0' + "Gap 1\n"), std::vector<std::string>{});
+  const std::string& err = console_.err.str();
+  EXPECT_NE(err.find("' is a typekiln font (the script comes first, then the font to write)\n"),
+            std::string::npos);
+  EXPECT_NE(err.find("' holds binary data\n"), std::string::npos);
+  EXPECT_EQ(RunFile(std::string(4093, '\n') + "Gap 7" + '\0' + "x\nGap 8\n"),
+            (std::vector<std::string>{"Gap|Gap 7", "Gap|Gap 8"}));
+}
+
 TEST_F(ScriptReader, AMissingScriptOrAFolderCannotBeOpened) {
   test::TempDir dir;
   const std::string missing = dir.File("missing.tks");

@@ -1,5 +1,7 @@
 #include "io/output_file.h"
 
+#include "io/file_identity.h"
+
 namespace typekiln {
 
 OutputFile::~OutputFile() { Discard(); }
@@ -22,6 +24,11 @@ bool OutputFile::Commit() {
   const bool kept = !failed_ && PutInPlace();
   Discard();
   return kept;
+}
+
+bool WritesOver(const std::string& output, const std::string& input) {
+  const std::optional<FileIdentity> written = IdentifyFile(output);
+  return written && written == IdentifyFile(input);
 }
 
 }  // namespace typekiln

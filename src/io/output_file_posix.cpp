@@ -325,11 +325,4 @@ void OutputFile::Discard() {
   CloseFolder(folder_);
 }
 
-bool WritesOver(const std::string& output, const std::string& input) {
-  struct stat written {};
-  struct stat read {};
-  return stat(output.c_str(), &written) == 0 && stat(input.c_str(), &read) == 0 &&
-         written.st_dev == read.st_dev && written.st_ino == read.st_ino;
-}
-
 }  // namespace typekiln

@@ -81,19 +81,6 @@ std::size_t NameStart(const std::string& path) {
   return path.size() >= 2 && path[1] == ':' ? 2 : 0;
 }
 
-// The volume and file number of what `path` names, which tell two names of one file apart from
-// two files; false for what has none, such as a device or nothing at all.
-bool Identify(const std::string& path, BY_HANDLE_FILE_INFORMATION& info) {
-  const HANDLE handle =
-      CreateFileA(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                  OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
-  if (handle == INVALID_HANDLE_VALUE)
-    return false;
-  const bool known = GetFileInformationByHandle(handle, &info) != 0;
-  CloseHandle(handle);
-  return known;
-}
-
 }  // namespace
 
 bool OutputFile::Create(const std::string& path) {
@@ -164,15 +151,6 @@ void OutputFile::Discard() {
     gPending[cleanup_].used = false;
     temporary_.clear();
   }
-}
-
-bool WritesOver(const std::string& output, const std::string& input) {
-  BY_HANDLE_FILE_INFORMATION written{};
-  BY_HANDLE_FILE_INFORMATION read{};
-  return Identify(output, written) && Identify(input, read) &&
-         written.dwVolumeSerialNumber == read.dwVolumeSerialNumber &&
-         written.nFileIndexHigh == read.nFileIndexHigh &&
-         written.nFileIndexLow == read.nFileIndexLow;
 }
 
 }  // namespace typekiln

@@ -8,4 +8,8 @@ namespace typekiln {
 /// the messages. False when one cannot be opened; the tool must not go on then.
 bool OpenMissingStandardStreams();
 
+/// True when standard input is a terminal (a console on Windows) that someone types into, not a
+/// file, a pipe or the null device.
+bool StandardInputIsTerminal();
+
 }  // namespace typekiln

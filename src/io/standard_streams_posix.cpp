@@ -1,6 +1,7 @@
 #include "io/standard_streams.h"
 
 #include <fcntl.h>
+#include <unistd.h>
 
 #include <cerrno>
 
@@ -16,5 +17,7 @@ bool OpenMissingStandardStreams() {
   }
   return true;
 }
+
+bool StandardInputIsTerminal() { return isatty(0) != 0; }
 
 }  // namespace typekiln

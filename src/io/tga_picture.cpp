@@ -241,6 +241,8 @@ void HandleLoadTga(BuildState& state, Console& console, const ScriptLine& line) 
   if (!(scan.Word() && scan.Word(&path)))
     return ReportError(console, msg::kMissingValue, line.text.c_str());
   Verbose(state, console, msg::kLoading, path.c_str());
+  // Also a picture that fails to load is the artist's: the font must not replace it.
+  RememberInput(state, path);
   if (ReadTgaPicture(console, state.image, path) && state.observer != nullptr)
     state.observer->PictureLoaded(line, state.image);
 }

@@ -13,6 +13,8 @@ void ReportError(Console& console, const char* format, ...) {
   std::vsnprintf(buffer, sizeof buffer, format, args);
   va_end(args);
   console.err << buffer << '\n';
+  if (console.inputIsTerminal)
+    console.err << msg::kPressEnter << '\n';
   console.err.flush();
   console.sawError = true;
   console.in.get();

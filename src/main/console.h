@@ -18,12 +18,13 @@ namespace typekiln {
 
 /// The tool's three standard streams. The tool runs on std::cout, std::cerr and std::cin; tests
 /// swap in string streams. `sawError` records that at least one error was reported, which makes
-/// the exit status 1.
+/// the exit status 1. `inputIsTerminal` makes each wait after an error say that it waits.
 struct Console {
   std::ostream& out;
   std::ostream& err;
   std::istream& in;
   bool sawError = false;
+  bool inputIsTerminal = false;
 };
 
 /// Capacity of the error formatting buffer; a longer message is cut to one byte less.
@@ -31,7 +32,8 @@ inline constexpr int kErrorBufferSize = 256;
 
 /// Formats the message into 256 bytes (cut to 255 characters), prints it and a newline on `err`,
 /// then reads one character from `in` so that an interactive user sees the error before the run
-/// goes on. Marks the run as failed.
+/// goes on; at a terminal, "Press Enter to go on." comes before the wait. Marks the run as
+/// failed.
 void ReportError(Console& console, const char* format, ...) TYPEKILN_PRINTF(2, 3);
 
 /// The message formatted as printf would, whatever its length.

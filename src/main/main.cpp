@@ -11,6 +11,7 @@ int main(int argc, char* argv[]) {
   if (!typekiln::OpenMissingStandardStreams())
     return 1;
   typekiln::Console console{std::cout, std::cerr, std::cin};
+  console.inputIsTerminal = typekiln::StandardInputIsTerminal();
   typekiln::BuildState state;
   const int status = typekiln::RunTool(state, console, argc, argv);
   if (TYPEKILN_RELEASE_AT_EXIT)

@@ -30,6 +30,21 @@ inline constexpr Noun kSamplesDiffer{"sample differs", "samples differ"};
 inline constexpr char kUsage[] = "Usage: TYPEKILN <Script file> <Output file>";
 inline constexpr char kCannotOpen[] = "Cannot open: '%s'";
 inline constexpr char kCannotRead[] = "Cannot read: '%s'";
+inline constexpr char kNotAScriptFont[] =
+    "Not a script: '%s' is a typekiln font (the script comes first, then the font to write)";
+inline constexpr char kNotAScriptBinary[] = "Not a script: '%s' holds binary data";
+inline constexpr char kWillNotOverwrite[] =
+    "Will not write the font over '%s', which the script reads";
+// After an error, when standard input is a terminal: the wait would otherwise look like a hang.
+inline constexpr char kPressEnter[] = "Press Enter to go on.";
+
+// typekiln --help and --version, on standard output through Say.
+inline constexpr char kHelp[] =
+    "Usage: TYPEKILN <Script file> <Output file>\n"
+    "  <Script file>  the script: which pictures to load, where their glyphs lie, the settings\n"
+    "  <Output file>  the font to write: replaced only by a whole font, never over an input\n"
+    "Check a script first with typekiln-inspect --check <Script file>; all else: man typekiln";
+inline constexpr char kVersion[] = "typekiln %s";
 
 // Errors: script lines. Each carries the whole line.
 inline constexpr char kMissingValue[] = "Missing value at following line:\n%s";

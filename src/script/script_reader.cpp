@@ -2,10 +2,12 @@
 
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <cstdint>
-#include <cstring>
+#include <string_view>
 #include <utility>
 
+#include "font/font_format.h"
 #include "main/messages.h"
 
 namespace typekiln {
@@ -45,15 +47,82 @@ void RunLine(BuildState& state, Console& console, ScriptLine line, const Command
     state.observer->CommandRan(line, command->keyword, state);
 }
 
-void RunScriptStream(BuildState& state, Console& console, std::FILE* script, const char* path,
+namespace {
+
+// Bytes of a script looked at before it runs: no text script holds a NUL among them.
+constexpr std::size_t kSniffSize = 4096;
+
+// A script's bytes as the reader takes them: first those read to tell whether the file is a
+// script at all, then the rest of the stream. A pipe cannot be read twice, so those are kept.
+class ScriptBytes {
+ public:
+  explicit ScriptBytes(std::FILE* file) : file_(file), start_(kSniffSize, '\0') {
+    start_.resize(std::fread(start_.data(), 1, start_.size(), file));
+    ended_ = start_.size() < kSniffSize;  // the end of the file, or a read error, came first
+  }
+  const std::string& start() const { return start_; }
+
+  /// The next piece of a line, as fgets reads it into kLineBufferSize bytes: up to and with its
+  /// newline, at most kLineBufferSize - 1 bytes, and cut at a NUL. False at the end of the file
+  /// and on a read error, which drops the piece being read.
+  bool NextPiece(std::string& piece) {
+    piece.clear();
+    while (piece.size() < static_cast<std::size_t>(kLineBufferSize - 1)) {
+      const int c = Next();
+      if (c == EOF) {
+        if (std::ferror(file_) || piece.empty())
+          return false;
+        break;
+      }
+      piece += static_cast<char>(c);
+      if (c == '\n')
+        break;
+    }
+    piece.resize(std::min(piece.size(), piece.find('\0')));
+    return true;
+  }
+
+ private:
+  int Next() {
+    if (at_ < start_.size())
+      return static_cast<unsigned char>(start_[at_++]);
+    if (ended_)
+      return EOF;
+    const int c = std::getc(file_);
+    ended_ = c == EOF;
+    return c;
+  }
+
+  std::FILE* file_;
+  std::string start_;
+  std::size_t at_ = 0;
+  bool ended_ = false;
+};
+
+// The message for a file that is plainly no script, or nullptr.
+const char* NotAScript(const std::string& start) {
+  if (start.starts_with(std::string_view(kFontTags, sizeof kFontTags - 1)))
+    return msg::kNotAScriptFont;
+  if (start.find('\0') != std::string::npos)
+    return msg::kNotAScriptBinary;
+  return nullptr;
+}
+
+}  // namespace
+
+bool RunScriptStream(BuildState& state, Console& console, std::FILE* script, const char* path,
                      const Command* table) {
-  char buffer[kLineBufferSize];
+  ScriptBytes bytes(script);
+  if (const char* refusal = NotAScript(bytes.start())) {
+    ReportError(console, refusal, path);
+    return false;
+  }
+  std::string piece;
   std::int32_t number = 0;
   bool lineEnded = true;
   // A read that fails leaves neither data nor an end-of-file mark behind, so the loop asks for the
   // error itself instead of waiting for an end of file that never comes.
-  while (std::fgets(buffer, sizeof buffer, script) != nullptr) {
-    std::string piece(buffer, std::strlen(buffer));
+  while (bytes.NextPiece(piece)) {
     // A piece that is nothing but the end of a line that filled the buffer takes no number of
     // its own. Past 2^31 lines the numbers stay at the last one rather than wrap.
     const bool onlyLineEnd = piece == "\n" || piece == "\r\n";
@@ -64,19 +133,24 @@ void RunScriptStream(BuildState& state, Console& console, std::FILE* script, con
   }
   if (std::ferror(script))
     ReportError(console, msg::kCannotRead, path);
+  return true;
 }
 
-void RunScript(BuildState& state, Console& console, const char* path, const Command* table) {
+bool RunScript(BuildState& state, Console& console, const char* path, const Command* table) {
   std::FILE* script = std::fopen(path, "r");
   struct stat info {};
   if (script != nullptr && (fstat(fileno(script), &info) != 0 || S_ISDIR(info.st_mode))) {
     std::fclose(script);
     script = nullptr;
   }
-  if (script == nullptr)
-    return ReportError(console, msg::kCannotOpen, path);
-  RunScriptStream(state, console, script, path, table);
+  if (script == nullptr) {
+    ReportError(console, msg::kCannotOpen, path);
+    return false;
+  }
+  RememberInput(state, path);
+  const bool ran = RunScriptStream(state, console, script, path, table);
   std::fclose(script);
+  return ran;
 }
 
 }  // namespace typekiln

@@ -41,13 +41,17 @@ void TrimLineEnd(std::string& line);
 void RunLine(BuildState& state, Console& console, ScriptLine line,
              const Command* table = kCommandTable);
 
-/// Runs the script at `path`. A script that cannot be opened (or names a folder) is reported as
-/// "Cannot open"; a read error ends the script with "Cannot read".
-void RunScript(BuildState& state, Console& console, const char* path,
+/// Runs the script at `path` and adds it to the run's inputs. False, after "Cannot open", when
+/// it cannot be opened (or names a folder), and when it is plainly no script (see
+/// RunScriptStream); then no line of it runs. A read error ends the script with "Cannot read".
+bool RunScript(BuildState& state, Console& console, const char* path,
                const Command* table = kCommandTable);
 
 /// Runs the script already open as `script`; `path` names it in messages. Does not close it.
-void RunScriptStream(BuildState& state, Console& console, std::FILE* script, const char* path,
+/// First its first 4096 bytes are read: when they start with a font's tags, or hold a NUL (a
+/// picture, a font, a program), the file is no script; that is reported and nothing runs
+/// (false).
+bool RunScriptStream(BuildState& state, Console& console, std::FILE* script, const char* path,
                      const Command* table = kCommandTable);
 
 }  // namespace typekiln

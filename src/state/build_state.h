@@ -5,6 +5,7 @@
 // hands it to every command by reference; a test makes a fresh one. It is moved, never copied:
 // glyphs point into its store.
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <span>
@@ -12,6 +13,7 @@
 #include <vector>
 
 #include "io/binary_file.h"
+#include "io/file_identity.h"
 #include "state/build_observer.h"
 #include "state/glyph_store.h"
 #include "state/picture_allocator.h"
@@ -95,6 +97,17 @@ struct BuildState {
   std::int32_t widest = 0;
   std::int32_t highest = 0;
   BuildObserver* observer = nullptr;  ///< told what the run finds; none for typekiln
+  /// The files the run read: the script and every picture a `LoadTGA` opened. The font never
+  /// takes the place of any of them.
+  std::vector<FileIdentity> inputs;
 };
+
+/// Adds the regular file at `path`, if there is one, to the files the run read.
+inline void RememberInput(BuildState& state, const std::string& path) {
+  const std::optional<FileIdentity> identity = IdentifyFile(path);
+  if (identity &&
+      std::find(state.inputs.begin(), state.inputs.end(), *identity) == state.inputs.end())
+    state.inputs.push_back(*identity);
+}
 
 }  // namespace typekiln

@@ -154,6 +154,18 @@ TEST(Check, NotesAGlyphCutBelowItsBandAndFaintInkOncePerPicture) {
       "2 notes found.\n");
 }
 
+// A script that grabs only shadows, or nothing, would make a font without a glyph.
+TEST(Check, NotesAScriptThatGrabsNoFace) {
+  test::TempDir dir;
+  test::WriteBytes(dir.File("p.tga"), Picture({"#.#"}));
+  const test::ToolRun run = Check(dir, "MaxHeight 1\nLoadTGA p.tga\n[Shadow]\nGrab 0,0,2\n");
+  EXPECT_EQ(run.status, 1);
+  EXPECT_EQ(run.err, "");
+  EXPECT_EQ(run.out,
+            "note: the script grabs no glyph: add a [Font] section and a Grab\n"
+            "1 note found.\n");
+}
+
 // Past a thousand notes the rest are counted, not printed.
 TEST(Check, KeepsAThousandNotes) {
   test::TempDir dir;
@@ -163,8 +175,8 @@ TEST(Check, KeepsAThousandNotes) {
   EXPECT_EQ(run.status, 1);
   EXPECT_NE(run.out.find("note: line 1000 \"Gapp 1\": \"Gapp\" is no command, so typekiln ignores "
                          "the line; did you mean Gap?\n"
-                         "note: 2 more notes are not shown\n"
-                         "1002 notes found.\n"),
+                         "note: 3 more notes are not shown\n"
+                         "1003 notes found.\n"),
             std::string::npos)
       << run.out.substr(run.out.size() - 300);
 }
@@ -173,10 +185,11 @@ TEST(Check, KeepsAThousandNotes) {
 // wait for a key.
 TEST(Check, AnErrorFailsTheCheck) {
   test::TempDir dir;
-  const test::ToolRun run = Check(dir, "LoadTGA missing.tga\n");
+  const test::ToolRun run = Check(dir, "LoadTGA missing.tga\n[Font]\nGrab 0,0,1\n");
   EXPECT_EQ(run.status, 1);
   EXPECT_EQ(run.out, "");
-  EXPECT_EQ(run.err, "Cannot open: 'missing.tga'\n");
+  EXPECT_EQ(run.err,
+            "Cannot open: 'missing.tga'\nNo picture to grab from at following line:\nGrab 0,0,1\n");
 }
 
 }  // namespace

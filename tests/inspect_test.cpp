@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "font/font_writer.h"
 #include "test_support.h"
 
@@ -94,6 +96,38 @@ TEST(Inspect, AProblemIsExitStatusOneAndAnUnreadableFileTwo) {
   run = RunInspect(dir.path(), {"--help"});
   EXPECT_EQ(run.status, 0);
   EXPECT_EQ(run.out.rfind("Usage: typekiln-inspect FONT", 0), 0u);
+}
+
+// What is plainly no font, or a font with nothing in it, is said as such; so is an output that
+// cannot be a picture, or a --render without its text.
+TEST(Inspect, RefusesWhatIsNoFontAndNamesAnEmptyOne) {
+  test::TempDir dir;
+  Write(Font(0), dir.File("empty.fnt"));
+  test::WriteBytes(dir.File("s.tks"), "# a script\n");
+  std::filesystem::create_directory(dir.path() / "out.png");
+  test::ToolRun run = RunInspect(dir.path(), {"empty.fnt"});
+  EXPECT_EQ(run.status, 1);
+  EXPECT_NE(run.out.find(", 0 glyphs\n"), std::string::npos);
+  EXPECT_NE(run.out.find("\n1 problem:\n  The font holds no glyphs\n"), std::string::npos)
+      << run.out;
+  const std::pair<std::vector<std::string>, std::string> refusals[] = {
+      {{"s.tks"}, "Not a typekiln font: 's.tks'\n"},
+      {{"--diff", "empty.fnt", "s.tks"}, "Not a typekiln font: 's.tks'\n"},
+      {{"--render", "a.png", "s.tks", "A"}, "Not a typekiln font: 's.tks'\n"},
+      {{"--render", "a.png", "empty.fnt"},
+       "--render needs the text to set after the font: typekiln-inspect --render OUT.png FONT "
+       "TEXT\n"},
+      {{"--preview", "out.png", "empty.fnt"}, "'out.png' is a folder\n"},
+      {{"--check", "empty.fnt"},
+       "Not a script: 'empty.fnt' is a typekiln font (the script comes first, then the font to "
+       "write)\n"}};
+  for (const auto& [args, err] : refusals) {
+    SCOPED_TRACE(args.back());
+    run = RunInspect(dir.path(), args);
+    EXPECT_EQ(run.status, 2);
+    EXPECT_EQ(run.out, "");
+    EXPECT_EQ(run.err, err);
+  }
 }
 
 TEST(Inspect, DiffFindsWhatChanged) {

@@ -247,6 +247,9 @@ std::vector<std::string> ReadBackMismatches(const BuildState& state, const Bytes
   const FontFile font = ReadFont(bytes);
   const FontLayout layout = LayOutFont(state);
   std::vector<std::string> wrong = font.problems;
+  // A build without faces makes the font the reader calls empty.
+  if (state.fontSet.count == 0)
+    std::erase(wrong, std::string(msg::kNoGlyphs));
   const auto expect = [&](bool same, const std::string& what) {
     if (!same)
       wrong.push_back(what);

@@ -65,6 +65,8 @@ void CheckHeader(FontFile& font) {
     NoteBreakingProblem(font, Format(msg::kBadConstant, ul{header.constant}));
   if (header.count > kMaxTableEntries)
     NoteBreakingProblem(font, Format(msg::kTooManyEntries, header.count));
+  if (header.count == 0)  // a game can open it, but draws nothing with it
+    NoteProblem(font, msg::kNoGlyphs);
   if (header.orientation > 1)
     NoteBreakingProblem(font, Format(msg::kBadOrientation, header.orientation));
   for (int i = 0; i < 2; ++i) {
@@ -229,6 +231,12 @@ FontFile ReadFont(std::span<const std::uint8_t> bytes) {
   }
   CheckBlockOrder(font, std::move(blocks), tableEnd);
   return font;
+}
+
+bool StartsAsFont(std::span<const std::uint8_t> bytes) {
+  const std::size_t compared = std::min(bytes.size(), sizeof kFontTags - 1);
+  return std::equal(bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(compared),
+                    kFontTags);
 }
 
 int StoredSample(const FontFile& font, const FontBitmap& bitmap, int x, int y) {

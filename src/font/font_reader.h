@@ -1,11 +1,11 @@
 #pragma once
 
 // Reads a font file back and checks it against the layout the writer follows (see
-// font_writer.h and font_format.h): the three tags and the constant 1; orientation 0 or 1; at most
-// 128 entries and the whole table inside the file; per bitmap, an offset on the 8-byte grid, a
-// block of `height` rows of `stride` bytes inside the file and after the table, `stride` being
-// `width` rounded up to a multiple of 8, samples 0 to 15 and zero row tails; zero bytes between
-// blocks and no two blocks overlapping. Samples and row tails are checked wherever the rows hold
+// font_writer.h and font_format.h): the three tags and the constant 1; orientation 0 or 1; at
+// least 1 and at most 128 entries and the whole table inside the file; per bitmap, an offset on
+// the 8-byte grid, a block of `height` rows of `stride` bytes inside the file and after the
+// table, `stride` being `width` rounded up to a multiple of 8, samples 0 to 15 and zero row
+// tails; zero bytes between blocks and no two blocks overlapping. Samples and row tails are checked wherever the rows hold
 // the width, a wrong stride or not, since a loader reads the rows its stride says.
 //
 // A glyph 249 to 255 samples wide has rows of 256 bytes, which its stride byte holds as 0. A
@@ -74,6 +74,10 @@ struct FontFile {
 
   bool Vertical() const { return header.orientation == 1; }
 };
+
+/// False when the file's first bytes, up to 12, are not the font's tags: it is something else
+/// altogether. A font cut short within its tags still starts as one.
+bool StartsAsFont(std::span<const std::uint8_t> bytes);
 
 /// Parses and checks a font file's bytes. `bytes` must outlive the result.
 FontFile ReadFont(std::span<const std::uint8_t> bytes);

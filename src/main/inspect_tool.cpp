@@ -1,6 +1,7 @@
 #include "main/inspect_tool.h"
 
 #include <charconv>
+#include <filesystem>
 #include <optional>
 #include <string>
 #include <vector>
@@ -46,14 +47,25 @@ std::optional<std::vector<std::uint8_t>> ReadWholeFile(Console& console, const s
   return bytes;
 }
 
+// The bytes of the font at `path`; nothing when it cannot be read or is plainly no font, which
+// is said rather than listed as a heap of problems.
+std::optional<std::vector<std::uint8_t>> ReadFontFile(Console& console, const std::string& path) {
+  auto bytes = ReadWholeFile(console, path);
+  if (bytes && !StartsAsFont(*bytes)) {
+    Say(console.err, msg::kNotAFont, path.c_str());
+    return std::nullopt;
+  }
+  return bytes;
+}
+
 int Usage(Console& console) {
   Say(console.err, "%s", msg::kInspectUsage);
   return kFailed;
 }
 
 int Diff(Console& console, const std::string& beforePath, const std::string& afterPath) {
-  const auto before = ReadWholeFile(console, beforePath);
-  const auto after = ReadWholeFile(console, afterPath);
+  const auto before = ReadFontFile(console, beforePath);
+  const auto after = ReadFontFile(console, afterPath);
   if (!before || !after)
     return kFailed;
   const bool differs =
@@ -62,7 +74,7 @@ int Diff(Console& console, const std::string& beforePath, const std::string& aft
 }
 
 int List(Console& console, const std::string& path, std::optional<int> glyph) {
-  const auto bytes = ReadWholeFile(console, path);
+  const auto bytes = ReadFontFile(console, path);
   if (!bytes)
     return kFailed;
   const FontFile font = ReadFont(*bytes);
@@ -87,9 +99,14 @@ std::optional<int> NumberArgument(const std::string& text, int lowest, int highe
   return value;
 }
 
-// A picture never takes the place of a file it is drawn from, under whatever name.
-bool WritesOverInput(Console& console, const std::string& out,
-                     const std::vector<std::string>& inputs) {
+// A picture never takes the place of a folder, nor of a file it is drawn from, under whatever
+// name.
+bool RefusesOutput(Console& console, const std::string& out,
+                   const std::vector<std::string>& inputs) {
+  if (std::error_code error; std::filesystem::is_directory(out, error)) {
+    Say(console.err, msg::kOutputIsFolder, out.c_str());
+    return true;
+  }
   for (const std::string& input : inputs) {
     if (WritesOver(out, input)) {
       Say(console.err, msg::kOutputIsInput, out.c_str(), input.c_str());
@@ -112,9 +129,9 @@ bool Write(Console& console, const Canvas& canvas, const std::string& path) {
 // read or `out` would take its place.
 std::optional<std::vector<std::uint8_t>> ReadFontToDraw(Console& console, const std::string& out,
                                                         const std::string& path) {
-  if (WritesOverInput(console, out, {path}))
+  if (RefusesOutput(console, out, {path}))
     return std::nullopt;
-  return ReadWholeFile(console, path);
+  return ReadFontFile(console, path);
 }
 
 // A drawing mode draws what it can of a font with problems, and names them on standard error.
@@ -138,19 +155,10 @@ void PrintNotes(Console& console, const ScriptChecker& checker) {
   for (const std::string& note : checker.notes()) Say(console.out, "%s", note.c_str());
 }
 
-bool ScriptOpens(Console& console, const std::string& script) {
-  if (BinaryFile file; !file.OpenRead(script)) {
-    Say(console.err, msg::kCannotOpen, script.c_str());
-    return false;
-  }
-  return true;
-}
-
 int Check(Console& console, const std::string& script) {
-  if (!ScriptOpens(console, script))
-    return kFailed;
   ScriptChecker checker;
-  CheckScript(console, script, checker);
+  if (!CheckScript(console, script, checker))
+    return kFailed;
   PrintNotes(console, checker);
   const auto notes = static_cast<long long>(checker.found());
   if (notes > 0)
@@ -162,17 +170,16 @@ int Check(Console& console, const std::string& script) {
 }
 
 int Overlay(Console& console, const std::string& out, const std::string& script, int zoom) {
-  if (!ScriptOpens(console, script))
-    return kFailed;
   OverlayRecorder recorder;
-  CheckScript(console, script, recorder);
+  if (!CheckScript(console, script, recorder))
+    return kFailed;
   PrintNotes(console, recorder);
   const std::vector<CheckedPicture>& pictures = recorder.pictures();
   std::vector<std::string> inputs{script};
   for (const CheckedPicture& picture : pictures) inputs.push_back(picture.path);
   const auto path = [&](std::size_t i) { return OverlayPath(out, static_cast<int>(i) + 1); };
   for (std::size_t i = 0; i < pictures.size(); ++i) {
-    if (WritesOverInput(console, path(i), inputs))
+    if (RefusesOutput(console, path(i), inputs))
       return kFailed;
   }
   for (std::size_t i = 0; i < pictures.size(); ++i) {
@@ -258,6 +265,10 @@ int RunInspect(Console& console, int argc, const char* const argv[]) {
     } else {
       files.push_back(arg);
     }
+  }
+  if (mode == Mode::Render && files.size() == 1) {
+    Say(console.err, "%s", msg::kRenderNeedsText);
+    return kFailed;
   }
   const bool drawing = mode == Mode::Preview || mode == Mode::Overlay;
   const std::size_t wanted = mode == Mode::Diff || mode == Mode::Render ? 2 : 1;

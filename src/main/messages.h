@@ -69,6 +69,7 @@ inline constexpr char kFontTooLarge[] = "Font too large for 32-bit offsets: '%s'
 // Font problems, found when a font is read back. Each names the field or the entry and bitmap
 // ("face" or "shadow") it is about.
 inline constexpr char kFontTooShort[] = "The file is %s, too short for the 24-byte header";
+inline constexpr char kNoGlyphs[] = "The font holds no glyphs";
 inline constexpr char kBadTag[] = "Header: tag %d is \"%s\", should be \"%s\"";
 inline constexpr char kBadConstant[] = "Header: the constant at byte 12 is %lu, should be 1";
 inline constexpr char kBadOrientation[] =
@@ -122,6 +123,10 @@ inline constexpr char kInspectHelp[] =
     "or bad arguments.";
 inline constexpr char kInspectVersion[] = "typekiln-inspect %s";
 inline constexpr char kUnknownArgument[] = "Unknown argument: '%s'";
+inline constexpr char kNotAFont[] = "Not a typekiln font: '%s'";
+inline constexpr char kRenderNeedsText[] =
+    "--render needs the text to set after the font: typekiln-inspect --render OUT.png FONT TEXT";
+inline constexpr char kOutputIsFolder[] = "'%s' is a folder";
 inline constexpr char kBadGlyphNumber[] = "--glyph needs an entry number, not '%s'";
 inline constexpr char kNoSuchEntry[] = "No entry %d: the font has %d";
 inline constexpr char kFileTooLarge[] = "'%s' is larger than any font can be";
@@ -190,6 +195,8 @@ inline constexpr char kNoteShortCharSet[] =
     "the CharSet holds %s for %s, so %s code 0; add their characters";
 inline constexpr char kNoteEntryGets[] = "entry %d gets";
 inline constexpr char kNoteEntriesGet[] = "entries %d to %d get";
+inline constexpr char kNoteNothingGrabbed[] =
+    "the script grabs no glyph: add a [Font] section and a Grab";
 inline constexpr char kCheckClean[] = "No problems found.";
 inline constexpr char kCheckFound[] = "%s found.";
 

@@ -111,6 +111,8 @@ void ScriptChecker::UnknownCommand(const ScriptLine& line, std::string_view word
 
 void ScriptChecker::CommandRan(const ScriptLine& line, std::string_view keyword,
                                const BuildState& state) {
+  if (keyword == "Grab" && state.section == Section::Font)
+    faceGrabRan_ = true;
   if (keyword != "CharSet")
     return;
   charSetLine_ = line;
@@ -369,7 +371,10 @@ void ScriptChecker::Finish(const BuildState& state) {
   NoteGrabCounts();
   const int faces = state.fontSet.count;
   const int shadows = state.shadowSet.count;
-  if (shadows > 0 && shadows != faces) {
+  // A face Grab that found nothing has said why in an error of its own.
+  if (faces == 0 && !faceGrabRan_)
+    Add(nullptr, msg::kNoteNothingGrabbed);
+  if (faces > 0 && shadows > 0 && shadows != faces) {
     Add(nullptr, Format(msg::kNoteSetSizes, Count(faces, msg::kGlyphs).c_str(),
                         Count(shadows, msg::kGlyphs).c_str()));
   }
@@ -396,18 +401,20 @@ void ScriptChecker::Finish(const BuildState& state) {
   pending_.clear();
 }
 
-BuildState CheckScript(Console& console, const std::string& path, ScriptChecker& checker) {
+bool CheckScript(Console& console, const std::string& path, ScriptChecker& checker) {
   std::istringstream noKeys;  // the waits after errors find no key and go on at once
   Console quiet{console.out, console.err, noKeys};
   BuildState state;
   state.observer = &checker;
-  RunScript(state, quiet, path.c_str());
+  const bool ran = RunScript(state, quiet, path.c_str());
   state.observer = nullptr;
+  console.sawError = console.sawError || quiet.sawError;
+  if (!ran)
+    return false;
   checker.Finish(state);
   Verbose(state, quiet, msg::kWidest, state.widest);
   Verbose(state, quiet, msg::kHighest, state.highest);
-  console.sawError = console.sawError || quiet.sawError;
-  return state;
+  return true;
 }
 
 }  // namespace typekiln

@@ -91,11 +91,13 @@ class ScriptChecker : public BuildObserver {
   ScriptLine pictureLine_;                 ///< the LoadTGA of the current picture
   std::vector<FaintGlyph> faint_;          ///< in the current picture
   ScriptLine charSetLine_;
+  bool faceGrabRan_ = false;  ///< a Grab line ran in the face section
 };
 
 /// Runs the script at `path` as typekiln does, with `checker` watching, and writes nothing.
-/// Messages print on `console` as typekiln prints them but never wait for a key. Returns the
-/// state the run ended in, with the checker's notes finished.
-BuildState CheckScript(Console& console, const std::string& path, ScriptChecker& checker);
+/// Messages print on `console` as typekiln prints them but never wait for a key. Finishes the
+/// checker's notes and returns true, or returns false when the script cannot be opened or is
+/// no script (typekiln would not run it either).
+bool CheckScript(Console& console, const std::string& path, ScriptChecker& checker);
 
 }  // namespace typekiln

@@ -5,8 +5,9 @@
 // least 1 and at most 128 entries and the whole table inside the file; per bitmap, an offset on
 // the 8-byte grid, a block of `height` rows of `stride` bytes inside the file and after the
 // table, `stride` being `width` rounded up to a multiple of 8, samples 0 to 15 and zero row
-// tails; zero bytes between blocks and no two blocks overlapping. Samples and row tails are checked wherever the rows hold
-// the width, a wrong stride or not, since a loader reads the rows its stride says.
+// tails; zero bytes between blocks and no two blocks overlapping. Samples and row tails are
+// checked wherever the rows hold the width, a wrong stride or not, since a loader reads the rows
+// its stride says.
 //
 // A glyph 249 to 255 samples wide has rows of 256 bytes, which its stride byte holds as 0. A
 // bitmap whose offset, width, height and stride are all 0 is absent, as a missing shadow is.

@@ -20,4 +20,11 @@ struct FileIdentity {
 /// folder, a device or a pipe.
 std::optional<FileIdentity> IdentifyFile(const std::string& path);
 
+/// True when writing `output` would replace the very file at `input` (the same regular file,
+/// whatever names and links lead to it). A device or a pipe is written into, never replaced.
+inline bool WritesOver(const std::string& output, const std::string& input) {
+  const std::optional<FileIdentity> written = IdentifyFile(output);
+  return written && written == IdentifyFile(input);
+}
+
 }  // namespace typekiln

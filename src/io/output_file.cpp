@@ -1,7 +1,5 @@
 #include "io/output_file.h"
 
-#include "io/file_identity.h"
-
 namespace typekiln {
 
 OutputFile::~OutputFile() { Discard(); }
@@ -24,11 +22,6 @@ bool OutputFile::Commit() {
   const bool kept = !failed_ && PutInPlace();
   Discard();
   return kept;
-}
-
-bool WritesOver(const std::string& output, const std::string& input) {
-  const std::optional<FileIdentity> written = IdentifyFile(output);
-  return written && written == IdentifyFile(input);
 }
 
 }  // namespace typekiln

@@ -65,8 +65,4 @@ class OutputFile {
   bool failed_ = false;
 };
 
-/// True when writing `output` would replace the very file at `input` (the same regular file,
-/// whatever names and links lead to it). A device or a pipe is written into, never replaced.
-bool WritesOver(const std::string& output, const std::string& input);
-
 }  // namespace typekiln

@@ -9,7 +9,7 @@
 #include "font/font_inspector.h"
 #include "font/font_reader.h"
 #include "io/binary_file.h"
-#include "io/output_file.h"
+#include "io/file_identity.h"
 #include "main/messages.h"
 #include "preview/font_preview.h"
 #include "preview/overlay.h"

@@ -9,7 +9,7 @@ namespace typekiln {
 namespace {
 
 // A picture from rows of characters, top row first: '.' clear, '#' full ink, 'f' a blue pixel
-// with alpha 8 (ink that stores as coverage 0), 'o' opaque black.
+// with alpha 8 (ink that stores as coverage 0), 'o' opaque black, 'w' white with alpha 0.
 std::string Picture(const std::vector<std::string>& rows, std::uint8_t descriptor = 0x28) {
   test::Bytes body;
   for (const std::string& row : rows) {
@@ -17,6 +17,7 @@ std::string Picture(const std::vector<std::string>& rows, std::uint8_t descripto
       const test::Bytes pixel = c == '#'   ? test::Bytes{255, 255, 255, 255}
                                 : c == 'f' ? test::Bytes{255, 0, 0, 8}
                                 : c == 'o' ? test::Bytes{0, 0, 0, 255}
+                                : c == 'w' ? test::Bytes{255, 255, 255, 0}
                                            : test::Bytes{0, 0, 0, 0};
       body.insert(body.end(), pixel.begin(), pixel.end());
     }
@@ -83,75 +84,110 @@ TEST(Check, NotesMistakesInTheScript) {
             "6 notes found.\n");
 }
 
-// q.tga, 300 x 8 with its right-to-left bit set: a glyph in rows 0 to 2 at column 0; in row 4
-// glyphs at columns 0, 2 (faint), 4, 6 to 15 and 20 to 279; in row 6 at columns 0 and 2 (two
-// strokes of one character) then 6 and 10. o.tga is opaque.
+// q.tga, 300 x 12 with its right-to-left bit set. Column 0, rows 0 to 4: a glyph that the
+// first Grab cuts. Rows 6 to 9: glyphs 4 high and 3 wide, the two short strokes of a '"' apart,
+// one glyph 7 wide, a glyph with faint ink one column past its edge (anti-aliasing), one with
+// faint ink two columns past it, one of faint ink only. Row 11: a glyph 260 wide. o.tga is
+// opaque.
 TEST(Check, NotesMistakesInThePictures) {
   test::TempDir dir;
-  std::vector<std::string> rows(8, std::string(300, '.'));
-  rows[0][0] = rows[1][0] = rows[2][0] = '#';
-  rows[4].replace(0, 5, "#.f.#");
-  rows[4].replace(6, 10, std::string(10, '#'));
-  rows[4].replace(20, 260, std::string(260, '#'));
-  rows[6].replace(0, 11, "#.#...#...#");
+  std::vector<std::string> rows(12, std::string(300, '.'));
+  for (int y = 0; y < 5; ++y) rows[y][0] = '#';
+  for (int y = 6; y < 10; ++y) rows[y].replace(0, 38, "###.....###.#######.###..###.......###");
+  rows[6].replace(4, 3, "#.#");
+  rows[7].replace(4, 3, "#.#");
+  rows[7][23] = 'f';
+  rows[8].replace(28, 2, "ff");
+  rows[7].replace(31, 3, "fff");
+  rows[8].replace(31, 3, "fff");
+  rows[11].replace(20, 260, std::string(260, '#'));
   test::WriteBytes(dir.File("q.tga"), Picture(rows, 0x38));
   test::WriteBytes(dir.File("o.tga"), Picture({"o"}));
   const test::ToolRun run = Check(dir,
-                                  "CharSet ABA\nMaxHeight 2\nLoadTGA q.tga\n[Font]\nGrab 0,1,1\n"
-                                  "Grab 0,4,5\nGrab 0,6,4\nLoadTGA o.tga\n");
+                                  "CharSet ABA\nMaxHeight 4\nLoadTGA q.tga\n[Font]\nGrab 0,1,1\n"
+                                  "Grab 0,6,9\nGrab 20,11,1\nLoadTGA o.tga\n");
   EXPECT_EQ(run.status, 1);
   EXPECT_EQ(
       run.out,
       "note: line 1 \"CharSet ABA\": 1 entry repeats an earlier one (the first, 'A', is the "
       "code of entries 0 and 2): a game finds only the first entry with a code; give each "
       "entry its own\n"
-      "note: line 1 \"CharSet ABA\": the CharSet holds 3 codes for 10 face glyphs, so entries "
-      "3 to 9 get code 0; add their characters\n"
+      "note: line 1 \"CharSet ABA\": the CharSet holds 3 codes for 11 face glyphs, so entries "
+      "3 to 10 get code 0; add their characters\n"
       "note: line 3 \"LoadTGA q.tga\": 'q.tga' has its right-to-left bit (bit 4 of the "
       "descriptor) set; typekiln ignores it and reads every row from left to right, so save "
       "it left to right\n"
-      "note: line 3 \"LoadTGA q.tga\": 'q.tga' has 1 pixel with alpha from 1 to 15, in 1 "
-      "glyph: such pixels count as ink but store as coverage 0, so the ink boxes are larger than "
-      "what shows (most in face glyph 2 (1)); clear them or make them stronger\n"
-      "note: line 5 \"Grab 0,1,1\": the band (rows 1 to 2) cuts 1 face glyph (glyph 0 "
+      "note: line 3 \"LoadTGA q.tga\": 'q.tga' has ink with alpha from 1 to 15 that stores as "
+      "coverage 0 but widens the ink box of 1 glyph by 2 pixels or more past what shows (most "
+      "in face glyph 7 by 2); clear it or make it stronger\n"
+      "note: line 3 \"LoadTGA q.tga\": 'q.tga' gives 1 glyph whose ink all has alpha from 1 to "
+      "15 (face glyph 8 first): each takes an entry but stores as coverage 0 and shows nothing; "
+      "make its ink stronger or leave it out\n"
+      "note: line 5 \"Grab 0,1,1\": the band (rows 1 to 4) cuts 1 face glyph (glyph 0 "
       "first): the ink goes on above the band in the same columns; a Grab at row 0 with "
-      "MaxHeight 3 would hold it all\n"
-      "note: line 6 \"Grab 0,4,5\": face glyph 5 is 260 x 1, but the font stores width and "
+      "MaxHeight 5 would hold it all\n"
+      "note: line 6 \"Grab 0,6,9\": face glyphs 2 and 3 are two narrow, short marks side by "
+      "side, alike in height and top, that together are no wider than an ordinary glyph: one "
+      "character whose strokes stand apart (as in '\"') may have been grabbed as two, and every "
+      "later glyph then takes the code of the one before; join its strokes with a coloured "
+      "pixel of alpha 0\n"
+      "note: line 6 \"Grab 0,6,9\": face glyph 5 is 7 wide, more than twice the middle width "
+      "of its set (3) and wider than one glyph is likely to be: two glyphs merged? Leave an "
+      "empty column between glyphs\n"
+      "note: line 7 \"Grab 20,11,1\": face glyph 10 is 260 x 1, but the font stores width and "
       "height in one byte each; draw it smaller than 256 in both directions\n"
-      "note: line 6 \"Grab 0,4,5\": face glyph 4 is 10 wide, more than twice its band's "
-      "median of 1: two glyphs merged? Leave an empty column between glyphs\n"
-      "note: line 6 \"Grab 0,4,5\": face glyph 5 is 260 wide, more than twice its band's "
-      "median of 1: two glyphs merged? Leave an empty column between glyphs\n"
-      "note: line 7 \"Grab 0,6,4\": face glyphs 6 and 7 are alike and 1 apart, closer than the "
-      "band's usual 3: one character whose strokes stand apart (as in '\"') may have been "
-      "grabbed as two, and every later glyph then takes the code of the one before; join its "
-      "strokes with a coloured pixel of alpha 0\n"
+      "note: line 7 \"Grab 20,11,1\": face glyph 10 is 260 wide, more than twice the middle "
+      "width of its set (3) and wider than one glyph is likely to be: two glyphs merged? Leave "
+      "an empty column between glyphs\n"
       "note: line 8 \"LoadTGA o.tga\": 'o.tga' has alpha 255 everywhere, so nothing in it "
       "is transparent and every band is ink from edge to edge; save it with its alpha "
       "channel\n"
-      "10 notes found.\n");
+      "11 notes found.\n");
 }
 
 // Glyphs four rows high in a band of two, from a bottom-up file: the ink goes on below, and
-// MaxHeight 4 holds it. The faint pixels of several glyphs make one note, the worst first.
-TEST(Check, NotesAGlyphCutBelowItsBandAndFaintInkOncePerPicture) {
+// MaxHeight 4 holds it.
+TEST(Check, NotesAGlyphCutBelowItsBand) {
   test::TempDir dir;
-  const std::vector<std::string> rows = {"#.#f.#ff", "#.#..#..", "#.#..#..", "#.#..#.."};
+  const std::vector<std::string> rows = {"#.#..#..", "#.#..#..", "#.#..#..", "#.#..#.."};
   std::vector<std::string> bottomUp(rows.rbegin(), rows.rend());
   test::WriteBytes(dir.File("p.tga"), Picture(bottomUp, 0x08));
   const test::ToolRun run =
       Check(dir, "CharSet ABC\nMaxHeight 2\nLoadTGA p.tga\n[Font]\nGrab 0,0,3\n");
   EXPECT_EQ(run.status, 1);
-  EXPECT_EQ(
-      run.out,
-      "note: line 3 \"LoadTGA p.tga\": 'p.tga' has 3 pixels with alpha from 1 to 15, in 2 "
-      "glyphs: such pixels count as ink but store as coverage 0, so the ink boxes are larger than "
-      "what shows (most in face glyph 2 (2), face glyph 1 (1)); clear them or make them "
-      "stronger\n"
-      "note: line 5 \"Grab 0,0,3\": the band (rows 0 to 1) cuts 3 face glyphs (glyph 0 "
-      "first): the ink goes on below the band in the same columns; MaxHeight 4 would hold "
-      "it all\n"
-      "2 notes found.\n");
+  EXPECT_EQ(run.out,
+            "note: line 5 \"Grab 0,0,3\": the band (rows 0 to 1) cuts 3 face glyphs (glyph 0 "
+            "first): the ink goes on below the band in the same columns; MaxHeight 4 would hold "
+            "it all\n"
+            "1 note found.\n");
+}
+
+// Grabs that take more or less than the glyphs drawn: a band taller than the distance to the
+// next, a Grab that starts inside a glyph, a CharSet longer than the faces.
+TEST(Check, NotesGrabsThatMissTheirGlyphs) {
+  test::TempDir dir;
+  test::WriteBytes(dir.File("p.tga"), Picture({"###.###.###.", "###.###.###.", "............",
+                                               "###.###.###.", "###.###.###."}));
+  test::ToolRun run = Check(dir,
+                            "CharSet ABCDEFGH\nMaxHeight 2\nLoadTGA p.tga\n[Font]\nGrab 0,0,3\n"
+                            "Grab 5,3,2\n");
+  EXPECT_EQ(run.status, 1);
+  EXPECT_EQ(run.out,
+            "note: line 1 \"CharSet ABCDEFGH\": the CharSet holds 8 codes for 5 face glyphs, so "
+            "'F' and the 2 characters after it have no glyph; grab the missing glyphs or take "
+            "their characters out\n"
+            "note: line 6 \"Grab 5,3,2\": the Grab starts at column 5, inside face glyph 3, whose "
+            "ink begins at column 4 in the band's rows: the glyph loses its left part; start the "
+            "Grab at column 4\n"
+            "2 notes found.\n");
+
+  run = Check(dir, "CharSet ABCDEF\nMaxHeight 4\nLoadTGA p.tga\n[Font]\nGrab 0,0,3\nGrab 0,3,3\n");
+  EXPECT_EQ(run.status, 1);
+  EXPECT_EQ(run.out,
+            "note: line 5 \"Grab 0,0,3\": the band (rows 0 to 3) reaches into the glyphs of line "
+            "6, whose band starts at row 3: its glyphs take in their ink; MaxHeight 3 would keep "
+            "the bands apart\n"
+            "1 note found.\n");
 }
 
 // A script that grabs only shadows, or nothing, would make a font without a glyph.

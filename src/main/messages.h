@@ -15,6 +15,7 @@ inline constexpr Noun kGlyphs{"glyph", "glyphs"};
 inline constexpr Noun kFaceGlyphs{"face glyph", "face glyphs"};
 inline constexpr Noun kShadowGlyphs{"shadow glyph", "shadow glyphs"};
 inline constexpr Noun kCodes{"code", "codes"};
+inline constexpr Noun kCharacters{"character", "characters"};
 inline constexpr Noun kBytes{"byte", "bytes"};
 inline constexpr Noun kPixels{"pixel", "pixels"};
 inline constexpr Noun kProblems{"problem", "problems"};
@@ -157,6 +158,10 @@ inline constexpr char kNoteNotDropShadow[] =
     "%s too far from the faces for a drop shadow: the font keeps shadow glyph %d at dx %d, dy "
     "%d from its face (line %d), and the game draws it there; draw the shadows in a second "
     "picture at the faces' places, or exactly 256 rows below them";
+inline constexpr char kNoteShadowHidden[] =
+    "%s hidden under the faces: shadow glyph %d has the size and top of its face (line %d) and "
+    "dx 0, dy 0 from it, so the game draws it behind the face, where it cannot show; draw the "
+    "shadows moved by the drop, one pixel right and down, say";
 inline constexpr char kNoteHighBytes[] =
     "the CharSet holds %s from 0x80 up, the first (0x%02X) as entry %d's code: a UTF-8 character "
     "takes one entry per byte, so every later code moves; use ASCII characters only";
@@ -167,21 +172,33 @@ inline constexpr char kNoteTooLarge[] =
     "%s glyph %d is %lld x %lld, but the font stores width and height in one byte each; draw it "
     "smaller than 256 in both directions";
 inline constexpr char kNoteMerged[] =
-    "%s glyph %d is %lld wide, more than twice its band's median of %lld: two glyphs merged? "
-    "Leave an empty column between glyphs";
+    "%s glyph %d is %lld wide, more than twice the middle width of its set (%lld) and wider "
+    "than one glyph is likely to be: two glyphs merged? Leave an empty column between glyphs";
 inline constexpr char kNoteSplit[] =
-    "%s glyphs %d and %d are alike and %lld apart, closer than the band's usual %lld: one "
-    "character whose strokes stand apart (as in '\"') may have been grabbed as two, and every "
-    "later glyph then takes the code of the one before; join its strokes with a coloured pixel "
-    "of alpha 0";
+    "%s glyphs %d and %d are two narrow, short marks side by side, alike in height and top, "
+    "that together are no wider than an ordinary glyph: one character whose strokes stand "
+    "apart (as in '\"') may have been grabbed as two, and every later glyph then takes the "
+    "code of the one before; join its strokes with a coloured pixel of alpha 0";
+inline constexpr char kNoteStartsInside[] =
+    "the Grab starts at column %d, inside %s glyph %d, whose ink begins at column %lld in the "
+    "band's rows: the glyph loses its left part; start the Grab at column %lld";
+inline constexpr char kNoteReach[] =
+    "the band (rows %lld to %lld) reaches into the glyphs of line %d, whose band starts at row "
+    "%lld: its glyphs take in their ink; MaxHeight %lld would keep the bands apart";
+inline constexpr char kNoteColouredClear[] =
+    "%s of the band's %s in '%s' have alpha 0 but a colour, and pixels with alpha 0 but a "
+    "colour count as ink: save the picture with fully transparent pixels as black, or clear "
+    "their colour";
 inline constexpr char kNoteGrabCounts[] =
     "this Grab took %s where line %d took %s: from here on faces and shadows are out of step; "
     "grab as many of each";
 inline constexpr char kNoteFaintInk[] =
-    "'%s' has %s with alpha from 1 to 15, in %s: such pixels count as ink but store as coverage "
-    "0, so the ink boxes are larger than what shows (most in %s); clear them or make them "
-    "stronger";
-inline constexpr char kNoteFaintGlyph[] = "%s glyph %d (%lld)";
+    "'%s' has ink with alpha from 1 to 15 that stores as coverage 0 but widens the ink box of %s "
+    "by 2 pixels or more past what shows (most in %s); clear it or make it stronger";
+inline constexpr char kNoteFaintGlyph[] = "%s glyph %d by %lld";
+inline constexpr char kNoteUnseenGlyphs[] =
+    "'%s' gives %s whose ink all has alpha from 1 to 15 (%s glyph %d first): each takes an "
+    "entry but stores as coverage 0 and shows nothing; make its ink stronger or leave it out";
 inline constexpr char kNoteOpaque[] =
     "'%s' has alpha 255 everywhere, so nothing in it is transparent and every band is ink from "
     "edge to edge; save it with its alpha channel";
@@ -195,6 +212,11 @@ inline constexpr char kNoteShortCharSet[] =
     "the CharSet holds %s for %s, so %s code 0; add their characters";
 inline constexpr char kNoteEntryGets[] = "entry %d gets";
 inline constexpr char kNoteEntriesGet[] = "entries %d to %d get";
+inline constexpr char kNoteLongCharSet[] =
+    "the CharSet holds %s for %s, so %s no glyph; grab the missing glyphs or take their "
+    "characters out";
+inline constexpr char kNoteCharHas[] = "'%c' has";
+inline constexpr char kNoteCharsHave[] = "'%c' and the %s after it have";
 inline constexpr char kNoteNothingGrabbed[] =
     "the script grabs no glyph: add a [Font] section and a Grab";
 inline constexpr char kCheckClean[] = "No problems found.";

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <functional>
 #include <sstream>
 #include <utility>
 
@@ -19,6 +20,9 @@ namespace {
 constexpr std::uint8_t kRightToLeftBit = 0x10;
 constexpr std::uint8_t kFaintAlpha = 16;  // alpha below this stores as coverage 0
 constexpr std::size_t kWorstFaintGlyphs = 3;
+// Anti-aliasing leaves faint ink at most a pixel past a glyph's edge; further out it is a smudge
+// that makes the glyph's box larger than what shows.
+constexpr std::int64_t kFaintReach = 2;
 
 // Edits (insertions, deletions, changes) from one word to the other, ignoring ASCII case.
 std::size_t EditDistance(std::string_view a, std::string_view b) {
@@ -134,6 +138,7 @@ void ScriptChecker::CommandRan(const ScriptLine& line, std::string_view keyword,
       firstEarlier = static_cast<int>(earlier - codes.begin());
     }
   }
+  charSetHasHighBytes_ = high > 0;
   if (high > 0) {
     Add(&line,
         Format(msg::kNoteHighBytes, Count(high, msg::kBytes).c_str(),
@@ -150,6 +155,8 @@ void ScriptChecker::CommandRan(const ScriptLine& line, std::string_view keyword,
 void ScriptChecker::PictureLoaded(const ScriptLine& line, Image& image) {
   NoteFaintInk();
   pictureLine_ = line;
+  ++loads_;
+  colouredClearNoted_ = false;
   if (!HasPixels(image))
     return;
   pictures_.push_back({image.path, image.width, image.height, {}, {}});
@@ -166,50 +173,121 @@ void ScriptChecker::PictureLoaded(const ScriptLine& line, Image& image) {
   Add(&line, Format(msg::kNoteOpaque, image.path.c_str()));
 }
 
-void ScriptChecker::GlyphGrabbed(const ScriptLine& line, const GrabbedGlyph& glyph,
-                                 const Band& band) {
-  bandGlyphs_.push_back(glyph);
+void ScriptChecker::GlyphGrabbed(const ScriptLine&, const GrabbedGlyph& glyph, const Band& band) {
   if (!pictures_.empty())
     pictures_.back().glyphs.push_back(glyph);
-  std::int64_t faint = 0;
-  for (std::int64_t row = 0; row < glyph.ink.height; ++row) {
-    for (std::int64_t column = glyph.ink.x; column < glyph.ink.x + glyph.ink.width; ++column) {
-      const std::uint8_t* pixel = band.Pixel(glyph.ink.y - band.first() + row, column);
-      // Alpha 0 is left alone: a coloured pixel of alpha 0 is how an artist joins the strokes
-      // of a '"' into one glyph on purpose.
-      faint += pixel[kAlphaByte] > 0 && pixel[kAlphaByte] < kFaintAlpha ? 1 : 0;
+  CutGlyph cut{glyph};
+  const PictureBox& ink = glyph.ink;
+  // The box of the ink that is not faint: what shows, and the coloured pixels of alpha 0 that
+  // join strokes on purpose.
+  std::int64_t left = ink.x + ink.width;
+  std::int64_t right = ink.x - 1;
+  std::int64_t top = ink.y + ink.height;
+  std::int64_t bottom = ink.y - 1;
+  for (std::int64_t y = ink.y; y < ink.y + ink.height; ++y) {
+    for (std::int64_t x = ink.x; x < ink.x + ink.width; ++x) {
+      const std::uint8_t* pixel = band.Pixel(y - band.first(), x);
+      const std::uint8_t alpha = pixel[kAlphaByte];
+      if (!IsInk(pixel))
+        continue;
+      if (alpha > 0 && alpha < kFaintAlpha) {
+        cut.faint = true;
+        continue;
+      }
+      cut.shows = cut.shows || alpha > 0;
+      cut.colouredClear += alpha == 0 ? 1 : 0;
+      left = std::min(left, x);
+      right = std::max(right, x);
+      top = std::min(top, y);
+      bottom = std::max(bottom, y);
     }
   }
-  if (faint > 0)
-    faint_.push_back({glyph.shadow, glyph.index, faint});
-  if (glyph.ink.width > kMaxByteField || glyph.ink.height > kMaxByteField) {
-    Add(&line,
-        Format(msg::kNoteTooLarge, SetName(glyph.shadow), glyph.index,
-               static_cast<long long>(glyph.ink.width), static_cast<long long>(glyph.ink.height)));
+  if (cut.faint && left <= right) {
+    cut.faintReach = std::max({left - ink.x, ink.x + ink.width - 1 - right, top - ink.y,
+                               ink.y + ink.height - 1 - bottom});
   }
+  // Ink that runs on to the left of a Grab's first glyph belongs to it: the grab started
+  // inside it.
+  cut.inkFrom = ink.x;
+  if (bandGlyphs_.empty()) {
+    const auto columnHasInk = [&](std::int64_t x) {
+      for (std::int64_t row = 0; row < band.rows(); ++row) {
+        if (IsInk(band.Pixel(row, x)))
+          return true;
+      }
+      return false;
+    };
+    while (cut.inkFrom > 0 && columnHasInk(cut.inkFrom - 1)) --cut.inkFrom;
+  }
+  bandGlyphs_.push_back(cut);
 }
 
 void ScriptChecker::BandScanned(const ScriptLine& line, const ScannedBand& band, Image& image) {
   if (!pictures_.empty())
     pictures_.back().bands.push_back(band.box);
-  grabs_.push_back({line, band});
+  Grab grab;
+  grab.line = line;
+  grab.band = band;
+  grab.picture = loads_;
+  grab.firstRow = std::clamp<std::int64_t>(band.box.y, 0, image.height);
+  grab.endRow = std::clamp<std::int64_t>(band.box.y + band.box.height, grab.firstRow, image.height);
   auto& slots = sets_[band.shadow ? 1 : 0];
-  for (const GrabbedGlyph& glyph : bandGlyphs_) {
-    slots.resize(std::max(slots.size(), static_cast<std::size_t>(glyph.index) + 1));
-    slots[static_cast<std::size_t>(glyph.index)] = {grabs_.size() - 1, glyph.ink};
+  for (const CutGlyph& cut : bandGlyphs_) {
+    const auto index = static_cast<std::size_t>(cut.glyph.index);
+    slots.resize(std::max(slots.size(), index + 1));
+    slots[index] = {grabs_.size(), cut.glyph.ink};
   }
-  const std::size_t before = pending_.size();
-  NoteCutGlyphs(line, band, image);
-  if (pending_.size() == before) {
-    NoteMergedGlyphs(line);
-    NoteSplitGlyphs(line);
-  }
+  NoteBand(line, grab, image);
+  grabs_.push_back(std::move(grab));
   bandGlyphs_.clear();
 }
 
+// The notes on one band as it is scanned. A band that is mostly coloured pixels of alpha 0 is
+// ink from edge to edge: that gets one note for the picture, on the first such Grab, in place
+// of the notes on sizes and cuts that follow from it.
+void ScriptChecker::NoteBand(const ScriptLine& line, Grab& grab, Image& image) {
+  const PictureBox& box = grab.band.box;
+  const std::int64_t columns = std::max<std::int64_t>(
+      std::min<std::int64_t>(box.x + box.width, image.width) - std::max<std::int64_t>(box.x, 0), 0);
+  const std::int64_t pixels = columns * (grab.endRow - grab.firstRow);
+  std::int64_t colouredClear = 0;
+  for (const CutGlyph& cut : bandGlyphs_) colouredClear += cut.colouredClear;
+  if (pixels > 0 && colouredClear * 2 > pixels) {
+    grab.clearIsInk = true;
+    if (!colouredClearNoted_) {
+      colouredClearNoted_ = true;
+      Add(&line, Format(msg::kNoteColouredClear, std::to_string(colouredClear).c_str(),
+                        Count(pixels, msg::kPixels).c_str(), image.path.c_str()));
+    }
+    return;
+  }
+  if (!bandGlyphs_.empty()) {
+    const CutGlyph& first = bandGlyphs_.front();
+    if (first.inkFrom < first.glyph.ink.x && box.x == first.glyph.ink.x) {
+      Add(&line, Format(msg::kNoteStartsInside, static_cast<int>(box.x), SetName(grab.band.shadow),
+                        first.glyph.index, static_cast<long long>(first.inkFrom),
+                        static_cast<long long>(first.inkFrom)));
+    }
+  }
+  for (const CutGlyph& cut : bandGlyphs_) {
+    const GrabbedGlyph& glyph = cut.glyph;
+    if (glyph.ink.width > kMaxByteField || glyph.ink.height > kMaxByteField) {
+      Add(&line, Format(msg::kNoteTooLarge, SetName(glyph.shadow), glyph.index,
+                        static_cast<long long>(glyph.ink.width),
+                        static_cast<long long>(glyph.ink.height)));
+    }
+    if (cut.faint && !cut.shows)
+      unseen_.push_back(glyph);
+    else if (cut.faintReach >= kFaintReach)
+      faint_.push_back({glyph.shadow, glyph.index, cut.faintReach});
+  }
+  grab.cutNote = CutNote(grab.band, image);
+  grab.cuts = !grab.cutNote.empty();
+}
+
 // A glyph whose ink reaches the band's bottom row and goes on in the row below, in its own
-// columns, is cut there; the same at the top.
-void ScriptChecker::NoteCutGlyphs(const ScriptLine& line, const ScannedBand& band, Image& image) {
+// columns, is cut there; the same at the top. The note, or nothing when the band cuts none.
+std::string ScriptChecker::CutNote(const ScannedBand& band, Image& image) const {
   const std::int64_t first = std::max<std::int64_t>(band.box.y, 0);
   const std::int64_t end = std::min<std::int64_t>(band.box.y + band.box.height, image.height);
   std::int64_t below = 0;
@@ -220,7 +298,7 @@ void ScriptChecker::NoteCutGlyphs(const ScriptLine& line, const ScannedBand& ban
   // Below for every glyph, then above: each direction reads its rows once.
   for (const bool down : {true, false}) {
     for (std::size_t i = 0; i < bandGlyphs_.size(); ++i) {
-      const GrabbedGlyph& glyph = bandGlyphs_[i];
+      const GrabbedGlyph& glyph = bandGlyphs_[i].glyph;
       const bool touches = down ? glyph.ink.y + glyph.ink.height == end && end < image.height
                                 : glyph.ink.y == first && first > 0;
       const std::int64_t rows =
@@ -237,7 +315,7 @@ void ScriptChecker::NoteCutGlyphs(const ScriptLine& line, const ScannedBand& ban
     }
   }
   if (cut == 0)
-    return;
+    return {};
   const char* where = above == 0   ? msg::kNoteCutBelow
                       : below == 0 ? msg::kNoteCutAbove
                                    : msg::kNoteCutBoth;
@@ -247,73 +325,121 @@ void ScriptChecker::NoteCutGlyphs(const ScriptLine& line, const ScannedBand& ban
       above == 0 ? Format(msg::kNoteHoldBelow, static_cast<long long>(end + below - band.box.y))
                  : Format(msg::kNoteHoldAbove, static_cast<long long>(top),
                           static_cast<long long>(height));
-  Add(&line, Format(msg::kNoteCut, static_cast<long long>(first), static_cast<long long>(end - 1),
-                    Count(cut, SetGlyphs(band.shadow)).c_str(), firstCut, where, hold.c_str()));
+  return Format(msg::kNoteCut, static_cast<long long>(first), static_cast<long long>(end - 1),
+                Count(cut, SetGlyphs(band.shadow)).c_str(), firstCut, where, hold.c_str());
 }
 
-// In a Grab of at least three glyphs, one over twice as wide as the middle one (and at least
-// four columns wider) probably holds two letters that no empty column separates.
-void ScriptChecker::NoteMergedGlyphs(const ScriptLine& line) {
-  if (bandGlyphs_.size() < 3)
-    return;
-  std::vector<std::int64_t> widths;
-  for (const GrabbedGlyph& glyph : bandGlyphs_) widths.push_back(glyph.ink.width);
-  const std::int64_t median = Median(widths);
-  for (const GrabbedGlyph& glyph : bandGlyphs_) {
-    if (glyph.ink.width > 2 * median && glyph.ink.width >= median + 4) {
-      Add(&line, Format(msg::kNoteMerged, SetName(glyph.shadow), glyph.index,
-                        static_cast<long long>(glyph.ink.width), static_cast<long long>(median)));
+// A band taller than the distance to the band below takes in the top of that band's glyphs:
+// when another Grab took glyphs from the same picture whose ink starts inside this band's rows
+// and columns, the band reaches into them. That is noted in place of the cut it makes, since
+// more rows would only take in more.
+void ScriptChecker::NoteReach() {
+  std::vector<std::size_t> taking;  // grabs that took glyphs: at most one per glyph
+  for (std::size_t i = 0; i < grabs_.size(); ++i) {
+    if (grabs_[i].band.endGlyph > grabs_[i].band.firstGlyph)
+      taking.push_back(i);
+  }
+  for (Grab& grab : grabs_) {
+    const PictureBox& box = grab.band.box;
+    for (const std::size_t other : taking) {
+      const Grab& below = grabs_[other];
+      const std::int64_t y = below.band.box.y;
+      if (below.picture != grab.picture || y <= box.y || y >= grab.endRow)
+        continue;
+      const auto& slots = sets_[below.band.shadow ? 1 : 0];
+      bool reaches = false;
+      for (std::int32_t i = below.band.firstGlyph; i < below.band.endGlyph && !reaches; ++i) {
+        const PictureBox& ink = slots[static_cast<std::size_t>(i)].ink;
+        reaches = ink.y < grab.endRow && ink.x < box.x + box.width && ink.x + ink.width > box.x;
+      }
+      if (!reaches)
+        continue;
+      Add(&grab.line, Format(msg::kNoteReach, static_cast<long long>(grab.firstRow),
+                             static_cast<long long>(grab.endRow - 1), below.line.number,
+                             static_cast<long long>(y), static_cast<long long>(y - box.y)));
+      grab.cutNote.clear();
+      grab.reaches = true;
+      break;
+    }
+    if (!grab.cutNote.empty()) {
+      Add(&grab.line, std::move(grab.cutNote));
+      grab.cutNote.clear();
     }
   }
 }
 
-// Two glyphs alike in size and place, closer together than the band's glyphs usually are, are
-// probably one character whose strokes stand apart, as in '"': grabbed as two glyphs, it takes
-// two codes, and every later glyph the code of the one before.
-void ScriptChecker::NoteSplitGlyphs(const ScriptLine& line) {
-  if (bandGlyphs_.size() < 3)
-    return;
-  const auto gap = [&](std::size_t i) {
-    return bandGlyphs_[i + 1].ink.x - (bandGlyphs_[i].ink.x + bandGlyphs_[i].ink.width);
-  };
-  std::vector<std::int64_t> gaps;
-  for (std::size_t i = 0; i + 1 < bandGlyphs_.size(); ++i) gaps.push_back(gap(i));
-  const std::int64_t usual = Median(gaps);
-  for (std::size_t i = 0; i + 1 < bandGlyphs_.size(); ++i) {
-    const PictureBox& left = bandGlyphs_[i].ink;
-    const PictureBox& right = bandGlyphs_[i + 1].ink;
-    if (gap(i) < usual && left.width == right.width && left.height == right.height &&
-        left.y == right.y) {
-      Add(&line, Format(msg::kNoteSplit, SetName(bandGlyphs_[i].shadow), bandGlyphs_[i].index,
-                        bandGlyphs_[i + 1].index, static_cast<long long>(gap(i)),
-                        static_cast<long long>(usual)));
+// Widths judged against the whole set, so that a wide glyph among narrow neighbours is not
+// taken for two. Two glyphs merged into one are more than twice as wide as the middle glyph of
+// the set, and wider than any single glyph of an ordinary font: over a third more than the set's
+// tallest glyph is high, or 1.4 times as wide as any other glyph of the set. A character split
+// in two gives two narrow, short marks of one height and top that together are no wider than
+// the middle glyph, as the strokes of '"' do.
+void ScriptChecker::NoteGlyphWidths() {
+  for (const bool shadow : {false, true}) {
+    const auto& slots = sets_[shadow ? 1 : 0];
+    if (slots.size() < 3)
+      continue;
+    std::vector<std::int64_t> widths;
+    std::int64_t tallest = 0;
+    for (const Slot& slot : slots) {
+      widths.push_back(slot.ink.width);
+      tallest = std::max(tallest, slot.ink.height);
+    }
+    const std::int64_t middle = Median(widths);
+    std::partial_sort(widths.begin(), widths.begin() + 2, widths.end(), std::greater<>());
+    for (std::size_t i = 0; i < slots.size(); ++i) {
+      const Grab& grab = grabs_[slots[i].grab];
+      if (!grab.Whole() || grab.cuts)
+        continue;
+      const PictureBox& ink = slots[i].ink;
+      const std::int64_t widestOther = ink.width == widths[0] ? widths[1] : widths[0];
+      if (ink.width > 2 * middle && ink.width >= middle + 4 &&
+          (3 * ink.width > 4 * tallest || 5 * ink.width > 7 * widestOther)) {
+        Add(&grab.line, Format(msg::kNoteMerged, SetName(shadow), static_cast<int>(i),
+                               static_cast<long long>(ink.width), static_cast<long long>(middle)));
+      }
+      if (i + 1 == slots.size() || slots[i + 1].grab != slots[i].grab)
+        continue;
+      const PictureBox& next = slots[i + 1].ink;
+      if (ink.y == next.y && ink.height == next.height && std::abs(ink.width - next.width) <= 1 &&
+          2 * std::max(ink.width, next.width) <= middle && 2 * ink.height <= tallest &&
+          next.x + next.width - ink.x <= middle) {
+        Add(&grab.line,
+            Format(msg::kNoteSplit, SetName(shadow), static_cast<int>(i), static_cast<int>(i + 1)));
+      }
     }
   }
 }
 
-// One note for the picture just finished: how many faint pixels, and the glyphs with most.
+// One note for the picture just finished on faint ink that widens glyphs' boxes, naming the
+// worst, and one on glyphs whose ink is all faint.
 void ScriptChecker::NoteFaintInk() {
-  if (faint_.empty())
-    return;
-  std::int64_t pixels = 0;
-  for (const FaintGlyph& glyph : faint_) pixels += glyph.pixels;
-  std::stable_sort(faint_.begin(), faint_.end(),
-                   [](const FaintGlyph& a, const FaintGlyph& b) { return a.pixels > b.pixels; });
-  std::string worst;
-  for (std::size_t i = 0; i < std::min(faint_.size(), kWorstFaintGlyphs); ++i) {
-    worst +=
-        (i == 0 ? "" : ", ") + Format(msg::kNoteFaintGlyph, SetName(faint_[i].shadow),
-                                      faint_[i].index, static_cast<long long>(faint_[i].pixels));
+  const char* path = pictures_.empty() ? "" : pictures_.back().path.c_str();
+  if (!faint_.empty()) {
+    std::stable_sort(faint_.begin(), faint_.end(),
+                     [](const FaintGlyph& a, const FaintGlyph& b) { return a.reach > b.reach; });
+    std::string worst;
+    for (std::size_t i = 0; i < std::min(faint_.size(), kWorstFaintGlyphs); ++i) {
+      worst +=
+          (i == 0 ? "" : ", ") + Format(msg::kNoteFaintGlyph, SetName(faint_[i].shadow),
+                                        faint_[i].index, static_cast<long long>(faint_[i].reach));
+    }
+    Add(&pictureLine_,
+        Format(msg::kNoteFaintInk, path,
+               Count(static_cast<long long>(faint_.size()), msg::kGlyphs).c_str(), worst.c_str()));
   }
-  Add(&pictureLine_,
-      Format(msg::kNoteFaintInk, pictures_.empty() ? "" : pictures_.back().path.c_str(),
-             Count(pixels, msg::kPixels).c_str(),
-             Count(static_cast<long long>(faint_.size()), msg::kGlyphs).c_str(), worst.c_str()));
+  if (!unseen_.empty()) {
+    Add(&pictureLine_, Format(msg::kNoteUnseenGlyphs, path,
+                              Count(static_cast<long long>(unseen_.size()), msg::kGlyphs).c_str(),
+                              SetName(unseen_.front().shadow), unseen_.front().index));
+  }
   faint_.clear();
+  unseen_.clear();
 }
 
 // The font keeps where a shadow lies from its face in a signed byte each way, so a shadow drawn
-// far from its face is drawn by the game at that distance, wrapped to -128..127.
+// far from its face is drawn by the game at that distance, wrapped to -128..127; and one drawn
+// at its face's place, as large, is drawn hidden behind it.
 void ScriptChecker::NoteShadowPlaces() {
   const auto& faces = sets_[0];
   const auto& shadows = sets_[1];
@@ -323,26 +449,43 @@ void ScriptChecker::NoteShadowPlaces() {
         AsStoredOffset(shadows[i].ink.x - faces[i].ink.x),
         AsStoredOffset(grabs_[shadows[i].grab].band.box.y - grabs_[faces[i].grab].band.box.y)};
   };
-  // One note for each shadow Grab with shadows off their faces, named by its first.
-  std::int64_t off = 0;
-  std::size_t first = 0;
-  const auto flush = [&] {
-    if (off == 0)
-      return;
-    const auto [dx, dy] = offset(first);
-    Add(&grabs_[shadows[first].grab].line,
-        Format(msg::kNoteNotDropShadow, Count(off, msg::kShadowGlyphsLie).c_str(),
-               static_cast<int>(first), dx, dy, grabs_[faces[first].grab].line.number));
-    off = 0;
+  const auto hidden = [&](std::size_t i) {
+    const PictureBox& face = faces[i].ink;
+    const PictureBox& shadow = shadows[i].ink;
+    return offset(i) == std::pair{0, 0} && face.width == shadow.width &&
+           face.height == shadow.height &&
+           face.y - grabs_[faces[i].grab].band.box.y ==
+               shadow.y - grabs_[shadows[i].grab].band.box.y;
   };
-  for (std::size_t i = 0; i < std::min(faces.size(), shadows.size()); ++i) {
-    if (off > 0 && shadows[i].grab != shadows[first].grab)
-      flush();
-    const auto [dx, dy] = offset(i);
-    if ((std::abs(dx) > kDropShadowReach || std::abs(dy) > kDropShadowReach) && off++ == 0)
-      first = i;
+  // One note of each kind for each shadow Grab with such shadows, named by its first.
+  for (const bool far : {true, false}) {
+    std::int64_t count = 0;
+    std::size_t first = 0;
+    const auto flush = [&] {
+      if (count == 0)
+        return;
+      const auto [dx, dy] = offset(first);
+      const ScriptLine& line = grabs_[shadows[first].grab].line;
+      const int faceLine = grabs_[faces[first].grab].line.number;
+      Add(&line, far ? Format(msg::kNoteNotDropShadow, Count(count, msg::kShadowGlyphsLie).c_str(),
+                              static_cast<int>(first), dx, dy, faceLine)
+                     : Format(msg::kNoteShadowHidden, Count(count, msg::kShadowGlyphsLie).c_str(),
+                              static_cast<int>(first), faceLine));
+      count = 0;
+    };
+    for (std::size_t i = 0; i < std::min(faces.size(), shadows.size()); ++i) {
+      if (count > 0 && shadows[i].grab != shadows[first].grab)
+        flush();
+      if (!grabs_[faces[i].grab].Whole() || !grabs_[shadows[i].grab].Whole())
+        continue;
+      const auto [dx, dy] = offset(i);
+      const bool noted =
+          far ? std::abs(dx) > kDropShadowReach || std::abs(dy) > kDropShadowReach : hidden(i);
+      if (noted && count++ == 0)
+        first = i;
+    }
+    flush();
   }
-  flush();
 }
 
 // When faces and shadows are grabbed by as many Grab lines, each pair should take as many glyphs.
@@ -352,6 +495,8 @@ void ScriptChecker::NoteGrabCounts() {
   if (bySet[0].size() != bySet[1].size())
     return;
   for (std::size_t i = 0; i < bySet[0].size(); ++i) {
+    if (!bySet[0][i]->Whole() || !bySet[1][i]->Whole())
+      continue;
     const ScannedBand& face = bySet[0][i]->band;
     const ScannedBand& shadow = bySet[1][i]->band;
     if (face.endGlyph - face.firstGlyph != shadow.endGlyph - shadow.firstGlyph) {
@@ -365,29 +510,55 @@ void ScriptChecker::NoteGrabCounts() {
   }
 }
 
+// A CharSet shorter than the face set leaves the last faces without a code; a longer one
+// names characters that have no glyph, which a game then cannot draw.
+void ScriptChecker::NoteCharSetLength(const BuildState& state) {
+  const int faces = state.fontSet.count;
+  const auto& charSet = state.settings.charSet;
+  const auto codes =
+      static_cast<int>(std::find(charSet.begin(), charSet.end(), '\0') - charSet.begin());
+  const ScriptLine* line = charSetLine_.number > 0 ? &charSetLine_ : nullptr;
+  if (codes < faces) {
+    Add(line, Format(msg::kNoteShortCharSet, Count(codes, msg::kCodes).c_str(),
+                     Count(faces, msg::kFaceGlyphs).c_str(),
+                     (codes == faces - 1 ? Format(msg::kNoteEntryGets, codes)
+                                         : Format(msg::kNoteEntriesGet, codes, faces - 1))
+                         .c_str()));
+  }
+  // Bytes from 0x80 up make the CharSet longer than it looks, and a band of ink from edge to
+  // edge or one that reaches into another takes fewer glyphs than were drawn: each has a note
+  // of its own.
+  if (faces > 0 && codes > faces && !charSetHasHighBytes_ && AllWhole()) {
+    const char first = charSet[static_cast<std::size_t>(faces)];
+    const int after = codes - faces - 1;
+    Add(line, Format(msg::kNoteLongCharSet, Count(codes, msg::kCodes).c_str(),
+                     Count(faces, msg::kFaceGlyphs).c_str(),
+                     (after == 0 ? Format(msg::kNoteCharHas, first)
+                                 : Format(msg::kNoteCharsHave, first,
+                                          Count(after, msg::kCharacters).c_str()))
+                         .c_str()));
+  }
+}
+
+bool ScriptChecker::AllWhole() const {
+  return std::all_of(grabs_.begin(), grabs_.end(), [](const Grab& grab) { return grab.Whole(); });
+}
+
 void ScriptChecker::Finish(const BuildState& state) {
   NoteFaintInk();
+  NoteReach();
+  NoteGlyphWidths();
   NoteShadowPlaces();
   NoteGrabCounts();
+  NoteCharSetLength(state);
   const int faces = state.fontSet.count;
   const int shadows = state.shadowSet.count;
   // A face Grab that found nothing has said why in an error of its own.
   if (faces == 0 && !faceGrabRan_)
     Add(nullptr, msg::kNoteNothingGrabbed);
-  if (faces > 0 && shadows > 0 && shadows != faces) {
+  if (faces > 0 && shadows > 0 && shadows != faces && AllWhole()) {
     Add(nullptr, Format(msg::kNoteSetSizes, Count(faces, msg::kGlyphs).c_str(),
                         Count(shadows, msg::kGlyphs).c_str()));
-  }
-  const auto& charSet = state.settings.charSet;
-  const auto codes =
-      static_cast<int>(std::find(charSet.begin(), charSet.end(), '\0') - charSet.begin());
-  if (codes < faces) {
-    Add(charSetLine_.number > 0 ? &charSetLine_ : nullptr,
-        Format(msg::kNoteShortCharSet, Count(codes, msg::kCodes).c_str(),
-               Count(faces, msg::kFaceGlyphs).c_str(),
-               (codes == faces - 1 ? Format(msg::kNoteEntryGets, codes)
-                                   : Format(msg::kNoteEntriesGet, codes, faces - 1))
-                   .c_str()));
   }
   // Notes on lines in line order, then those on the whole run.
   std::stable_sort(pending_.begin(), pending_.end(), [](const Note& a, const Note& b) {

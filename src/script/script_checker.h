@@ -56,29 +56,56 @@ class ScriptChecker : public BuildObserver {
     std::int32_t line;  ///< 0 for a note on the whole run, which comes last
     std::string text;
   };
+  /// What a glyph's own pixels show, measured as it is cut.
+  struct CutGlyph {
+    GrabbedGlyph glyph;
+    /// How far ink with alpha from 1 to 15 widens the box past the rest of the ink, on the
+    /// side where it widens it most.
+    std::int64_t faintReach = 0;
+    bool faint = false;              ///< some ink has alpha from 1 to 15
+    bool shows = false;              ///< some ink has alpha 16 or more
+    std::int64_t colouredClear = 0;  ///< ink pixels with alpha 0
+    /// The first column of the ink that runs on to the left of the box, in the band's rows: the
+    /// box's own first column when none does. Found for a Grab's first glyph only.
+    std::int64_t inkFrom = 0;
+  };
   /// A Grab line that scanned its band.
   struct Grab {
     ScriptLine line;
     ScannedBand band;
+    std::size_t picture = 0;    ///< which load of a picture it grabbed from
+    std::int64_t firstRow = 0;  ///< its band's rows inside the picture
+    std::int64_t endRow = 0;
+    std::string cutNote;      ///< on the glyphs the band cuts, until it is given
+    bool cuts = false;        ///< the band cuts glyphs
+    bool clearIsInk = false;  ///< most of the band is coloured pixels of alpha 0
+    bool reaches = false;     ///< the band reaches into the glyphs of another band
+    /// The glyphs are what the artist drew, so that their places can be judged.
+    bool Whole() const { return !clearIsInk && !reaches; }
   };
   /// Where the Grab that cut a glyph lies: which Grab, and the glyph's ink box.
   struct Slot {
     std::size_t grab = 0;
     PictureBox ink;
   };
+  /// A glyph of the current picture whose faint ink is worth a note.
   struct FaintGlyph {
     bool shadow;
     std::int32_t index;
-    std::int64_t pixels;
+    std::int64_t reach;
   };
 
   void Add(const ScriptLine* line, std::string text);
-  void NoteCutGlyphs(const ScriptLine& line, const ScannedBand& band, Image& image);
-  void NoteMergedGlyphs(const ScriptLine& line);
-  void NoteSplitGlyphs(const ScriptLine& line);
+  void NoteBand(const ScriptLine& line, Grab& grab, Image& image);
+  std::string CutNote(const ScannedBand& band, Image& image) const;
   void NoteFaintInk();
+  void NoteReach();
+  void NoteGlyphWidths();
   void NoteShadowPlaces();
   void NoteGrabCounts();
+  void NoteCharSetLength(const BuildState& state);
+  /// True when every band held the glyphs as drawn, so that counts of glyphs can be judged.
+  bool AllWhole() const;
 
   std::vector<Note> pending_;
   std::size_t found_ = 0;
@@ -87,10 +114,14 @@ class ScriptChecker : public BuildObserver {
   std::vector<CheckedPicture> pictures_;
   std::vector<Grab> grabs_;
   std::array<std::vector<Slot>, 2> sets_;  ///< face then shadow, by glyph index
-  std::vector<GrabbedGlyph> bandGlyphs_;   ///< the glyphs of the band being scanned
+  std::vector<CutGlyph> bandGlyphs_;       ///< the glyphs of the band being scanned
   ScriptLine pictureLine_;                 ///< the LoadTGA of the current picture
+  std::size_t loads_ = 0;                  ///< pictures loaded so far
   std::vector<FaintGlyph> faint_;          ///< in the current picture
+  std::vector<GrabbedGlyph> unseen_;       ///< in the current picture: ink all faint
+  bool colouredClearNoted_ = false;        ///< in the current picture
   ScriptLine charSetLine_;
+  bool charSetHasHighBytes_ = false;
   bool faceGrabRan_ = false;  ///< a Grab line ran in the face section
 };
 

@@ -32,12 +32,13 @@ test: test-suites test-windows fuzz
 .PHONY: test-suites test-windows
 test-suites:
 	cmake -S . -B build/gcc -DCMAKE_C_COMPILER=gcc -DCMAKE_CXX_COMPILER=g++ \
-	  -DCMAKE_BUILD_TYPE=Release -DCMAKE_COMPILE_WARNING_AS_ERROR=ON -DTYPEKILN_REQUIRE_MIPS=ON
+	  -DCMAKE_BUILD_TYPE=Release -DCMAKE_COMPILE_WARNING_AS_ERROR=ON -DTYPEKILN_REQUIRE_MIPS=ON \
+	  -DTYPEKILN_REQUIRE_FONT_SHEETS=ON
 	cmake --build build/gcc -j $(JOBS)
 	ctest --test-dir build/gcc --output-on-failure -j $(JOBS)
 	cmake -S . -B build/clang-sanitize -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
 	  -DCMAKE_BUILD_TYPE=Release -DCMAKE_COMPILE_WARNING_AS_ERROR=ON -DTYPEKILN_SANITIZE=ON \
-	  -DTYPEKILN_REQUIRE_MIPS=ON
+	  -DTYPEKILN_REQUIRE_MIPS=ON -DTYPEKILN_REQUIRE_FONT_SHEETS=ON
 	cmake --build build/clang-sanitize -j $(JOBS)
 	ctest --test-dir build/clang-sanitize --output-on-failure -j $(JOBS)
 

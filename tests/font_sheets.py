@@ -1,0 +1,246 @@
+#!/usr/bin/python3
+"""typekiln-inspect --check on glyph sheets drawn from real fonts.
+
+Each sheet is drawn as an artist with an ordinary renderer would: one of Debian's TrueType faces
+(fonts-dejavu-core, fonts-dejavu-extra, fonts-liberation) rendered by FreeType through Pillow
+(python3-pil) at 9 to 24 pixels, anti-aliased or not, printable ASCII in bands of 16 to 32
+glyphs with 1 to 4 empty columns between them, white ink whose alpha is the coverage, and the
+shadows in a second picture one pixel right and down. Every correct sheet must build with
+typekiln and check clean; each likely mistake, put into some of the sheets, must be noted.
+
+  tests/font_sheets.py TYPEKILN TYPEKILN-INSPECT WORK-FOLDER [SHEETS [SHEETS-PER-MISTAKE]]
+"""
+
+import glob
+import os
+import random
+import shutil
+import subprocess
+import sys
+
+from PIL import Image, ImageDraw, ImageFont
+
+CHARS = "".join(map(chr, range(0x21, 0x7F)))
+JOIN = (1, 1, 1, 0)  # a coloured pixel of alpha 0: ink that stores as nothing
+
+
+def render(path, size, mono):
+    """Each character's coverage as rows, cut to its ink columns; every glyph has the rows from
+    the highest ink of any glyph to the lowest, so that each keeps its place on the line. None
+    when a glyph comes out empty."""
+    font = ImageFont.truetype(path, size)
+    canvases = {}
+    for c in CHARS:
+        canvases[c] = Image.new("L", (6 * size, 4 * size))
+        draw = ImageDraw.Draw(canvases[c])
+        draw.fontmode = "1" if mono else "L"
+        draw.text((size, size), c, font=font, fill=255)
+    boxes = {c: canvas.getbbox() for c, canvas in canvases.items()}
+    if not all(boxes.values()):
+        return None
+    top, bottom = min(b[1] for b in boxes.values()), max(b[3] for b in boxes.values())
+    glyphs = {}
+    for c, (left, _, right, _) in boxes.items():
+        values = list(canvases[c].crop((left, top, right, bottom)).getdata())
+        glyphs[c] = [values[r * (right - left):(r + 1) * (right - left)]
+                     for r in range(bottom - top)]
+    return glyphs
+
+
+class Sheet:
+    """The n-th sheet: a font, size and rendering, and how its glyphs are laid out."""
+
+    def __init__(self, n, fonts, pick):
+        self.path, self.size, self.mono = fonts[n % len(fonts)], 9 + n % 16, n % 5 in (1, 3)
+        self.glyphs = render(self.path, self.size, self.mono)
+        if self.glyphs is None:  # a thin face loses its thinnest strokes without anti-aliasing
+            self.mono, self.glyphs = False, render(self.path, self.size, False)
+        self.spacing = pick.randint(1, 4)
+        per_band = pick.randint(16, 32)
+        self.bands = [CHARS[i:i + per_band] for i in range(0, len(CHARS), per_band)]
+        self.rows = len(self.glyphs["A"])
+        self.max_height = self.rows + 1  # the shadow hangs a row below its face
+        self.pitch = self.max_height + pick.randint(1, 4)
+        self.options = {"compression": "tga_rle"} if n % 2 else {}
+        self.options["orientation"] = 1 if n % 3 == 0 else -1
+
+    def name(self):
+        return "%s %dpx %s, %d apart, %d a band" % (
+            os.path.basename(self.path), self.size, "mono" if self.mono else "anti-aliased",
+            self.spacing, len(self.bands[0]))
+
+    def width(self, c):
+        return len(self.glyphs[c][0])
+
+    def places(self, touch=""):
+        """Each character's cell, (x, y) of its top left. A glyph whose character is in `touch`
+        has no empty column after it."""
+        places = {}
+        for b, band in enumerate(self.bands):
+            x = 0
+            for c in band:
+                places[c] = (x, b * self.pitch)
+                x += self.width(c) + (0 if c in touch else self.spacing)
+        return places
+
+    def grabs(self):
+        return ["Grab 0,%d,%d" % (b * self.pitch, len(band)) for b, band in enumerate(self.bands)]
+
+    def write(self, folder, shadow=(1, 1), join=True, touch="", faces_grabs=None,
+              shadow_grabs=None, max_height=None, edit=None):
+        """Draws faces.tga, shadows.tga and font.tks into `folder`, as given; `edit` then changes
+        the faces' pixels."""
+        places = self.places(touch)
+        width = max(x + self.width(c) for c, (x, _) in places.items()) + 2
+        pictures = [Image.new("RGBA", (width, len(self.bands) * self.pitch)) for _ in range(2)]
+        faces, shadows = (picture.load() for picture in pictures)
+        dx, dy = shadow
+        for c, (x, y) in places.items():
+            rows = self.glyphs[c]
+            for r, row in enumerate(rows):
+                for i, alpha in enumerate(row):
+                    if alpha:
+                        faces[x + i, y + r] = (255, 255, 255, alpha)
+                        shadows[x + i + dx, y + r + dy] = (0, 0, 0, alpha)
+            # Strokes that stand apart, as in '"', joined as the docs advise.
+            first = next(r for r, row in enumerate(rows) if any(row))
+            for i in range(len(rows[0])):
+                if join and not any(row[i] for row in rows):
+                    faces[x + i, y + first] = JOIN
+                    shadows[x + i + dx, y + first + dy] = JOIN
+        if edit:
+            edit(self, faces, pictures[0].size, places)
+        os.makedirs(folder)
+        pictures[0].save(os.path.join(folder, "faces.tga"), **self.options)
+        pictures[1].save(os.path.join(folder, "shadows.tga"), **self.options)
+        lines = ["# " + self.name(), "Type Horizontal", "Gap 1", "Space %d" % (self.size // 3),
+                 "Drop 1,1", "MaxHeight %d" % (max_height or self.max_height),
+                 "CharSet " + CHARS, "LoadTGA faces.tga", "[Font]"]
+        lines += self.grabs() if faces_grabs is None else faces_grabs
+        lines += ["LoadTGA shadows.tga", "[Shadow]"]
+        lines += self.grabs() if shadow_grabs is None else shadow_grabs
+        with open(os.path.join(folder, "font.tks"), "w") as script:
+            script.write("\n".join(lines) + "\n")
+
+
+def grab_inside_a_glyph(sheet, folder):
+    """The first band grabbed in two, the second Grab starting in the middle of a glyph."""
+    band = sheet.bands[0]
+    split = next(i for i in range(len(band) // 2, len(band)) if sheet.width(band[i]) >= 3)
+    middle = sheet.places()[band[split]][0] + sheet.width(band[split]) // 2
+    grabs = ["Grab 0,0,%d" % split, "Grab %d,0,%d" % (middle, len(band) - split)]
+    sheet.write(folder, faces_grabs=grabs + sheet.grabs()[1:])
+
+
+def one_glyph_short(sheet, folder):
+    grabs = sheet.grabs()
+    grabs[-1] = "Grab 0,%d,%d" % ((len(grabs) - 1) * sheet.pitch, len(sheet.bands[-1]) - 1)
+    sheet.write(folder, faces_grabs=grabs, shadow_grabs=grabs)
+
+
+def clear_saved_white(sheet, faces, size, places):
+    for x in range(size[0]):
+        for y in range(size[1]):
+            faces[x, y] = faces[x, y] if faces[x, y] != (0, 0, 0, 0) else (255, 255, 255, 0)
+
+
+def faint_speck(sheet, faces, size, places):
+    """Three rows above the '.', where the band has room: its box grows by rows that show
+    nothing."""
+    x, y = places["."]
+    top = next(r for r, row in enumerate(sheet.glyphs["."]) if any(row))
+    faces[x, y + top - 3] = (255, 255, 255, 8)
+
+
+def faint_tilde(sheet, faces, size, places):
+    """The '~' drawn too faint to store: grabbed, but it shows nothing."""
+    x, y = places["~"]
+    for r, row in enumerate(sheet.glyphs["~"]):
+        for i, alpha in enumerate(row):
+            if alpha:
+                faces[x + i, y + r] = (255, 255, 255, 1 + alpha * 14 // 255)
+
+
+def quote_apart(sheet):
+    rows = sheet.glyphs['"']
+    return any(not any(row[i] for row in rows) for i in range(len(rows[0])))
+
+
+# Each likely mistake: the words of its note, how to make it, and, for some, the sheets where
+# it can be made.
+MISTAKES = {
+    "a CharSet longer than the faces": ("no glyph", one_glyph_short),
+    "a Grab inside a glyph": ("the Grab starts at column", grab_inside_a_glyph),
+    "shadows not moved": ("hidden under the faces", lambda s, f: s.write(f, shadow=(0, 0))),
+    "clear pixels saved white": ("pixels with alpha 0 but a colour count as ink",
+                                 lambda s, f: s.write(f, edit=clear_saved_white)),
+    "nothing grabbed": ("grabs no glyph", lambda s, f: s.write(f, faces_grabs=[],
+                                                               shadow_grabs=[])),
+    "bands too tall": ("reaches into the glyphs of line",
+                       lambda s, f: s.write(f, max_height=s.pitch + s.rows // 2)),
+    "'\"' not joined": ("may have been grabbed as two", lambda s, f: s.write(f, join=False),
+                        quote_apart),
+    "W and X touching": ("two glyphs merged?", lambda s, f: s.write(f, touch="W")),
+    "a faint speck": ("widens the ink box", lambda s, f: s.write(f, edit=faint_speck)),
+    "a glyph too faint to show": ("shows nothing", lambda s, f: s.write(f, edit=faint_tilde)),
+    "bands too short": ("would hold it all", lambda s, f: s.write(f, max_height=s.rows - 3)),
+}
+# Advice that is wrong for a picture whose clear pixels are white.
+MISLEADING = ["smaller than 256", "would hold it all"]
+
+
+def run(folder, *command):
+    return subprocess.run(command, cwd=folder, stdin=subprocess.DEVNULL, capture_output=True,
+                          text=True, errors="replace")
+
+
+def main():
+    typekiln, inspect, work = (os.path.abspath(a) for a in sys.argv[1:4])
+    count, per_mistake = (int(a) for a in (sys.argv[4:6] + ["120", "5"][len(sys.argv[4:6]):]))
+    fonts = [path for folder in ("dejavu", "liberation")
+             for path in sorted(glob.glob("/usr/share/fonts/truetype/%s/*.ttf" % folder))
+             if "Math" not in path]  # DejaVu's maths face holds no text
+    if len(fonts) < 10:
+        sys.exit("font_sheets: %d TrueType faces found, 10 needed: install fonts-dejavu-core "
+                 "fonts-dejavu-extra fonts-liberation" % len(fonts))
+    shutil.rmtree(work, ignore_errors=True)
+    pick = random.Random(2026)
+    sheets = [Sheet(n, fonts, pick) for n in range(count)]
+    failures = []
+
+    for n, sheet in enumerate(sheets):
+        folder = os.path.join(work, "correct-%d" % n)
+        sheet.write(folder)
+        built = run(folder, typekiln, "font.tks", "font.fnt")
+        checked = run(folder, inspect, "--check", "font.tks")
+        said = (built.stderr + checked.stderr).splitlines()
+        said += [line for line in checked.stdout.splitlines() if line.startswith("note:")]
+        if built.returncode or checked.returncode or said:
+            failures += ["%s: %s" % (sheet.name(), line) for line in said or ["exit status"]]
+    clean = count - len({failure.split(":")[0] for failure in failures})
+
+    caught = tried = 0
+    for kind, (words, make, *can) in MISTAKES.items():
+        # Spread over the fonts, sizes and renderings, leaving out sheets where it cannot be made.
+        order = [sheets[(n * 37 + len(kind)) % count] for n in range(count)]
+        for n, sheet in enumerate([s for s in order if not can or can[0](s)][:per_mistake]):
+            folder = os.path.join(work, "%s %d" % (kind, n))
+            make(sheet, folder)
+            checked = run(folder, inspect, "--check", "font.tks")
+            misleading = [w for w in MISLEADING if "white" in kind and w in checked.stdout]
+            tried += 1
+            if checked.returncode == 1 and words in checked.stdout and not misleading:
+                caught += 1
+            else:
+                failures.append("%s in %s: no note with '%s'%s; got: %s" % (
+                    kind, sheet.name(), words, ", or misleading ones" if misleading else "",
+                    checked.stdout.strip() or "nothing"))
+
+    print("\n".join(failures))
+    print("%d of %d correct sheets from %d faces built and checked clean; %d of %d mistakes "
+          "noted" % (clean, count, len(fonts), caught, tried))
+    sys.exit(1 if failures else 0)
+
+
+if __name__ == "__main__":
+    main()

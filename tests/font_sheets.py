@@ -141,7 +141,8 @@ def one_glyph_short(sheet, folder):
 def clear_saved_white(sheet, faces, size, places):
     for x in range(size[0]):
         for y in range(size[1]):
-            faces[x, y] = faces[x, y] if faces[x, y] != (0, 0, 0, 0) else (255, 255, 255, 0)
+            if faces[x, y] == (0, 0, 0, 0):
+                faces[x, y] = (255, 255, 255, 0)
 
 
 def faint_speck(sheet, faces, size, places):
@@ -196,7 +197,8 @@ def run(folder, *command):
 
 def main():
     typekiln, inspect, work = (os.path.abspath(a) for a in sys.argv[1:4])
-    count, per_mistake = (int(a) for a in (sys.argv[4:6] + ["120", "5"][len(sys.argv[4:6]):]))
+    count = int(sys.argv[4]) if len(sys.argv) > 4 else 120
+    per_mistake = int(sys.argv[5]) if len(sys.argv) > 5 else 5
     fonts = [path for folder in ("dejavu", "liberation")
              for path in sorted(glob.glob("/usr/share/fonts/truetype/%s/*.ttf" % folder))
              if "Math" not in path]  # DejaVu's maths face holds no text
@@ -207,7 +209,7 @@ def main():
     pick = random.Random(2026)
     sheets = [Sheet(n, fonts, pick) for n in range(count)]
     failures = []
-
+    clean = 0
     for n, sheet in enumerate(sheets):
         folder = os.path.join(work, "correct-%d" % n)
         sheet.write(folder)
@@ -217,7 +219,8 @@ def main():
         said += [line for line in checked.stdout.splitlines() if line.startswith("note:")]
         if built.returncode or checked.returncode or said:
             failures += ["%s: %s" % (sheet.name(), line) for line in said or ["exit status"]]
-    clean = count - len({failure.split(":")[0] for failure in failures})
+        else:
+            clean += 1
 
     caught = tried = 0
     for kind, (words, make, *can) in MISTAKES.items():

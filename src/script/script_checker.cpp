@@ -282,7 +282,6 @@ void ScriptChecker::NoteBand(const ScriptLine& line, Grab& grab, Image& image) {
       faint_.push_back({glyph.shadow, glyph.index, cut.faintReach});
   }
   grab.cutNote = CutNote(grab.band, image);
-  grab.cuts = !grab.cutNote.empty();
 }
 
 // A glyph whose ink reaches the band's bottom row and goes on in the row below, in its own
@@ -332,7 +331,7 @@ std::string ScriptChecker::CutNote(const ScannedBand& band, Image& image) const 
 // A band taller than the distance to the band below takes in the top of that band's glyphs:
 // when another Grab took glyphs from the same picture whose ink starts inside this band's rows
 // and columns, the band reaches into them. That is noted in place of the cut it makes, since
-// more rows would only take in more.
+// more rows would only take in more; the other bands' cuts are noted here.
 void ScriptChecker::NoteReach() {
   std::vector<std::size_t> taking;  // grabs that took glyphs: at most one per glyph
   for (std::size_t i = 0; i < grabs_.size(); ++i) {
@@ -347,24 +346,20 @@ void ScriptChecker::NoteReach() {
       if (below.picture != grab.picture || y <= box.y || y >= grab.endRow)
         continue;
       const auto& slots = sets_[below.band.shadow ? 1 : 0];
-      bool reaches = false;
-      for (std::int32_t i = below.band.firstGlyph; i < below.band.endGlyph && !reaches; ++i) {
+      for (std::int32_t i = below.band.firstGlyph; i < below.band.endGlyph && !grab.reaches; ++i) {
         const PictureBox& ink = slots[static_cast<std::size_t>(i)].ink;
-        reaches = ink.y < grab.endRow && ink.x < box.x + box.width && ink.x + ink.width > box.x;
+        grab.reaches =
+            ink.y < grab.endRow && ink.x < box.x + box.width && ink.x + ink.width > box.x;
       }
-      if (!reaches)
-        continue;
-      Add(&grab.line, Format(msg::kNoteReach, static_cast<long long>(grab.firstRow),
-                             static_cast<long long>(grab.endRow - 1), below.line.number,
-                             static_cast<long long>(y), static_cast<long long>(y - box.y)));
-      grab.cutNote.clear();
-      grab.reaches = true;
-      break;
+      if (grab.reaches) {
+        Add(&grab.line, Format(msg::kNoteReach, static_cast<long long>(grab.firstRow),
+                               static_cast<long long>(grab.endRow - 1), below.line.number,
+                               static_cast<long long>(y), static_cast<long long>(y - box.y)));
+        break;
+      }
     }
-    if (!grab.cutNote.empty()) {
-      Add(&grab.line, std::move(grab.cutNote));
-      grab.cutNote.clear();
-    }
+    if (!grab.reaches && !grab.cutNote.empty())
+      Add(&grab.line, grab.cutNote);
   }
 }
 
@@ -389,7 +384,7 @@ void ScriptChecker::NoteGlyphWidths() {
     std::partial_sort(widths.begin(), widths.begin() + 2, widths.end(), std::greater<>());
     for (std::size_t i = 0; i < slots.size(); ++i) {
       const Grab& grab = grabs_[slots[i].grab];
-      if (!grab.Whole() || grab.cuts)
+      if (!grab.Whole() || !grab.cutNote.empty())
         continue;
       const PictureBox& ink = slots[i].ink;
       const std::int64_t widestOther = ink.width == widths[0] ? widths[1] : widths[0];

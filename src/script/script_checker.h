@@ -76,8 +76,7 @@ class ScriptChecker : public BuildObserver {
     std::size_t picture = 0;    ///< which load of a picture it grabbed from
     std::int64_t firstRow = 0;  ///< its band's rows inside the picture
     std::int64_t endRow = 0;
-    std::string cutNote;      ///< on the glyphs the band cuts, until it is given
-    bool cuts = false;        ///< the band cuts glyphs
+    std::string cutNote;      ///< on the glyphs the band cuts; empty when it cuts none
     bool clearIsInk = false;  ///< most of the band is coloured pixels of alpha 0
     bool reaches = false;     ///< the band reaches into the glyphs of another band
     /// The glyphs are what the artist drew, so that their places can be judged.

@@ -4,10 +4,10 @@
 #include <algorithm>
 #include <sstream>
 
-#include "font/font_inspector.h"
-#include "font/font_reader.h"
+#include "inspect/font_file/font_inspector.h"
+#include "inspect/font_file/font_reader.h"
 #include "fuzz_support.h"
-#include "preview/font_preview.h"
+#include "inspect/drawing/font_preview.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   using namespace typekiln;

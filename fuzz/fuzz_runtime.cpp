@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "font/font_reader.h"
+#include "inspect/font_file/font_reader.h"
 #include "fuzz_support.h"
 #include "typekiln_font.h"
 

@@ -7,7 +7,7 @@
 #include <cstdlib>
 
 #include "fuzz_support.h"
-#include "preview/overlay.h"
+#include "inspect/drawing/overlay.h"
 
 namespace {
 

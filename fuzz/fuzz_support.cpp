@@ -7,10 +7,10 @@
 #include <cstdlib>
 #include <sstream>
 
-#include "font/font_reader.h"
+#include "inspect/font_file/font_reader.h"
 #include "font/font_writer.h"
-#include "io/tga_picture.h"
-#include "main/console.h"
+#include "picture/tga_picture.h"
+#include "report/console.h"
 #include "script/line_scanner.h"
 #include "script/script_reader.h"
 

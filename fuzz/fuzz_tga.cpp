@@ -5,7 +5,7 @@
 
 #include "fuzz_support.h"
 #include "glyph/grabber.h"
-#include "io/tga_picture.h"
+#include "picture/tga_picture.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   using namespace typekiln;

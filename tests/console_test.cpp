@@ -1,4 +1,4 @@
-#include "main/console.h"
+#include "report/console.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "font/font_reader.h"
+#include "inspect/font_file/font_reader.h"
 
 #include <gtest/gtest.h>
 

@@ -8,9 +8,9 @@
 #include <map>
 
 #include "font/font_writer.h"
-#include "preview/font_preview.h"
-#include "preview/overlay.h"
-#include "preview/png_file.h"
+#include "inspect/drawing/font_preview.h"
+#include "inspect/drawing/overlay.h"
+#include "inspect/drawing/png_file.h"
 #include "test_support.h"
 
 namespace typekiln {

@@ -13,9 +13,9 @@
 #include <stdexcept>
 #include <tuple>
 
-#include "font/font_reader.h"
+#include "inspect/font_file/font_reader.h"
 #include "font/font_writer.h"
-#include "main/tool.h"
+#include "tool/tool.h"
 #include "script/script_reader.h"
 
 namespace typekiln::test {

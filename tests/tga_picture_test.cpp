@@ -1,4 +1,4 @@
-#include "io/tga_picture.h"
+#include "picture/tga_picture.h"
 
 #include <gtest/gtest.h>
 

@@ -2,7 +2,7 @@
 
 #include "io/byte_order.h"
 #include "io/output_file.h"
-#include "main/messages.h"
+#include "report/messages.h"
 
 namespace typekiln {
 

@@ -31,7 +31,7 @@
 #include <vector>
 
 #include "font/font_format.h"
-#include "main/console.h"
+#include "report/console.h"
 #include "state/build_state.h"
 
 namespace typekiln {

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include "main/messages.h"
+#include "report/messages.h"
 #include "script/line_scanner.h"
 
 namespace typekiln {

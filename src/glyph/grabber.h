@@ -15,8 +15,8 @@
 #include <string>
 #include <vector>
 
-#include "io/tga_picture.h"
-#include "main/console.h"
+#include "picture/tga_picture.h"
+#include "report/console.h"
 #include "state/build_state.h"
 
 namespace typekiln {

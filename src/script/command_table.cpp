@@ -1,7 +1,7 @@
 #include "script/command_table.h"
 
 #include "glyph/grabber.h"
-#include "io/tga_picture.h"
+#include "picture/tga_picture.h"
 #include "script/setting_commands.h"
 
 namespace typekiln {

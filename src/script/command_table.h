@@ -3,7 +3,7 @@
 #include <string>
 #include <string_view>
 
-#include "main/console.h"
+#include "report/console.h"
 #include "state/build_state.h"
 
 namespace typekiln {

@@ -8,7 +8,7 @@
 #include <utility>
 
 #include "font/font_format.h"
-#include "main/messages.h"
+#include "report/messages.h"
 
 namespace typekiln {
 

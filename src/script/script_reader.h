@@ -15,7 +15,7 @@
 #include <string>
 #include <string_view>
 
-#include "main/console.h"
+#include "report/console.h"
 #include "script/command_table.h"
 #include "state/build_state.h"
 

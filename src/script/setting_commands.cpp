@@ -5,7 +5,7 @@
 #include <string_view>
 
 #include "io/byte_order.h"
-#include "main/messages.h"
+#include "report/messages.h"
 #include "script/command_table.h"
 #include "script/line_scanner.h"
 

@@ -7,7 +7,7 @@
 
 #include <string>
 
-#include "main/console.h"
+#include "report/console.h"
 #include "state/build_state.h"
 
 namespace typekiln {

@@ -16,7 +16,7 @@
 #include "io/file_identity.h"
 #include "state/build_observer.h"
 #include "state/glyph_store.h"
-#include "state/picture_allocator.h"
+#include "picture/picture_allocator.h"
 
 namespace typekiln {
 

@@ -1,4 +1,4 @@
-#include "preview/text_picture.h"
+#include "inspect/drawing/text_picture.h"
 
 #include <algorithm>
 #include <vector>

@@ -4,8 +4,8 @@
 // with its shadow (dark) under its face (light), and under the cells a sample of the font's
 // character codes set with its own glyphs by the game runtime, as a game sets them.
 
-#include "font/font_reader.h"
-#include "preview/canvas.h"
+#include "inspect/font_file/font_reader.h"
+#include "inspect/drawing/canvas.h"
 
 namespace typekiln {
 

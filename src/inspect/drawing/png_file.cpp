@@ -1,4 +1,4 @@
-#include "preview/png_file.h"
+#include "inspect/drawing/png_file.h"
 
 #include <zlib.h>
 

@@ -1,8 +1,8 @@
 #include <iostream>
 
 #include "io/standard_streams.h"
-#include "main/console.h"
-#include "main/inspect_tool.h"
+#include "report/console.h"
+#include "inspect/inspect_tool.h"
 
 int main(int argc, char* argv[]) {
   if (!typekiln::OpenMissingStandardStreams())

@@ -1,4 +1,4 @@
-#include "main/tool.h"
+#include "tool/tool.h"
 
 #include <algorithm>
 #include <optional>
@@ -6,7 +6,7 @@
 
 #include "font/font_writer.h"
 #include "io/file_identity.h"
-#include "main/messages.h"
+#include "report/messages.h"
 #include "script/script_reader.h"
 
 namespace typekiln {

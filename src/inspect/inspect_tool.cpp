@@ -1,4 +1,4 @@
-#include "main/inspect_tool.h"
+#include "inspect/inspect_tool.h"
 
 #include <charconv>
 #include <filesystem>
@@ -6,16 +6,16 @@
 #include <string>
 #include <vector>
 
-#include "font/font_inspector.h"
-#include "font/font_reader.h"
+#include "inspect/font_file/font_inspector.h"
+#include "inspect/font_file/font_reader.h"
 #include "io/binary_file.h"
 #include "io/file_identity.h"
-#include "main/messages.h"
-#include "preview/font_preview.h"
-#include "preview/overlay.h"
-#include "preview/png_file.h"
-#include "preview/text_picture.h"
-#include "script/script_checker.h"
+#include "report/messages.h"
+#include "inspect/drawing/font_preview.h"
+#include "inspect/drawing/overlay.h"
+#include "inspect/drawing/png_file.h"
+#include "inspect/drawing/text_picture.h"
+#include "inspect/script_check/script_checker.h"
 
 namespace typekiln {
 

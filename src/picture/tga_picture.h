@@ -29,7 +29,7 @@
 #include <functional>
 #include <string>
 
-#include "main/console.h"
+#include "report/console.h"
 #include "state/build_state.h"
 
 namespace typekiln {

@@ -11,7 +11,7 @@
 #include <new>
 #include <utility>
 
-#include "state/picture_memory.h"
+#include "io/picture_memory.h"
 
 namespace typekiln {
 

@@ -4,7 +4,7 @@
 #include <ostream>
 #include <string>
 
-#include "main/messages.h"
+#include "report/messages.h"
 #include "state/build_state.h"
 
 #if defined(__GNUC__)

@@ -8,7 +8,7 @@
 #include <optional>
 #include <string>
 
-#include "preview/canvas.h"
+#include "inspect/drawing/canvas.h"
 #include "typekiln_font.h"
 
 namespace typekiln {

@@ -6,7 +6,7 @@
 #include <optional>
 #include <string>
 
-#include "preview/canvas.h"
+#include "inspect/drawing/canvas.h"
 
 namespace typekiln {
 

@@ -7,7 +7,7 @@
 #include <ostream>
 #include <string>
 
-#include "font/font_reader.h"
+#include "inspect/font_file/font_reader.h"
 
 namespace typekiln {
 

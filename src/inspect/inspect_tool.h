@@ -1,6 +1,6 @@
 #pragma once
 
-#include "main/console.h"
+#include "report/console.h"
 
 namespace typekiln {
 

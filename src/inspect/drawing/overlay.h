@@ -10,9 +10,9 @@
 #include <string>
 #include <vector>
 
-#include "main/console.h"
-#include "preview/canvas.h"
-#include "script/script_checker.h"
+#include "report/console.h"
+#include "inspect/drawing/canvas.h"
+#include "inspect/script_check/script_checker.h"
 
 namespace typekiln {
 

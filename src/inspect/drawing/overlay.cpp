@@ -1,8 +1,8 @@
-#include "preview/overlay.h"
+#include "inspect/drawing/overlay.h"
 
 #include <algorithm>
 
-#include "io/tga_picture.h"
+#include "picture/tga_picture.h"
 #include "script/command_table.h"
 
 namespace typekiln {

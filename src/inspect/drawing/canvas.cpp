@@ -1,4 +1,4 @@
-#include "preview/canvas.h"
+#include "inspect/drawing/canvas.h"
 
 #include <algorithm>
 #include <cmath>

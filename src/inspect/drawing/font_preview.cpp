@@ -1,10 +1,10 @@
-#include "preview/font_preview.h"
+#include "inspect/drawing/font_preview.h"
 
 #include <algorithm>
 #include <optional>
 #include <string>
 
-#include "preview/text_picture.h"
+#include "inspect/drawing/text_picture.h"
 
 namespace typekiln {
 

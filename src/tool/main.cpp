@@ -3,8 +3,8 @@
 #include <iostream>
 
 #include "io/standard_streams.h"
-#include "main/console.h"
-#include "main/tool.h"
+#include "report/console.h"
+#include "tool/tool.h"
 #include "state/build_state.h"
 
 int main(int argc, char* argv[]) {

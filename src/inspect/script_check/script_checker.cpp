@@ -1,4 +1,4 @@
-#include "script/script_checker.h"
+#include "inspect/script_check/script_checker.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -8,8 +8,8 @@
 
 #include "font/font_format.h"
 #include "glyph/grabber.h"
-#include "io/tga_picture.h"
-#include "main/messages.h"
+#include "picture/tga_picture.h"
+#include "report/messages.h"
 #include "script/command_table.h"
 #include "script/script_reader.h"
 

@@ -1,4 +1,4 @@
-#include "io/tga_picture.h"
+#include "picture/tga_picture.h"
 
 #include <algorithm>
 #include <cstring>
@@ -7,7 +7,7 @@
 
 #include "io/binary_file.h"
 #include "io/byte_order.h"
-#include "main/messages.h"
+#include "report/messages.h"
 #include "script/line_scanner.h"
 
 namespace typekiln {

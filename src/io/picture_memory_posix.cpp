@@ -1,4 +1,4 @@
-#include "state/picture_memory.h"
+#include "io/picture_memory.h"
 
 #include <sys/mman.h>
 

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "main/console.h"
+#include "report/console.h"
 #include "state/build_observer.h"
 #include "state/build_state.h"
 

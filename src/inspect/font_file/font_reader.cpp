@@ -1,12 +1,12 @@
-#include "font/font_reader.h"
+#include "inspect/font_file/font_reader.h"
 
 #include <algorithm>
 #include <utility>
 
 #include "font/font_format.h"
 #include "io/byte_order.h"
-#include "main/console.h"
-#include "main/messages.h"
+#include "report/console.h"
+#include "report/messages.h"
 
 namespace typekiln {
 

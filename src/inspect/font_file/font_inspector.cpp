@@ -1,11 +1,11 @@
-#include "font/font_inspector.h"
+#include "inspect/font_file/font_inspector.h"
 
 #include <algorithm>
 #include <tuple>
 #include <vector>
 
-#include "main/console.h"
-#include "main/messages.h"
+#include "report/console.h"
+#include "report/messages.h"
 
 namespace typekiln {
 

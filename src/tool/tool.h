@@ -1,6 +1,6 @@
 #pragma once
 
-#include "main/console.h"
+#include "report/console.h"
 #include "state/build_state.h"
 
 namespace typekiln {

@@ -15,7 +15,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     return 0;
   const fuzz::MemoryFile file(picture);
   BuildState state;
-  fuzz::RunScriptBytes(state, script, fuzz::PictureTable());
+  fuzz::RunScriptBytes(state, script);
   fuzz::WriteAndCheckFont(state);
   return 0;
 }

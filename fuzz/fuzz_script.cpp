@@ -33,22 +33,22 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   static const std::vector<std::uint8_t> picture = SmallPicture();
   const fuzz::MemoryFile file(picture);
   BuildState state;
-  fuzz::RunScriptBytes(state, {data, size}, fuzz::PictureTable());
+  fuzz::RunScriptBytes(state, {data, size});
   fuzz::WriteAndCheckFont(state);
 
   OverlayRecorder recorder;
   BuildState watched;
   watched.observer = &recorder;
-  fuzz::RunScriptBytes(watched, {data, size}, fuzz::PictureTable());
-  recorder.Finish(watched);
+  fuzz::RunScriptBytes(watched, {data, size});
+  ScriptChecker& checker = recorder.checker();
+  checker.Finish(watched);
   if (fuzz::FontBytes(watched) != fuzz::FontBytes(state)) {
     std::fprintf(stderr, "watching the run changed the font\n");
     std::abort();
   }
   // A script may load the picture thousands of times; a few drawings see every kind of band.
-  for (std::size_t i = 0; i < std::min<std::size_t>(recorder.pictures().size(), 4); ++i) {
-    const Canvas canvas =
-        RenderOverlay(recorder.pictures()[i], *recorder.alphas()[i], kOverlayZoom);
+  for (std::size_t i = 0; i < std::min<std::size_t>(checker.pictures().size(), 4); ++i) {
+    const Canvas canvas = RenderOverlay(checker.pictures()[i], *recorder.alphas()[i], kOverlayZoom);
     if (canvas.width() > kMaxOverlaySide || canvas.height() > kMaxOverlaySide)
       std::abort();
   }

@@ -8,11 +8,11 @@
 #include <sstream>
 
 #include "inspect/font_file/font_reader.h"
-#include "font/font_writer.h"
 #include "picture/tga_picture.h"
 #include "report/console.h"
-#include "script/line_scanner.h"
+#include "report/messages.h"
 #include "script/script_reader.h"
+#include "writer/font_writer.h"
 
 namespace typekiln::fuzz {
 
@@ -20,16 +20,6 @@ namespace {
 
 // Fonts up to this size are also assembled in memory and read back.
 constexpr std::uint64_t kMaxCheckedFont = 64 << 20;
-
-void LoadOwnPicture(BuildState& state, Console& console, const ScriptLine& line) {
-  LineScanner scanner(line.text);
-  scanner.Word();
-  // Whatever the line names, the target's picture is loaded; a line without a path goes to the
-  // real handler, which reports it.
-  if (!scanner.Word())
-    return HandleLoadTga(state, console, line);
-  HandleLoadTga(state, console, {std::string("LoadTGA ") + kPicturePath, line.number});
-}
 
 }  // namespace
 
@@ -50,19 +40,10 @@ bool PictureIsSmallEnough(std::span<const std::uint8_t> picture) {
   return std::int64_t{header.width} * header.height <= kMaxPixels;
 }
 
-const Command* PictureTable() {
-  static const std::vector<Command> table = [] {
-    std::vector<Command> copy;
-    for (const Command* entry = kCommandTable; entry->keyword != nullptr; ++entry)
-      copy.push_back(
-          {entry->keyword, entry->handler == HandleLoadTga ? LoadOwnPicture : entry->handler});
-    copy.push_back({nullptr, nullptr});
-    return copy;
-  }();
-  return table.data();
-}
-
-void RunScriptBytes(BuildState& state, std::span<const std::uint8_t> script, const Command* table) {
+void RunScriptBytes(BuildState& state, std::span<const std::uint8_t> script) {
+  state.openPicture = [](BinaryFile& file, const std::string&) {
+    return file.OpenRead(kPicturePath);
+  };
   std::ostringstream out;
   std::ostringstream err;
   std::istringstream in;
@@ -72,18 +53,14 @@ void RunScriptBytes(BuildState& state, std::span<const std::uint8_t> script, con
   std::FILE* file = fmemopen(copy.data(), script.size() == 0 ? 1 : script.size(), "r");
   if (file == nullptr)
     std::abort();
-  RunScriptStream(state, console, file, "fuzz script", table);
+  RunScriptStream(state, console, file, "fuzz script");
   std::fclose(file);
 }
 
 void WriteAndCheckFont(BuildState& state) {
-  std::ostringstream out;
-  std::ostringstream err;
-  std::istringstream in;
-  Console console{out, err, in};
-  WriteFont(state, console, "/dev/null");
+  WriteFont(state, "/dev/null");
 
-  for (const GlyphSet* set : {&state.fontSet, &state.shadowSet}) {
+  for (const GlyphSet* set : {&state.faceSet, &state.shadowSet}) {
     for (int i = 0; i < set->count; ++i) {
       if (!FitsOneByteFields(set->glyphs[static_cast<std::size_t>(i)]))
         return;
@@ -95,7 +72,7 @@ void WriteAndCheckFont(BuildState& state) {
   const FontFile font = ReadFont(bytes);
   // A build that grabbed no face has nothing to draw, which the reader says; nothing else may be
   // wrong.
-  const std::vector<std::string> expected = state.fontSet.count == 0
+  const std::vector<std::string> expected = state.faceSet.count == 0
                                                 ? std::vector<std::string>{msg::kNoGlyphs}
                                                 : std::vector<std::string>{};
   if (font.problems != expected) {

@@ -1,7 +1,7 @@
 #pragma once
 
-// What the fuzz targets share: pictures held in memory files, a command table whose LoadTGA
-// always loads the target's own picture, and a check of the font a build state makes.
+// What the fuzz targets share: pictures held in memory files, which every LoadTGA of a fuzzed
+// script opens, and a check of the font a build state makes.
 
 #include <cstddef>
 #include <cstdint>
@@ -9,7 +9,6 @@
 #include <string>
 #include <vector>
 
-#include "script/command_table.h"
 #include "state/build_state.h"
 
 namespace typekiln::fuzz {
@@ -37,12 +36,10 @@ class MemoryFile {
 /// False for a picture whose header claims more than kMaxPixels.
 bool PictureIsSmallEnough(std::span<const std::uint8_t> picture);
 
-/// The tool's command table, its LoadTGA loading kPicturePath whatever path the line names, so
-/// that no script can reach the disk; a LoadTGA without a path still fails as it would.
-const Command* PictureTable();
-
-/// Runs the script's bytes on `state` through the tool's script reader.
-void RunScriptBytes(BuildState& state, std::span<const std::uint8_t> script, const Command* table);
+/// Runs the script's bytes on `state` through the tool's script reader, every LoadTGA opening
+/// kPicturePath whatever path its line names, so that no script can reach the disk; a LoadTGA
+/// without a path still fails as it would.
+void RunScriptBytes(BuildState& state, std::span<const std::uint8_t> script);
 
 /// Writes the font to /dev/null through the tool's writer, then lays it out in memory and reads
 /// it back; aborts when a font whose glyphs fit their one-byte fields does not read back clean.

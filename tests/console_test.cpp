@@ -39,10 +39,10 @@ TEST(Console, ALongMessageIsCutTo255Characters) {
 TEST(Console, VerboseSpeaksOnlyWhileReportingIsOn) {
   BuildState state;
   test::TestConsole console;
-  Verbose(state, console.streams, "Gap = %d\n", 3);
+  Verbose(console.streams, state.verbose, "Gap = %d\n", 3);
   state.verbose = true;
   const std::string path(400, 'q');  // no fixed buffer on this channel
-  Verbose(state, console.streams, "Loading %s\n", path.c_str());
+  Verbose(console.streams, state.verbose, "Loading %s\n", path.c_str());
   EXPECT_EQ(console.out.str(), "Loading " + path + "\n");
   EXPECT_EQ(console.err.str(), "");
   EXPECT_FALSE(console.streams.sawError);

@@ -1,4 +1,4 @@
-#include "font/font_writer.h"
+#include "writer/font_writer.h"
 
 #include <fcntl.h>
 #include <gtest/gtest.h>
@@ -11,6 +11,7 @@
 #include <thread>
 
 #include "test_support.h"
+#include "tool/tool.h"
 
 namespace typekiln {
 namespace {
@@ -20,7 +21,7 @@ using test::Hex;
 using test::MakeGlyph;
 
 bool FitsItsFields(const BuildState& state) {
-  for (const GlyphSet* set : {&state.fontSet, &state.shadowSet}) {
+  for (const GlyphSet* set : {&state.faceSet, &state.shadowSet}) {
     for (int i = 0; i < set->count; ++i) {
       if (!FitsOneByteFields(set->glyphs[static_cast<std::size_t>(i)]))
         return false;
@@ -37,7 +38,7 @@ Bytes WriteAndRead(BuildState& state, std::string* err = nullptr) {
   test::TempDir dir;
   test::TestConsole console;
   const std::string path = dir.File("font.fnt");
-  WriteFont(state, console.streams, path);
+  WriteFontAndReport(state, console.streams, path);
   if (err != nullptr)
     *err = console.err.str();
   const Bytes font = test::ReadBytes(path);
@@ -69,7 +70,7 @@ TEST(FontWriter, AFontWithoutGlyphsIsTheHeaderAlone) {
 TEST(FontWriter, WholeFileExample) {
   BuildState state;
   state.settings.charSet[0] = 'A';
-  Add(state.fontSet, MakeGlyph(state, 10, 0, 3, 2, 1, {0x10, 0x2f, 0xf0, 0x35, 0x00, 0xff}));
+  Add(state.faceSet, MakeGlyph(state, 10, 0, 3, 2, 1, {0x10, 0x2f, 0xf0, 0x35, 0x00, 0xff}));
   std::string err;
   const Bytes file = WriteAndRead(state, &err);
   EXPECT_EQ(err, "");
@@ -84,7 +85,7 @@ TEST(FontWriter, VerticalBitmapsTurnCounterClockwise) {
   BuildState state;
   state.settings.orientation = Orientation::Vertical;
   // Samples a..f = 1..6: a b c on top, d e f below.
-  Add(state.fontSet, MakeGlyph(state, 0, 0, 3, 2, 5, {0x10, 0x20, 0x30, 0x40, 0x50, 0x60}));
+  Add(state.faceSet, MakeGlyph(state, 0, 0, 3, 2, 5, {0x10, 0x20, 0x30, 0x40, 0x50, 0x60}));
   const Bytes file = WriteAndRead(state);
   EXPECT_EQ(WriteAndRead(state), file);  // writing leaves the glyphs as they were grabbed
   ASSERT_EQ(file.size(), 48u + 24u);
@@ -94,7 +95,7 @@ TEST(FontWriter, VerticalBitmapsTurnCounterClockwise) {
                                      "01 04 00 00 00 00 00 00"));
 
   state = BuildState{};  // the same glyph lying flat
-  Add(state.fontSet, MakeGlyph(state, 0, 0, 3, 2, 5, {0x10, 0x20, 0x30, 0x40, 0x50, 0x60}));
+  Add(state.faceSet, MakeGlyph(state, 0, 0, 3, 2, 5, {0x10, 0x20, 0x30, 0x40, 0x50, 0x60}));
   EXPECT_EQ(Slice(WriteAndRead(state), 48, 16), Hex("01 02 03 00 00 00 00 00"
                                                     "04 05 06 00 00 00 00 00"));
 }
@@ -103,7 +104,7 @@ TEST(FontWriter, OnlyTheFirstBlockCanFollowFill) {
   for (int count = 1; count <= 4; ++count) {
     SCOPED_TRACE(count);
     BuildState state;
-    for (int i = 0; i < count; ++i) Add(state.fontSet, MakeGlyph(state, i * 2, 0, 1, 1, 0, {0xff}));
+    for (int i = 0; i < count; ++i) Add(state.faceSet, MakeGlyph(state, i * 2, 0, 1, 1, 0, {0xff}));
     Add(state.shadowSet, MakeGlyph(state, 1, 1, 1, 1, 0, {0xff}));
     const std::size_t tableEnd = 24 + 20 * static_cast<std::size_t>(count);
     const std::size_t first = count % 2 == 1 ? tableEnd + 4 : tableEnd;
@@ -120,8 +121,8 @@ TEST(FontWriter, OnlyTheFirstBlockCanFollowFill) {
 TEST(FontWriter, RowsArePaddedToAMultipleOf8) {
   BuildState state;
   Bytes eight(16, 0xff), nine(18, 0xff);
-  Add(state.fontSet, MakeGlyph(state, 0, 0, 8, 2, 0, eight));
-  Add(state.fontSet, MakeGlyph(state, 9, 0, 9, 2, 0, nine));
+  Add(state.faceSet, MakeGlyph(state, 0, 0, 8, 2, 0, eight));
+  Add(state.faceSet, MakeGlyph(state, 9, 0, 9, 2, 0, nine));
   const Bytes file = WriteAndRead(state);
   EXPECT_EQ(Slice(file, 24 + 4, 4), Hex("08 02 00 08"));
   EXPECT_EQ(Slice(file, 44 + 4, 4), Hex("09 02 00 10"));
@@ -136,8 +137,8 @@ TEST(FontWriter, ShadowsPairWithFontGlyphsBySlot) {
   BuildState state;
   state.settings.charSet[0] = 'x';
   state.settings.charSet[1] = 'y';
-  Add(state.fontSet, MakeGlyph(state, 10, 4, 1, 1, 0, {0xff}));
-  Add(state.fontSet, MakeGlyph(state, 20, 4, 1, 1, 0, {0xff}));
+  Add(state.faceSet, MakeGlyph(state, 10, 4, 1, 1, 0, {0xff}));
+  Add(state.faceSet, MakeGlyph(state, 20, 4, 1, 1, 0, {0xff}));
   Add(state.shadowSet, MakeGlyph(state, 12, 5, 2, 1, 1, {0xff, 0x80}));  // 2 right, 1 down
   const Bytes file = WriteAndRead(state);
   // Entry 0: the shadow's block follows both font blocks at 64 and 72.
@@ -162,14 +163,14 @@ TEST(FontWriter, ShadowGlyphsBeyondTheFontGetBlocksButNoEntry) {
 
 TEST(FontWriter, OneByteFieldsKeepTheirLowEightBits) {
   BuildState state;
-  Add(state.fontSet, MakeGlyph(state, 0, 0, 250, 1, 300));
-  Add(state.fontSet, MakeGlyph(state, 0, 0, 1, 257, 0));
+  Add(state.faceSet, MakeGlyph(state, 0, 0, 250, 1, 300));
+  Add(state.faceSet, MakeGlyph(state, 0, 0, 1, 257, 0));
   Bytes file = WriteAndRead(state);
   EXPECT_EQ(Slice(file, 24 + 4, 4), Hex("fa 01 2c 00"));  // stride 256
   EXPECT_EQ(Slice(file, 44 + 4, 4), Hex("01 01 00 08"));  // height 257
 
   state.settings.orientation = Orientation::Vertical;
-  state.fontSet.count = 1;
+  state.faceSet.count = 1;
   file = WriteAndRead(state);
   EXPECT_EQ(Slice(file, 24 + 4, 4), Hex("01 fa 2c 08"));  // the grabbed width is the height
 }
@@ -179,11 +180,11 @@ TEST(FontWriter, AFontBeyondFourGigabytesIsRefused) {
   const std::string path = dir.File("huge.fnt");
   test::WriteBytes(path, "old font");
   BuildState state;
-  Add(state.fontSet, MakeGlyph(state, 0, 0, 0, 0, 0));
-  state.fontSet.glyphs[0].width = 65536;  // laid out, never drawn: no pixels are needed
-  state.fontSet.glyphs[0].height = 65536;
+  Add(state.faceSet, MakeGlyph(state, 0, 0, 0, 0, 0));
+  state.faceSet.glyphs[0].width = 65536;  // laid out, never drawn: no pixels are needed
+  state.faceSet.glyphs[0].height = 65536;
   test::TestConsole console;
-  WriteFont(state, console.streams, path);
+  WriteFontAndReport(state, console.streams, path);
   EXPECT_EQ(console.err.str(), "Font too large for 32-bit offsets: '" + path + "'\n");
   EXPECT_EQ(test::ReadBytes(path), test::BytesOf("old font"));
 }
@@ -191,7 +192,7 @@ TEST(FontWriter, AFontBeyondFourGigabytesIsRefused) {
 TEST(FontWriter, AFullDeviceIsAWriteError) {
   BuildState state;
   test::TestConsole console;
-  WriteFont(state, console.streams, "/dev/full");
+  WriteFontAndReport(state, console.streams, "/dev/full");
   EXPECT_EQ(console.err.str(), "Cannot write: '/dev/full'\n");
   EXPECT_TRUE(console.streams.sawError);
 }
@@ -205,7 +206,7 @@ TEST(FontWriter, AnExistingFontIsReplacedWhole) {
   std::filesystem::create_symlink("font.fnt", link);
   BuildState state;
   test::TestConsole console;
-  WriteFont(state, console.streams, link);
+  WriteFontAndReport(state, console.streams, link);
   EXPECT_EQ(console.err.str(), "");
   EXPECT_EQ(test::ReadBytes(path).size(), 24u);
   EXPECT_TRUE(std::filesystem::is_symlink(link));
@@ -224,9 +225,9 @@ TEST(FontWriter, AFailedWriteLeavesTheOldFontAndNoTemporary) {
     if (setrlimit(RLIMIT_FSIZE, &limit) != 0)
       return false;
     BuildState state;
-    Add(state.fontSet, MakeGlyph(state, 0, 0, 64, 4, 0));
+    Add(state.faceSet, MakeGlyph(state, 0, 0, 64, 4, 0));
     test::TestConsole console;
-    WriteFont(state, console.streams, path);
+    WriteFontAndReport(state, console.streams, path);
     return console.err.str() == "Cannot write: '" + path + "'\n";
   });
   EXPECT_TRUE(reported);
@@ -252,7 +253,7 @@ TEST(FontWriter, NothingCanBeCreatedInAReadOnlyFolderOrOverAProtectedFont) {
         BuildState state;
         test::TestConsole console;
         for (const std::string& path : {inLocked, missing, protectedFont}) {
-          WriteFont(state, console.streams, path);
+          WriteFontAndReport(state, console.streams, path);
           expected += "Cannot create: '" + path + "'\n";
         }
         return console.err.str() == expected;
@@ -270,15 +271,15 @@ TEST(FontWriter, AFifoIsWrittenStraightInto) {
   Bytes received;
   std::thread reader([&] { received = test::ReadBytes(fifo); });
   BuildState state;
-  Add(state.fontSet, MakeGlyph(state, 0, 0, 1, 1, 0, {0xff}));
+  Add(state.faceSet, MakeGlyph(state, 0, 0, 1, 1, 0, {0xff}));
   test::TestConsole console;
-  WriteFont(state, console.streams, fifo);
+  WriteFontAndReport(state, console.streams, fifo);
   reader.join();
   EXPECT_EQ(console.err.str(), "");
   EXPECT_EQ(received.size(), 56u);
   EXPECT_EQ(test::FolderEntries(dir.path()), std::vector<std::string>{"font.pipe"});
 
-  WriteFont(state, console.streams, "/dev/null");
+  WriteFontAndReport(state, console.streams, "/dev/null");
   EXPECT_EQ(console.err.str(), "");
 }
 

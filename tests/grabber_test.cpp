@@ -11,8 +11,8 @@ namespace {
 
 // A picture drawn as text, one string per row: '.' is empty, '#' full ink, a digit d ink with
 // alpha d * 0x11, and 'c' a coloured pixel with alpha 0.
-Image Picture(const std::vector<std::string>& rows) {
-  Image image;
+Picture Drawn(const std::vector<std::string>& rows) {
+  Picture image;
   image.width = static_cast<std::int32_t>(rows[0].size());
   image.height = static_cast<std::int32_t>(rows.size());
   image.topRowFirst = true;
@@ -46,13 +46,13 @@ std::vector<Box> Boxes(const GlyphSet& set) {
 
 TEST(Grabber, CutsEachGlyphAtItsInkBox) {
   BuildState state;
-  state.image = Picture({"....#.",  //
+  state.picture = Drawn({"....#.",  //
                          ".##...",  //
                          "..#...",  //
                          "....#."});
   state.settings.maxHeight = 4;
   EXPECT_EQ(Errors(state, {"[Font]", "Grab 0,0,2"}), "");
-  EXPECT_EQ(Boxes(state.fontSet), (std::vector<Box>{{1, 0, 2, 2, 1}, {4, 0, 1, 4, 0}}));
+  EXPECT_EQ(Boxes(state.faceSet), (std::vector<Box>{{1, 0, 2, 2, 1}, {4, 0, 1, 4, 0}}));
   EXPECT_EQ(state.cursor.x, 5);
   EXPECT_EQ(state.widest, 2);
   EXPECT_EQ(state.highest, 4);
@@ -60,7 +60,7 @@ TEST(Grabber, CutsEachGlyphAtItsInkBox) {
 
 TEST(Grabber, StrokesSplitByAnEmptyColumnAreTwoGlyphsAndColourWithoutAlphaIsInk) {
   BuildState state;
-  state.image = Picture({"........",  //
+  state.picture = Drawn({"........",  //
                          ".#.#..c7",  //
                          ".#.#...5",  //
                          "........",  //
@@ -77,20 +77,20 @@ TEST(Grabber, StrokesSplitByAnEmptyColumnAreTwoGlyphsAndColourWithoutAlphaIsInk)
 
 TEST(Grabber, TwoGrabsInOneBandStartAtTheirOwnColumns) {
   BuildState state;
-  state.image = Picture({"#.#.#.#", "#.#.#.#"});
+  state.picture = Drawn({"#.#.#.#", "#.#.#.#"});
   EXPECT_EQ(Errors(state, {"[Font]", "Grab 4,0,1", "Grab 1,0,2", "MaxHeight 1", "Grab 0,1,1"}), "");
-  EXPECT_EQ(Boxes(state.fontSet),
+  EXPECT_EQ(Boxes(state.faceSet),
             (std::vector<Box>{{4, 0, 1, 2, 0}, {2, 0, 1, 2, 0}, {4, 0, 1, 2, 0}, {0, 1, 1, 1, 0}}));
 }
 
 TEST(Grabber, StaysInsideThePicture) {
   BuildState state;
-  state.image = Picture({"..##", "..##", ".#.."});
+  state.picture = Drawn({"..##", "..##", ".#.."});
   // Bands that hang over the edges, a glyph that touches the right edge, a huge band.
   EXPECT_EQ(Errors(state, {"[Font]", "MaxHeight 2147483647", "Grab -2147483648,-5,1", "MaxHeight 3",
                            "Grab 2,-1,1", "Grab 0,2,1"}),
             "");
-  EXPECT_EQ(Boxes(state.fontSet), (std::vector<Box>{{1, -5, 3, 3, 5},  //
+  EXPECT_EQ(Boxes(state.faceSet), (std::vector<Box>{{1, -5, 3, 3, 5},  //
                                                     {2, -1, 2, 2, 1},
                                                     {1, 2, 1, 1, 0}}));
   const std::string notFound = "Glyph not found at following line:\n";
@@ -99,7 +99,7 @@ TEST(Grabber, StaysInsideThePicture) {
     EXPECT_EQ(Errors(state, {line}), notFound + line + "\n");
   }
   EXPECT_EQ(Errors(state, {"MaxHeight 0", "Grab 0,0,1"}), notFound + "Grab 0,0,1\n");
-  EXPECT_EQ(state.fontSet.count, 3);
+  EXPECT_EQ(state.faceSet.count, 3);
 }
 
 TEST(Grabber, AGrabThatCannotFinishKeepsWhatItGrabbed) {
@@ -110,21 +110,21 @@ TEST(Grabber, AGrabThatCannotFinishKeepsWhatItGrabbed) {
   EXPECT_EQ(Errors(state, {"Grab 1,2"}), "Missing value at following line:\nGrab 1,2\n");
   EXPECT_EQ(state.cursor.x, 0);
 
-  state.image = Picture({"#.#.#"});
+  state.picture = Drawn({"#.#.#"});
   EXPECT_EQ(Errors(state, {"Grab 0,0,5"}), "Glyph not found at following line:\nGrab 0,0,5\n");
-  EXPECT_EQ(state.fontSet.count, 3);
-  state.fontSet.count = kMaxGlyphs - 1;
+  EXPECT_EQ(state.faceSet.count, 3);
+  state.faceSet.count = kMaxGlyphs - 1;
   EXPECT_EQ(Errors(state, {"Grab 0,0,2147483647"}),
             "Too many glyphs at following line:\nGrab 0,0,2147483647\n");
-  EXPECT_EQ(state.fontSet.count, kMaxGlyphs);
+  EXPECT_EQ(state.faceSet.count, kMaxGlyphs);
 }
 
 // Three rows of glyphs, each row a different pattern, stored bottom row first, top row first and
 // run-length encoded: a grab in the middle band reads the same pixels from each.
 TEST(Grabber, ReadsItsBandFromAnyKindOfFile) {
-  const Image upright = Picture({"#..#", ".#.#", "##.3"});
+  const Picture upright = Drawn({"#..#", ".#.#", "##.3"});
   const test::Bytes topFirst(upright.decoded.begin(), upright.decoded.end());
-  const Image flipped = Picture({"##.3", ".#.#", "#..#"});
+  const Picture flipped = Drawn({"##.3", ".#.#", "#..#"});
   const test::Bytes bottomFirst(flipped.decoded.begin(), flipped.decoded.end());
   test::Bytes runs = bottomFirst;
   runs.insert(runs.begin(), 11);  // one literal packet of all 12 pixels
@@ -138,9 +138,9 @@ TEST(Grabber, ReadsItsBandFromAnyKindOfFile) {
     EXPECT_EQ(Errors(state, {"LoadTGA " + dir.File(name), "MaxHeight 1", "[Font]", "Grab 0,1,2",
                              "MaxHeight 2", "Grab 2,1,1"}),
               "");
-    EXPECT_EQ(Boxes(state.fontSet),
+    EXPECT_EQ(Boxes(state.faceSet),
               (std::vector<Box>{{1, 1, 1, 1, 0}, {3, 1, 1, 1, 0}, {3, 1, 1, 2, 0}}));
-    const std::span<const std::uint8_t> last = state.fontSet.glyphs[2].coverage;
+    const std::span<const std::uint8_t> last = state.faceSet.glyphs[2].coverage;
     EXPECT_EQ(std::vector(last.begin(), last.end()), (std::vector<std::uint8_t>{0xFF, 0x33}));
   }
 }
@@ -148,11 +148,11 @@ TEST(Grabber, ReadsItsBandFromAnyKindOfFile) {
 // A full glyph store, and a band too large to read at once, each stop the grab with a message.
 TEST(Grabber, MemoryHasBounds) {
   BuildState state;
-  state.image = Picture({"#.#"});
+  state.picture = Drawn({"#.#"});
   ASSERT_NE(state.glyphStore.Allocate(GlyphStore::kLimit - 1), nullptr);
   EXPECT_EQ(Errors(state, {"[Font]", "Grab 0,0,2"}),
             "Not enough memory for the glyph at following line:\nGrab 0,0,2\n");
-  EXPECT_EQ(state.fontSet.count, 1);
+  EXPECT_EQ(state.faceSet.count, 1);
 
   // 65535 x 4097 pixels, more than a band may hold; the file is sparse.
   test::TempDir dir;

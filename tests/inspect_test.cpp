@@ -4,8 +4,9 @@
 
 #include <filesystem>
 
-#include "font/font_writer.h"
 #include "test_support.h"
+#include "tool/tool.h"
+#include "writer/font_writer.h"
 
 namespace typekiln {
 namespace {
@@ -24,17 +25,17 @@ Glyph Counting(BuildState& state, int x, int y, int width, int height) {
 BuildState Font(int count) {
   BuildState state;
   for (int i = 0; i < count; ++i) {
-    state.fontSet.glyphs[static_cast<std::size_t>(i)] = Counting(state, 10 * i, 0, 3, 2);
+    state.faceSet.glyphs[static_cast<std::size_t>(i)] = Counting(state, 10 * i, 0, 3, 2);
     state.shadowSet.glyphs[static_cast<std::size_t>(i)] = Counting(state, 10 * i + 1, 1, 3, 2);
     state.settings.charSet[static_cast<std::size_t>(i)] = static_cast<char>('A' + i);
   }
-  state.fontSet.count = state.shadowSet.count = count;
+  state.faceSet.count = state.shadowSet.count = count;
   return state;
 }
 
 void Write(const BuildState& state, const std::string& path) {
   test::TestConsole console;
-  WriteFont(state, console.streams, path);
+  WriteFontAndReport(state, console.streams, path);
   ASSERT_EQ(console.err.str(), "");
 }
 
@@ -140,7 +141,7 @@ TEST(Inspect, DiffFindsWhatChanged) {
 
   BuildState changed = Font(3);
   changed.settings.gap = 2;
-  Glyph& glyph = changed.fontSet.glyphs[1];
+  Glyph& glyph = changed.faceSet.glyphs[1];
   test::Bytes alphas(glyph.coverage.begin(), glyph.coverage.end());
   alphas[4] = 0;
   glyph = test::MakeGlyph(changed, glyph.x, glyph.y, glyph.width, glyph.height, glyph.top, alphas);

@@ -7,11 +7,12 @@
 #include <filesystem>
 #include <map>
 
-#include "font/font_writer.h"
 #include "inspect/drawing/font_preview.h"
 #include "inspect/drawing/overlay.h"
 #include "inspect/drawing/png_file.h"
 #include "test_support.h"
+#include "tool/tool.h"
+#include "writer/font_writer.h"
 
 namespace typekiln {
 namespace {
@@ -34,7 +35,7 @@ struct Preview {
 Preview PreviewOf(const BuildState& state) {
   test::TempDir dir;
   test::TestConsole console;
-  WriteFont(state, console.streams, dir.File("f.fnt"));
+  WriteFontAndReport(state, console.streams, dir.File("f.fnt"));
   const test::ToolRun run =
       test::RunInspect(dir.path(), {"--preview", "p.png", "f.fnt", "--zoom", "4"});
   EXPECT_EQ(run.status, 0) << run.err;
@@ -51,10 +52,10 @@ Preview PreviewOf(const BuildState& state) {
 
 TEST(Preview, TheFaceLiesOverItsShadow) {
   BuildState state;
-  state.fontSet.glyphs[0] = Row(state, 10, 0, {0xF0});
+  state.faceSet.glyphs[0] = Row(state, 10, 0, {0xF0});
   state.shadowSet.glyphs[0] =
       Row(state, 10, 0, {0xF0, 0xF0});  // under the face and one to its right
-  state.fontSet.count = state.shadowSet.count = 1;
+  state.faceSet.count = state.shadowSet.count = 1;
   state.settings.charSet[0] = 'A';
   const Preview preview = PreviewOf(state);
   ASSERT_GE(preview.x, 0);
@@ -66,9 +67,9 @@ TEST(Preview, TheFaceLiesOverItsShadow) {
 TEST(Preview, AVerticalGlyphIsDrawnUpright) {
   BuildState state;
   state.settings.orientation = Orientation::Vertical;
-  state.fontSet.glyphs[0] =
+  state.faceSet.glyphs[0] =
       Row(state, 0, 0, {0xF0, 0x00, 0xF0, 0xF0});  // drawn across, stored down
-  state.fontSet.count = 1;
+  state.faceSet.count = 1;
   const Preview preview = PreviewOf(state);
   ASSERT_GE(preview.x, 0);
   const Canvas& canvas = preview.canvas;
@@ -84,14 +85,14 @@ TEST(Preview, AVerticalGlyphIsDrawnUpright) {
 TEST(Render, SetsTextAsTheGameDoes) {
   test::TempDir dir;
   BuildState state;
-  state.fontSet.glyphs[0] = Row(state, 10, 0, {0xF0, 0x80, 0x40});
+  state.faceSet.glyphs[0] = Row(state, 10, 0, {0xF0, 0x80, 0x40});
   state.shadowSet.glyphs[0] = Row(state, 11, 1, {0xF0});
-  state.fontSet.count = state.shadowSet.count = 1;
+  state.faceSet.count = state.shadowSet.count = 1;
   state.settings.charSet[0] = 'A';
   test::TestConsole console;
-  WriteFont(state, console.streams, dir.File("h.fnt"));
+  WriteFontAndReport(state, console.streams, dir.File("h.fnt"));
   state.settings.orientation = Orientation::Vertical;
-  WriteFont(state, console.streams, dir.File("v.fnt"));
+  WriteFontAndReport(state, console.streams, dir.File("v.fnt"));
   // Each pixel as red, green, blue, alpha: . clear, F full, h half, q quarter, s shadow.
   const std::map<char, std::array<int, 4>> kinds{{'.', {0, 0, 0, 0}},
                                                  {'F', {255, 255, 255, 255}},
@@ -193,7 +194,7 @@ TEST(OverlayRecorder, KeepsOneAlphaForAPictureLoadedAgain) {
                                           "\n");
   test::TestConsole console;
   OverlayRecorder recorder;
-  CheckScript(console.streams, dir.File("s.tks"), recorder);
+  CheckScript(console.streams, dir.File("s.tks"), recorder.checker(), recorder);
   ASSERT_EQ(recorder.alphas().size(), 3u);
   EXPECT_EQ(recorder.alphas()[0], recorder.alphas()[2]);
   EXPECT_NE(recorder.alphas()[0], recorder.alphas()[1]);

@@ -35,16 +35,16 @@ TEST(SettingCommands, ALineWithoutItsValuesChangesNothing) {
     SCOPED_TRACE(line);
     BuildState state;
     state.verbose = true;
-    state.image.width = 7;
-    state.image.decoded.assign(1, 0);
+    state.picture.width = 7;
+    state.picture.decoded.assign(1, 0);
     const test::Echoes echoes = test::RunLines(state, {line});
     EXPECT_EQ(echoes.out, "");
     EXPECT_EQ(echoes.err, std::string("Missing value at following line:\n") + line + "\n");
     EXPECT_EQ(state.settings.gap, 1);
     EXPECT_EQ(state.settings.space, 16);
     EXPECT_EQ(state.settings.dropX, 0);
-    EXPECT_EQ(state.image.width, 7);
-    EXPECT_EQ(state.image.decoded.size(), 1u);
+    EXPECT_EQ(state.picture.width, 7);
+    EXPECT_EQ(state.picture.decoded.size(), 1u);
   }
   // These two keep their value without a message, and MaxHeight still echoes it.
   BuildState state;

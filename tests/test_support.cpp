@@ -14,9 +14,9 @@
 #include <tuple>
 
 #include "inspect/font_file/font_reader.h"
-#include "font/font_writer.h"
-#include "tool/tool.h"
 #include "script/script_reader.h"
+#include "tool/tool.h"
+#include "writer/font_writer.h"
 
 namespace typekiln::test {
 
@@ -248,7 +248,7 @@ std::vector<std::string> ReadBackMismatches(const BuildState& state, const Bytes
   const FontLayout layout = LayOutFont(state);
   std::vector<std::string> wrong = font.problems;
   // A build without faces makes the font the reader calls empty.
-  if (state.fontSet.count == 0)
+  if (state.faceSet.count == 0)
     std::erase(wrong, std::string(msg::kNoGlyphs));
   const auto expect = [&](bool same, const std::string& what) {
     if (!same)
@@ -256,14 +256,14 @@ std::vector<std::string> ReadBackMismatches(const BuildState& state, const Bytes
   };
   const FontSettings& settings = state.settings;
   const FontHeader& header = font.header;
-  expect(header.count == state.fontSet.count, "glyph count");
+  expect(header.count == state.faceSet.count, "glyph count");
   expect(header.orientation == static_cast<int>(settings.orientation), "orientation");
   expect(header.gap == settings.gap && header.space == settings.space, "gap or space");
   expect(header.dropX == settings.dropX && header.dropY == settings.dropY, "drop");
-  expect(font.entries.size() == static_cast<std::size_t>(state.fontSet.count), "entries");
+  expect(font.entries.size() == static_cast<std::size_t>(state.faceSet.count), "entries");
   for (std::size_t i = 0; i < font.entries.size() && wrong.empty(); ++i) {
     const FontEntry& entry = font.entries[i];
-    const Glyph& face = state.fontSet.glyphs[i];
+    const Glyph& face = state.faceSet.glyphs[i];
     const Glyph& shadow = state.shadowSet.glyphs[i];
     const std::string name = "entry " + std::to_string(i) + " ";
     expect(entry.code == static_cast<std::uint8_t>(settings.charSet[i]), name + "code");

@@ -5,6 +5,8 @@
 #include <cstdio>
 #include <filesystem>
 
+#include "picture/picture_rows.h"
+#include "script/glyph_commands.h"
 #include "test_support.h"
 
 namespace typekiln {
@@ -16,9 +18,10 @@ using test::TgaFile;
 
 // The picture's pixels from the top row down, as hexadecimal red, green, blue, alpha, rows
 // separated by "|".
-std::string Dump(Image& image) {
+std::string Dump(const Picture& image) {
   PixelRows rows;
-  if (!HasPixels(image) || ReadRows(image, 0, image.height, rows) != nullptr)
+  RowCache cache;
+  if (!HasPixels(image) || cache.Read(image, 0, image.height, rows) != PictureFailure::None)
     return "no pixels";
   std::string text;
   char pixel[10];
@@ -33,12 +36,18 @@ std::string Dump(Image& image) {
   return text;
 }
 
+// Makes the file at `path` the picture, reporting what failed as LoadTGA does.
+void LoadPicture(Console& console, Picture& image, const std::string& path) {
+  if (const PictureFailure failure = ReadTgaPicture(image, path); failure != PictureFailure::None)
+    ReportError(console, PictureFailureMessage(failure), path.c_str());
+}
+
 // Loads `file` as "p.tga" into `image`; returns what was reported.
-std::string Load(Image& image, const std::string& file) {
+std::string Load(Picture& image, const std::string& file) {
   test::TempDir dir;
   test::WriteBytes(dir.File("p.tga"), file);
   test::TestConsole console;
-  ReadTgaPicture(console.streams, image, dir.File("p.tga"));
+  LoadPicture(console.streams, image, dir.File("p.tga"));
   std::string err = console.err.str();
   const std::string folder = dir.path().string() + "/";
   for (std::size_t at; (at = err.find(folder)) != std::string::npos;) err.erase(at, folder.size());
@@ -51,7 +60,7 @@ const char kTopRow[] = "50607080 51617181";
 const char kUpright[] = "70605080 71615181|30201040 31211141";  // T0 T1, then B0 B1
 
 TEST(TgaPicture, RowsComeFromTheBottomAndBytesBecomeRedGreenBlueAlpha) {
-  Image image;
+  Picture image;
   EXPECT_EQ(Load(image, TgaFile(2, 2, Hex(std::string(kBottomRow) + kTopRow))), "");
   EXPECT_EQ(image.width, 2);
   EXPECT_EQ(image.height, 2);
@@ -67,7 +76,7 @@ TEST(TgaPicture, IdentificationColourMapOriginAndRunLengthsAreHonoured) {
   Bytes runs = prefix;
   const Bytes packets = Hex("00 10203040  81 11213141  00 51617181");
   runs.insert(runs.end(), packets.begin(), packets.end());
-  Image image;
+  Picture image;
   EXPECT_EQ(Load(image, TgaFile(2, 2, topFirst, 2, 0x28, 32, 3, 2, 24)), "");
   EXPECT_EQ(Dump(image), kUpright);
   EXPECT_EQ(Load(image, TgaFile(2, 2, runs, 10, 0x08, 32, 3, 2, 24)), "");
@@ -109,7 +118,7 @@ TEST(TgaPicture, ABadPictureLeavesNoPixelsAndTheFilesSize) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
-    Image image;
+    Picture image;
     ASSERT_EQ(Load(image, good), "");
     EXPECT_EQ(Load(image, c.file), std::string(c.message) + "\n");
     EXPECT_FALSE(HasPixels(image));
@@ -117,7 +126,7 @@ TEST(TgaPicture, ABadPictureLeavesNoPixelsAndTheFilesSize) {
     EXPECT_EQ(image.height, c.height);
   }
   for (std::size_t length = kTgaHeaderSize; length < good.size(); ++length) {
-    Image image;
+    Picture image;
     EXPECT_EQ(Load(image, good.substr(0, length)), "'p.tga' is truncated\n") << length;
   }
 }
@@ -125,10 +134,10 @@ TEST(TgaPicture, ABadPictureLeavesNoPixelsAndTheFilesSize) {
 TEST(TgaPicture, AMissingFileOrAFolderCannotBeOpened) {
   test::TempDir dir;
   for (const std::string& path : {dir.File("missing.tga"), dir.path().string()}) {
-    Image image;
+    Picture image;
     ASSERT_EQ(Load(image, TgaFile(5, 1, Bytes(20, 1))), "");
     test::TestConsole console;
-    ReadTgaPicture(console.streams, image, path);
+    LoadPicture(console.streams, image, path);
     EXPECT_EQ(console.err.str(), "Cannot open: '" + path + "'\n");
     EXPECT_FALSE(HasPixels(image));
     EXPECT_EQ(image.width, 5);
@@ -152,8 +161,8 @@ TEST(TgaPicture, PicturesFromImageMagickAndPillowLoad) {
     SCOPED_TRACE(name);
     const std::string path = std::string(TYPEKILN_SOURCE_DIR) + "/tests/data/" + name;
     test::TestConsole console;
-    Image image;
-    ReadTgaPicture(console.streams, image, path);
+    Picture image;
+    LoadPicture(console.streams, image, path);
     EXPECT_EQ(console.err.str(), "");
     EXPECT_EQ(Dump(image), expected);
   }

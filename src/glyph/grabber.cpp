@@ -3,43 +3,42 @@
 #include <algorithm>
 #include <cstring>
 
-#include "report/messages.h"
-#include "script/line_scanner.h"
-
 namespace typekiln {
 
 namespace {
 
-// A pixel's four bytes as one word, which is zero only when every byte is: ink is any byte set.
-std::uint32_t Word(const std::uint8_t* pixel) {
-  std::uint32_t word;
-  std::memcpy(&word, pixel, sizeof word);
-  return word;
+// A pixel's four bytes as one number, which is zero only when every byte is: ink is any byte
+// set.
+std::uint32_t PixelBits(const std::uint8_t* pixel) {
+  std::uint32_t bits;
+  std::memcpy(&bits, pixel, sizeof bits);
+  return bits;
 }
 
 }  // namespace
 
-bool IsInk(const std::uint8_t* pixel) { return Word(pixel) != 0; }
+bool IsInk(const std::uint8_t* pixel) { return PixelBits(pixel) != 0; }
 
-const char* Band::Read(Image& image, std::int64_t first, std::int64_t end,
-                       std::int64_t fromColumn) {
+PictureFailure Band::Read(RowCache& cache, const Picture& picture, std::int64_t first,
+                          std::int64_t end, std::int64_t fromColumn) {
   first_ = first;
   end_ = std::max(first, end);
   fromColumn_ = fromColumn;
-  ink_.assign(static_cast<std::size_t>(std::max<std::int64_t>(image.width - fromColumn, 0)), 0);
+  ink_.assign(static_cast<std::size_t>(std::max<std::int64_t>(picture.width - fromColumn, 0)), 0);
   if (rows() == 0 || ink_.empty())
-    return nullptr;
-  if (const char* failure = ReadRows(image, first_, end_, rows_))
+    return PictureFailure::None;
+  if (const PictureFailure failure = cache.Read(picture, first_, end_, rows_);
+      failure != PictureFailure::None)
     return failure;
   // Row by row, as the rows lie in memory.
   for (std::int64_t row = 0; row < rows(); ++row) {
     const std::uint8_t* pixel = rows_.Pixel(row, fromColumn_);
     for (std::uint32_t& column : ink_) {
-      column |= Word(pixel);
+      column |= PixelBits(pixel);
       pixel += kBytesPerPixel;
     }
   }
-  return nullptr;
+  return PictureFailure::None;
 }
 
 bool Band::ColumnHasInk(std::int64_t column) const {
@@ -52,7 +51,7 @@ bool Band::RowHasInk(std::int64_t row, std::int64_t left, std::int64_t right) co
   const std::uint8_t* pixel = rows_.Pixel(row, left);
   std::uint32_t any = 0;
   for (std::int64_t column = left; column < right; ++column, pixel += kBytesPerPixel)
-    any |= Word(pixel);
+    any |= PixelBits(pixel);
   return any != 0;
 }
 
@@ -66,11 +65,11 @@ void Band::CopyAlpha(std::int64_t top, std::int64_t end, std::int64_t left, std:
 }
 
 GrabResult GrabGlyph(BuildState& state, const Band& band, Glyph& glyph) {
-  const std::int64_t width = state.image.width;
+  const std::int64_t width = state.picture.width;
   std::int64_t left = std::max<std::int64_t>(state.cursor.x, 0);
   while (left < width && !band.ColumnHasInk(left)) ++left;
   if (left >= width) {
-    state.cursor.x = state.image.width;
+    state.cursor.x = state.picture.width;
     return GrabResult::NotFound;
   }
   std::int64_t right = left + 1;
@@ -100,18 +99,9 @@ GrabResult GrabGlyph(BuildState& state, const Band& band, Glyph& glyph) {
 
 namespace {
 
-// Reads the values of `Grab <x>,<y>,<count>`, the commas following the numbers directly. False
-// when any is missing.
-bool ScanGrab(const std::string& line, std::int32_t& x, std::int32_t& y, std::int32_t& count) {
-  LineScanner scan(line);
-  return scan.Word() && scan.Number(&x) && scan.Literal(',') && scan.Number(&y) &&
-         scan.Literal(',') && scan.Number(&count);
-}
-
 // How a run of grabs from one band ended.
 struct GrabsDone {
-  const char* error = nullptr;  ///< the message that stopped it, or nullptr
-  bool aboutPicture = false;    ///< the message names the picture, not the line
+  GrabOutcome outcome;
   bool bandRead = false;
 };
 
@@ -123,17 +113,18 @@ GrabsDone GrabFromBand(BuildState& state, Band& band, GlyphSet& set, std::int32_
   const std::int32_t y = state.cursor.y;
   for (std::int32_t i = 0; i < count; ++i) {
     if (set.count >= kMaxGlyphs) {
-      done.error = msg::kTooManyGlyphs;
+      done.outcome.stop = GrabStop::SetFull;
       return done;
     }
     if (i == 0) {
       // Only the part of the band inside the picture can hold ink.
       const std::int64_t first = std::max<std::int64_t>(y, 0);
       const std::int64_t end =
-          std::min<std::int64_t>(std::int64_t{y} + state.settings.maxHeight, state.image.height);
-      done.error = band.Read(state.image, first, end, std::max<std::int64_t>(x, 0));
-      if (done.error != nullptr) {
-        done.aboutPicture = true;
+          std::min<std::int64_t>(std::int64_t{y} + state.settings.maxHeight, state.picture.height);
+      done.outcome.picture =
+          band.Read(state.rowCache, state.picture, first, end, std::max<std::int64_t>(x, 0));
+      if (done.outcome.picture != PictureFailure::None) {
+        done.outcome.stop = GrabStop::PictureUnreadable;
         return done;
       }
       done.bandRead = true;
@@ -141,7 +132,8 @@ GrabsDone GrabFromBand(BuildState& state, Band& band, GlyphSet& set, std::int32_
     Glyph& glyph = set.glyphs[static_cast<std::size_t>(set.count)];
     const GrabResult result = GrabGlyph(state, band, glyph);
     if (result != GrabResult::Grabbed) {
-      done.error = result == GrabResult::NotFound ? msg::kGlyphNotFound : msg::kGlyphTooLarge;
+      done.outcome.stop =
+          result == GrabResult::NotFound ? GrabStop::NotFound : GrabStop::OutOfMemory;
       return done;
     }
     if (state.observer != nullptr) {
@@ -158,48 +150,25 @@ GrabsDone GrabFromBand(BuildState& state, Band& band, GlyphSet& set, std::int32_
 
 }  // namespace
 
-void GrabGlyphs(BuildState& state, Console& console, GlyphSet& set, std::int32_t x, std::int32_t y,
-                std::int32_t count, const ScriptLine& line) {
+GrabOutcome GrabGlyphs(BuildState& state, GlyphSet& set, std::int32_t x, std::int32_t y,
+                       std::int32_t count, const ScriptLine& line) {
   state.cursor = GrabCursor{x, y};
-  if (count > 0 && !HasPixels(state.image))
-    return ReportError(console, msg::kNoPicture, line.text.c_str());
+  if (count > 0 && !HasPixels(state.picture))
+    return {GrabStop::NoPicture};
   Band band;
   const std::int32_t before = set.count;
   const GrabsDone done = GrabFromBand(state, band, set, count, line);
   if (done.bandRead && state.observer != nullptr) {
     // The band runs across to where its last glyph ended, or to the edge when it ran out.
-    const std::int64_t end = done.error == msg::kGlyphNotFound ? state.image.width : state.cursor.x;
+    const std::int64_t end =
+        done.outcome.stop == GrabStop::NotFound ? state.picture.width : state.cursor.x;
     const ScannedBand scanned{&set == &state.shadowSet,
                               {x, y, std::max<std::int64_t>(end - x, 0), state.settings.maxHeight},
                               before,
                               set.count};
-    state.observer->BandScanned(line, scanned, state.image);
+    state.observer->BandScanned(line, scanned, state.picture);
   }
-  if (done.error != nullptr)
-    ReportError(console, done.error,
-                done.aboutPicture ? state.image.path.c_str() : line.text.c_str());
-}
-
-void HandleFontSection(BuildState& state, Console&, const ScriptLine&) {
-  state.section = Section::Font;
-}
-
-void HandleShadowSection(BuildState& state, Console&, const ScriptLine&) {
-  state.section = Section::Shadow;
-}
-
-void HandleGrab(BuildState& state, Console& console, const ScriptLine& line) {
-  GlyphSet* set = state.section == Section::Font     ? &state.fontSet
-                  : state.section == Section::Shadow ? &state.shadowSet
-                                                     : nullptr;
-  if (set == nullptr)
-    return ReportError(console, msg::kUnknownState, line.text.c_str());
-  std::int32_t x = 0;
-  std::int32_t y = 0;
-  std::int32_t count = 0;
-  if (!ScanGrab(line.text, x, y, count))
-    return ReportError(console, msg::kMissingValue, line.text.c_str());
-  GrabGlyphs(state, console, *set, x, y, count, line);
+  return done.outcome;
 }
 
 }  // namespace typekiln

@@ -15,8 +15,8 @@
 #include <string>
 #include <vector>
 
+#include "picture/picture_rows.h"
 #include "picture/tga_picture.h"
-#include "report/console.h"
 #include "state/build_state.h"
 
 namespace typekiln {
@@ -30,10 +30,11 @@ bool IsInk(const std::uint8_t* pixel);
 /// the grab's first column on, hold ink in any of them.
 class Band {
  public:
-  /// Reads picture rows `first` up to, not including, `end` (none when `first` >= `end`) and
-  /// finds the columns from `fromColumn` on that hold ink. Returns nullptr, or the message
-  /// `ReadRows` gave.
-  const char* Read(Image& image, std::int64_t first, std::int64_t end, std::int64_t fromColumn);
+  /// Reads picture rows `first` up to, not including, `end` (none when `first` >= `end`)
+  /// through `cache` and finds the columns from `fromColumn` on that hold ink. Returns what the
+  /// cache could not read, if anything.
+  PictureFailure Read(RowCache& cache, const Picture& picture, std::int64_t first, std::int64_t end,
+                      std::int64_t fromColumn);
 
   bool ColumnHasInk(std::int64_t column) const;
   /// True when band row `row` (0 is the first) holds ink in columns `left` up to `right`.
@@ -65,19 +66,25 @@ class Band {
 /// edge, `OutOfMemory` when the store cannot take its coverage.
 GrabResult GrabGlyph(BuildState& state, const Band& band, Glyph& glyph);
 
-/// Sets the cursor to (x, y) and appends up to `count` glyphs to `set`. Stops with a message
-/// naming `line` when the picture has no pixels, when the set is full, when no further glyph is
-/// found or the glyph store is full, or with one naming the picture when its band cannot be
-/// read; the glyphs grabbed before then stay. An observer hears of each glyph as it is cut, then
-/// of the band, once it was read, before any error is reported.
-void GrabGlyphs(BuildState& state, Console& console, GlyphSet& set, std::int32_t x, std::int32_t y,
-                std::int32_t count, const ScriptLine& line);
+/// Why a run of grabs stopped before its count.
+enum class GrabStop {
+  None,
+  NoPicture,          ///< the picture has no pixels
+  SetFull,            ///< the set already holds kMaxGlyphs
+  NotFound,           ///< no further glyph between the cursor and the picture's right edge
+  OutOfMemory,        ///< the glyph store cannot take a glyph's coverage
+  PictureUnreadable,  ///< the band's rows could not be read: `picture` says why
+};
 
-/// `[Font]`: later grabs fill the face set.
-void HandleFontSection(BuildState& state, Console& console, const ScriptLine& line);
-/// `[Shadow]`: later grabs fill the shadow set.
-void HandleShadowSection(BuildState& state, Console& console, const ScriptLine& line);
-/// `Grab <x>,<y>,<count>`.
-void HandleGrab(BuildState& state, Console& console, const ScriptLine& line);
+struct GrabOutcome {
+  GrabStop stop = GrabStop::None;
+  PictureFailure picture = PictureFailure::None;
+};
+
+/// Sets the cursor to (x, y) and appends up to `count` glyphs to `set`, reading the band through
+/// the state's row cache; the glyphs grabbed before a stop stay. An observer hears of each glyph
+/// as it is cut, then of the band, once it was read, before the caller learns how it ended.
+GrabOutcome GrabGlyphs(BuildState& state, GlyphSet& set, std::int32_t x, std::int32_t y,
+                       std::int32_t count, const ScriptLine& line);
 
 }  // namespace typekiln

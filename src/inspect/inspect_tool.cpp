@@ -1,47 +1,59 @@
 #include "inspect/inspect_tool.h"
 
 #include <charconv>
+#include <cstdarg>
 #include <filesystem>
 #include <optional>
 #include <string>
 #include <vector>
 
-#include "inspect/font_file/font_inspector.h"
-#include "inspect/font_file/font_reader.h"
-#include "io/binary_file.h"
-#include "io/file_identity.h"
-#include "report/messages.h"
+#include "font/font_format.h"
 #include "inspect/drawing/font_preview.h"
 #include "inspect/drawing/overlay.h"
 #include "inspect/drawing/png_file.h"
 #include "inspect/drawing/text_picture.h"
+#include "inspect/font_file/font_inspector.h"
+#include "inspect/font_file/font_reader.h"
 #include "inspect/script_check/script_checker.h"
+#include "io/binary_file.h"
+#include "io/file_identity.h"
+#include "report/messages.h"
 
 namespace typekiln {
 
 namespace {
 
+// The exit statuses: a clean result, problems or differences or notes found, and a run that
+// could not do what it was asked.
 constexpr int kClean = 0;
 constexpr int kFound = 1;
 constexpr int kFailed = 2;
 
-// A font is at most 4 GiB: its offsets are 32 bits.
-constexpr std::int64_t kLargestFont = 0xFFFFFFFFll + 1;
+// Every error takes this way: said on standard error, without waiting for a key (build scripts
+// run this tool), and the exit status it ends the run with handed back.
+int Fail(Console& console, int status, const char* format, ...) TYPEKILN_PRINTF(3, 4);
+int Fail(Console& console, int status, const char* format, ...) {
+  va_list args;
+  va_start(args, format);
+  console.err << FormatList(format, args) << '\n';
+  va_end(args);
+  return status;
+}
 
 std::optional<std::vector<std::uint8_t>> ReadWholeFile(Console& console, const std::string& path) {
   BinaryFile file;
   if (!file.OpenRead(path)) {
-    Say(console.err, msg::kCannotOpen, path.c_str());
+    Fail(console, kFailed, msg::kCannotOpen, path.c_str());
     return std::nullopt;
   }
   const std::int64_t size = file.Size();
-  if (size > kLargestFont) {
-    Say(console.err, msg::kFileTooLarge, path.c_str());
+  if (size > static_cast<std::int64_t>(kMaxFontSize)) {
+    Fail(console, kFailed, msg::kFileTooLarge, path.c_str());
     return std::nullopt;
   }
   std::vector<std::uint8_t> bytes(static_cast<std::size_t>(size < 0 ? 0 : size));
   if (size < 0 || !file.Read(bytes.data(), bytes.size())) {
-    Say(console.err, msg::kCannotRead, path.c_str());
+    Fail(console, kFailed, msg::kCannotRead, path.c_str());
     return std::nullopt;
   }
   return bytes;
@@ -52,16 +64,13 @@ std::optional<std::vector<std::uint8_t>> ReadWholeFile(Console& console, const s
 std::optional<std::vector<std::uint8_t>> ReadFontFile(Console& console, const std::string& path) {
   auto bytes = ReadWholeFile(console, path);
   if (bytes && !StartsAsFont(*bytes)) {
-    Say(console.err, msg::kNotAFont, path.c_str());
+    Fail(console, kFailed, msg::kNotAFont, path.c_str());
     return std::nullopt;
   }
   return bytes;
 }
 
-int Usage(Console& console) {
-  Say(console.err, "%s", msg::kInspectUsage);
-  return kFailed;
-}
+int Usage(Console& console) { return Fail(console, kFailed, msg::kInspectUsage); }
 
 int Diff(Console& console, const std::string& beforePath, const std::string& afterPath) {
   const auto before = ReadFontFile(console, beforePath);
@@ -81,10 +90,8 @@ int List(Console& console, const std::string& path, std::optional<int> glyph) {
   PrintListing(console.out, path, font);
   if (glyph) {
     const int entries = static_cast<int>(font.entries.size());
-    if (*glyph >= entries) {
-      Say(console.err, msg::kNoSuchEntry, *glyph, entries);
-      return kFailed;
-    }
+    if (*glyph >= entries)
+      return Fail(console, kFailed, msg::kNoSuchEntry, *glyph, entries);
     PrintGlyph(console.out, font, *glyph);
   }
   return font.problems.empty() ? kClean : kFound;
@@ -103,24 +110,18 @@ std::optional<int> NumberArgument(const std::string& text, int lowest, int highe
 // name.
 bool RefusesOutput(Console& console, const std::string& out,
                    const std::vector<std::string>& inputs) {
-  if (std::error_code error; std::filesystem::is_directory(out, error)) {
-    Say(console.err, msg::kOutputIsFolder, out.c_str());
-    return true;
-  }
+  if (std::error_code error; std::filesystem::is_directory(out, error))
+    return Fail(console, kFailed, msg::kOutputIsFolder, out.c_str()) != kClean;
   for (const std::string& input : inputs) {
-    if (WritesOver(out, input)) {
-      Say(console.err, msg::kOutputIsInput, out.c_str(), input.c_str());
-      return true;
-    }
+    if (WritesOver(out, input))
+      return Fail(console, kFailed, msg::kOutputIsInput, out.c_str(), input.c_str()) != kClean;
   }
   return false;
 }
 
 bool Write(Console& console, const Canvas& canvas, const std::string& path) {
-  if (!WritePng(canvas, path)) {
-    Say(console.err, msg::kCannotWritePng, path.c_str());
-    return false;
-  }
+  if (!WritePng(canvas, path))
+    return Fail(console, kFailed, msg::kCannotWrite, path.c_str()) == kClean;
   Say(console.out, msg::kPngWritten, path.c_str(), canvas.width(), canvas.height());
   return true;
 }
@@ -135,9 +136,12 @@ std::optional<std::vector<std::uint8_t>> ReadFontToDraw(Console& console, const 
 }
 
 // A drawing mode draws what it can of a font with problems, and names them on standard error.
-void PrintProblems(Console& console, const FontFile& font) {
+// The status the problems give the run.
+int PrintProblems(Console& console, const FontFile& font) {
+  int status = kClean;
   for (const std::string& problem : font.problems)
-    Say(console.err, msg::kListingProblem, problem.c_str());
+    status = Fail(console, kFound, msg::kListingProblem, problem.c_str());
+  return status;
 }
 
 int Preview(Console& console, const std::string& out, const std::string& path, int zoom) {
@@ -145,14 +149,14 @@ int Preview(Console& console, const std::string& out, const std::string& path, i
   if (!bytes)
     return kFailed;
   const FontFile font = ReadFont(*bytes);
-  PrintProblems(console, font);
+  const int status = PrintProblems(console, font);
   if (!Write(console, RenderPreview(font, zoom), out))
     return kFailed;
-  return font.problems.empty() ? kClean : kFound;
+  return status;
 }
 
 void PrintNotes(Console& console, const ScriptChecker& checker) {
-  for (const std::string& note : checker.notes()) Say(console.out, "%s", note.c_str());
+  for (const std::string& note : checker.notes()) Say(console.out, msg::kLine, note.c_str());
 }
 
 int Check(Console& console, const std::string& script) {
@@ -164,17 +168,17 @@ int Check(Console& console, const std::string& script) {
   if (notes > 0)
     Say(console.out, msg::kCheckFound, Count(notes, msg::kNotes).c_str());
   else if (!console.sawError)
-    Say(console.out, "%s", msg::kCheckClean);
+    Say(console.out, msg::kNoProblems);
   // A check fails on an error and on any note.
   return console.sawError || notes > 0 ? kFound : kClean;
 }
 
 int Overlay(Console& console, const std::string& out, const std::string& script, int zoom) {
   OverlayRecorder recorder;
-  if (!CheckScript(console, script, recorder))
+  if (!CheckScript(console, script, recorder.checker(), recorder))
     return kFailed;
-  PrintNotes(console, recorder);
-  const std::vector<CheckedPicture>& pictures = recorder.pictures();
+  PrintNotes(console, recorder.checker());
+  const std::vector<CheckedPicture>& pictures = recorder.checker().pictures();
   std::vector<std::string> inputs{script};
   for (const CheckedPicture& picture : pictures) inputs.push_back(picture.path);
   const auto path = [&](std::size_t i) { return OverlayPath(out, static_cast<int>(i) + 1); };
@@ -197,92 +201,105 @@ int Render(Console& console, const std::string& out, const std::string& path,
   if (!bytes)
     return kFailed;
   const FontFile font = ReadFont(*bytes);
-  PrintProblems(console, font);
+  const int status = PrintProblems(console, font);
   tkf_font game;
-  if (const int error = tkf_open(&game, bytes->data(), bytes->size()); error != TKF_OK) {
-    Say(console.err, msg::kCannotDraw, path.c_str(), tkf_error(error));
-    return kFound;
-  }
+  if (const int error = tkf_open(&game, bytes->data(), bytes->size()); error != TKF_OK)
+    return Fail(console, kFound, msg::kCannotDraw, path.c_str(), tkf_error(error));
   constexpr int kMargin = 2;
   const std::optional<Canvas> picture = DrawText(game, text, 0, kMargin);
-  if (!picture) {
-    Say(console.err, msg::kTextTooLarge, static_cast<long long>(kMaxTextPixels));
-    return kFailed;
-  }
+  if (!picture)
+    return Fail(console, kFailed, msg::kTextTooLarge, static_cast<long long>(kMaxTextPixels));
   if (!Write(console, *picture, out))
     return kFailed;
-  return font.problems.empty() ? kClean : kFound;
+  return status;
 }
 
 enum class Mode { List, Diff, Check, Preview, Overlay, Render };
 
+// What each mode takes: the option that chooses it, whether the picture to write follows that
+// option, how many files come after, and the zoom it draws at unless --zoom says (0: it takes
+// no --zoom).
+struct ModeForm {
+  Mode mode;
+  const char* option;
+  bool writesPicture;
+  std::size_t files;
+  int zoom;
+};
+constexpr ModeForm kModes[] = {
+    {Mode::List, nullptr, false, 1, 0},
+    {Mode::Diff, "--diff", false, 2, 0},
+    {Mode::Check, "--check", false, 1, 0},
+    {Mode::Preview, "--preview", true, 1, kDefaultZoom},
+    {Mode::Overlay, "--overlay", true, 1, kOverlayZoom},
+    {Mode::Render, "--render", true, 2, 0},
+};
+
+const ModeForm* FindMode(const std::string& option) {
+  for (const ModeForm& form : kModes) {
+    if (form.option != nullptr && option == form.option)
+      return &form;
+  }
+  return nullptr;
+}
+
 }  // namespace
 
-int RunInspect(Console& console, int argc, const char* const argv[]) {
+int RunInspectTool(Console& console, int argc, const char* const argv[]) {
   const std::vector<std::string> args(argv + (argc > 0 ? 1 : 0), argv + argc);
   if (args.size() == 1 && (args[0] == "--help" || args[0] == "-h")) {
-    Say(console.out, "%s\n%s", msg::kInspectUsage, msg::kInspectHelp);
+    Say(console.out, msg::kTwoLines, msg::kInspectUsage, msg::kInspectHelp);
     return kClean;
   }
   if (args.size() == 1 && args[0] == "--version") {
     Say(console.out, msg::kInspectVersion, TYPEKILN_VERSION);
     return kClean;
   }
-  Mode mode = Mode::List;
+  const ModeForm* form = &kModes[0];
   std::string out;
   std::vector<std::string> files;
   std::optional<int> glyph;
   std::optional<int> zoom;
   for (std::size_t i = 0; i < args.size(); ++i) {
     const std::string& arg = args[i];
-    const bool draws = arg == "--preview" || arg == "--overlay" || arg == "--render";
-    const bool takesValue = arg == "--glyph" || arg == "--zoom" || draws;
+    const ModeForm* chosen = FindMode(arg);
+    const bool takesValue =
+        arg == "--glyph" || arg == "--zoom" || (chosen && chosen->writesPicture);
     if (takesValue && i + 1 == args.size())
       return Usage(console);
     if (arg == "--glyph" && !glyph) {
-      glyph = NumberArgument(args[++i], 0, 255);
-      if (!glyph) {
-        Say(console.err, msg::kBadGlyphNumber, args[i].c_str());
-        return kFailed;
-      }
+      glyph = NumberArgument(args[++i], 0, kMaxByteField);
+      if (!glyph)
+        return Fail(console, kFailed, msg::kBadGlyphNumber, args[i].c_str());
     } else if (arg == "--zoom" && !zoom) {
       zoom = NumberArgument(args[++i], 1, kMaxZoom);
-      if (!zoom) {
-        Say(console.err, msg::kBadZoom, args[i].c_str());
-        return kFailed;
-      }
-    } else if ((arg == "--diff" || arg == "--check" || draws) && mode == Mode::List) {
-      mode = arg == "--diff"      ? Mode::Diff
-             : arg == "--check"   ? Mode::Check
-             : arg == "--preview" ? Mode::Preview
-             : arg == "--overlay" ? Mode::Overlay
-                                  : Mode::Render;
-      if (draws)
+      if (!zoom)
+        return Fail(console, kFailed, msg::kBadZoom, args[i].c_str());
+    } else if (chosen != nullptr && form->mode == Mode::List) {
+      form = chosen;
+      if (form->writesPicture)
         out = args[++i];
     } else if (arg.starts_with("--")) {
-      Say(console.err, msg::kUnknownArgument, arg.c_str());
+      Fail(console, kFailed, msg::kUnknownArgument, arg.c_str());
       return Usage(console);
     } else {
       files.push_back(arg);
     }
   }
-  if (mode == Mode::Render && files.size() == 1) {
-    Say(console.err, "%s", msg::kRenderNeedsText);
-    return kFailed;
-  }
-  const bool drawing = mode == Mode::Preview || mode == Mode::Overlay;
-  const std::size_t wanted = mode == Mode::Diff || mode == Mode::Render ? 2 : 1;
-  if (files.size() != wanted || (glyph && mode != Mode::List) || (zoom && !drawing))
+  if (form->mode == Mode::Render && files.size() == 1)
+    return Fail(console, kFailed, msg::kRenderNeedsText);
+  if (files.size() != form->files || (glyph && form->mode != Mode::List) ||
+      (zoom && form->zoom == 0))
     return Usage(console);
-  switch (mode) {
+  switch (form->mode) {
     case Mode::Diff:
       return Diff(console, files[0], files[1]);
     case Mode::Check:
       return Check(console, files[0]);
     case Mode::Preview:
-      return Preview(console, out, files[0], zoom.value_or(kDefaultZoom));
+      return Preview(console, out, files[0], zoom.value_or(form->zoom));
     case Mode::Overlay:
-      return Overlay(console, out, files[0], zoom.value_or(kOverlayZoom));
+      return Overlay(console, out, files[0], zoom.value_or(form->zoom));
     case Mode::Render:
       return Render(console, out, files[0], files[1]);
     case Mode::List:

@@ -9,6 +9,6 @@ namespace typekiln {
 /// a key. Returns 0 for a well-formed font or two equal fonts, 1 when problems or differences
 /// were found (or the game runtime refuses the font), 2 for a file that cannot be read or
 /// written or arguments that make no sense.
-int RunInspect(Console& console, int argc, const char* const argv[]);
+int RunInspectTool(Console& console, int argc, const char* const argv[]);
 
 }  // namespace typekiln

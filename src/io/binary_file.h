@@ -44,8 +44,9 @@ class BinaryFile {
   /// that did arrive are in `buffer`).
   bool Read(void* buffer, std::size_t count);
   /// Reads exactly `count` bytes from `offset` bytes into the file, wherever the current
-  /// position is, and leaves that position alone; false as `Read` is.
-  bool ReadAt(std::int64_t offset, void* buffer, std::size_t count);
+  /// position is, and leaves that position alone; false as `Read` is. Any number of readers may
+  /// share the file this way.
+  bool ReadAt(std::int64_t offset, void* buffer, std::size_t count) const;
   /// Writes all `count` bytes; false when the system would not take them all.
   bool Write(const void* buffer, std::size_t count);
   /// Makes every byte written so far durable: it is on the disk when this returns. A device or

@@ -78,7 +78,7 @@ bool BinaryFile::Read(void* buffer, std::size_t count) {
                      [fd](unsigned char* at, std::size_t n) { return ::read(fd, at, n); });
 }
 
-bool BinaryFile::ReadAt(std::int64_t offset, void* buffer, std::size_t count) {
+bool BinaryFile::ReadAt(std::int64_t offset, void* buffer, std::size_t count) const {
   const int fd = static_cast<int>(handle_);
   return offset >= 0 && TransferAll(static_cast<unsigned char*>(buffer), count,
                                     [fd, &offset](unsigned char* at, std::size_t n) {

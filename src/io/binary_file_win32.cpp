@@ -31,6 +31,13 @@ bool TransferAll(Byte* at, std::size_t count, Transfer transfer) {
   return true;
 }
 
+bool ReadAll(HANDLE handle, void* buffer, std::size_t count) {
+  return TransferAll(static_cast<unsigned char*>(buffer), count,
+                     [handle](unsigned char* at, DWORD asked, DWORD* moved) {
+                       return ReadFile(handle, at, asked, moved, nullptr) != 0;
+                     });
+}
+
 }  // namespace
 
 bool BinaryFile::Open(const std::string& path, int flags) {
@@ -65,21 +72,21 @@ bool BinaryFile::Close() {
 }
 
 bool BinaryFile::Read(void* buffer, std::size_t count) {
-  const HANDLE handle = AsHandle(handle_);
-  return TransferAll(static_cast<unsigned char*>(buffer), count,
-                     [handle](unsigned char* at, DWORD asked, DWORD* moved) {
-                       return ReadFile(handle, at, asked, moved, nullptr) != 0;
-                     });
+  return ReadAll(AsHandle(handle_), buffer, count);
 }
 
-bool BinaryFile::ReadAt(std::int64_t offset, void* buffer, std::size_t count) {
+bool BinaryFile::ReadAt(std::int64_t offset, void* buffer, std::size_t count) const {
   // A read at an offset moves the position of a file opened for plain reads, so the position is
   // put back afterwards.
-  const std::int64_t position = Tell();
-  if (offset < 0 || position < 0 || !Seek(offset))
+  const HANDLE handle = AsHandle(handle_);
+  LARGE_INTEGER position{};
+  LARGE_INTEGER at{};
+  at.QuadPart = offset;
+  if (offset < 0 || SetFilePointerEx(handle, LARGE_INTEGER{}, &position, FILE_CURRENT) == 0 ||
+      SetFilePointerEx(handle, at, nullptr, FILE_BEGIN) == 0)
     return false;
-  const bool read = Read(buffer, count);
-  return Seek(position) && read;
+  const bool read = ReadAll(handle, buffer, count);
+  return SetFilePointerEx(handle, position, nullptr, FILE_BEGIN) != 0 && read;
 }
 
 bool BinaryFile::Write(const void* buffer, std::size_t count) {

@@ -1,14 +1,12 @@
 #include "picture/tga_picture.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cstring>
 #include <new>
 #include <vector>
 
-#include "io/binary_file.h"
 #include "io/byte_order.h"
-#include "report/messages.h"
-#include "script/line_scanner.h"
 
 namespace typekiln {
 
@@ -18,17 +16,19 @@ constexpr std::int64_t kMaxPixelsPerPacket = 128;
 constexpr std::int64_t kRunPacketSize = 1 + kBytesPerPixel;
 constexpr std::int64_t kReadChunkSize = 256 * 1024;  // run-length data is read in such pieces
 
-void ForgetPixels(Image& image) {
-  image.file.Close();
-  PixelBytes().swap(image.decoded);
-  image.bandFirst = image.bandEnd = 0;
+void ForgetPixels(Picture& picture) {
+  picture.file.Close();
+  PixelBytes().swap(picture.decoded);
+  // Every load is told apart from every other, of this picture or another.
+  static std::atomic<std::uint64_t> loads{0};
+  picture.load = ++loads;
 }
 
 // Reads run-length data in pieces until every pixel is decoded; `available` bytes are left in
 // the file.
-bool ReadRunLengthPixels(BinaryFile& file, std::int64_t available, Image& image) {
-  TgaRunLengthDecoder decoder(image.decoded.data(),
-                              static_cast<std::int64_t>(image.decoded.size()) / kBytesPerPixel);
+bool ReadRunLengthPixels(BinaryFile& file, std::int64_t available, Picture& picture) {
+  TgaRunLengthDecoder decoder(picture.decoded.data(),
+                              static_cast<std::int64_t>(picture.decoded.size()) / kBytesPerPixel);
   std::vector<std::uint8_t> chunk(static_cast<std::size_t>(std::min(available, kReadChunkSize)));
   while (!decoder.Complete()) {
     if (available == 0)
@@ -42,38 +42,38 @@ bool ReadRunLengthPixels(BinaryFile& file, std::int64_t available, Image& image)
 }
 
 // Checks the file whose header has been read, then keeps a raw picture's file open, or decodes a
-// run-length encoded picture whole. Returns the message for what is wrong, or nullptr.
-const char* LoadPixels(BinaryFile& file, const TgaHeader& header, Image& image) {
+// run-length encoded picture whole.
+PictureFailure LoadPixels(BinaryFile& file, const TgaHeader& header, Picture& picture) {
   if (!header.IsTrueColour())
-    return msg::kNotTrueColour;
+    return PictureFailure::NotTrueColour;
   if (header.depth != 32)
-    return msg::kNot32Bpp;
+    return PictureFailure::Not32Bpp;
   const std::int64_t start = header.PixelDataOffset();
   const std::int64_t available = file.Size() - start;
   if (available < header.MinimumPixelDataSize())
-    return msg::kTruncated;
-  image.topRowFirst = header.TopRowFirst();
-  image.dataOffset = start;
+    return PictureFailure::Truncated;
+  picture.topRowFirst = header.TopRowFirst();
+  picture.dataOffset = start;
   const std::int64_t pixelCount = std::int64_t{header.width} * header.height;
   if (pixelCount == 0)
-    return nullptr;
+    return PictureFailure::None;
   if (!header.IsRunLengthEncoded()) {
     // A grab reads its rows at their place in the file, which must therefore be positionable.
     if (!file.Seek(start))
-      return msg::kTruncated;
-    image.file = std::move(file);
-    return nullptr;
+      return PictureFailure::Truncated;
+    picture.file = std::move(file);
+    return PictureFailure::None;
   }
   if (pixelCount > kMaxHeldPixels)
-    return msg::kPictureTooLarge;
+    return PictureFailure::TooLarge;
   try {
-    image.decoded.resize(static_cast<std::size_t>(pixelCount * kBytesPerPixel));
+    picture.decoded.resize(static_cast<std::size_t>(pixelCount * kBytesPerPixel));
   } catch (const std::bad_alloc&) {
-    return msg::kPictureTooLarge;
+    return PictureFailure::TooLarge;
   }
-  if (!file.Seek(start) || !ReadRunLengthPixels(file, available, image))
-    return msg::kTruncated;
-  return nullptr;
+  if (!file.Seek(start) || !ReadRunLengthPixels(file, available, picture))
+    return PictureFailure::Truncated;
+  return PictureFailure::None;
 }
 
 }  // namespace
@@ -159,92 +159,34 @@ bool TgaRunLengthDecoder::Feed(const std::uint8_t* bytes, std::size_t size) {
   return true;
 }
 
-bool ReadTgaPicture(Console& console, Image& image, const std::string& path) {
-  ForgetPixels(image);
-  BinaryFile file;
-  if (!file.OpenRead(path)) {
-    ReportError(console, msg::kCannotOpen, path.c_str());
-    return false;
-  }
+PictureFailure ReadTgaPicture(Picture& picture, const std::string& path, BinaryFile file) {
+  ForgetPixels(picture);
+  if (!file.IsOpen())
+    return PictureFailure::CannotOpen;
   // A file too short for a header leaves the missing bytes 0, and is then no 32-bit picture.
   std::uint8_t bytes[kTgaHeaderSize] = {};
   const bool wholeHeader = file.Read(bytes, sizeof bytes);
   const TgaHeader header = ParseTgaHeader(bytes);
-  image.width = header.width;
-  image.height = header.height;
-  image.descriptor = header.descriptor;
-  image.path = path;
-  const char* failure = wholeHeader ? LoadPixels(file, header, image) : msg::kNot32Bpp;
-  if (failure != nullptr) {
-    ForgetPixels(image);
-    ReportError(console, failure, path.c_str());
-  }
-  return failure == nullptr;
+  picture.width = header.width;
+  picture.height = header.height;
+  picture.descriptor = header.descriptor;
+  picture.path = path;
+  const PictureFailure failure =
+      wholeHeader ? LoadPixels(file, header, picture) : PictureFailure::Not32Bpp;
+  if (failure != PictureFailure::None)
+    ForgetPixels(picture);
+  return failure;
 }
 
-bool HasPixels(const Image& image) {
-  return image.width > 0 && image.height > 0 && (image.file.IsOpen() || !image.decoded.empty());
+PictureFailure ReadTgaPicture(Picture& picture, const std::string& path) {
+  BinaryFile file;
+  file.OpenRead(path);
+  return ReadTgaPicture(picture, path, std::move(file));
 }
 
-const char* ReadRows(Image& image, std::int64_t first, std::int64_t end, PixelRows& rows) {
-  const std::int64_t rowBytes = std::int64_t{image.width} * kBytesPerPixel;
-  // The file rows that hold them: they follow each other in the file whichever way it runs.
-  const std::int64_t fileFirst = image.topRowFirst ? first : image.height - end;
-  const std::int64_t fileEnd = fileFirst + (end - first);
-  const std::uint8_t* held = nullptr;  // file row fileFirst
-  if (!image.decoded.empty()) {
-    held = image.decoded.data() + fileFirst * rowBytes;
-  } else {
-    if (fileFirst < image.bandFirst || fileEnd > image.bandEnd) {
-      if ((fileEnd - fileFirst) * image.width > kMaxHeldPixels)
-        return msg::kPictureTooLarge;
-      const auto size = static_cast<std::size_t>((fileEnd - fileFirst) * rowBytes);
-      image.bandFirst = image.bandEnd = 0;
-      try {
-        image.band.clear();  // so that growing it copies nothing
-        image.band.resize(size);
-      } catch (const std::bad_alloc&) {
-        return msg::kPictureTooLarge;
-      }
-      if (!image.file.ReadAt(image.dataOffset + fileFirst * rowBytes, image.band.data(), size))
-        return msg::kTruncated;
-      image.bandFirst = fileFirst;
-      image.bandEnd = fileEnd;
-    }
-    held = image.band.data() + (fileFirst - image.bandFirst) * rowBytes;
-  }
-  rows.first = image.topRowFirst ? held : held + (end - first - 1) * rowBytes;
-  rows.step = image.topRowFirst ? rowBytes : -rowBytes;
-  return nullptr;
-}
-
-bool VisitRows(Image& image,
-               const std::function<bool(std::int64_t y, const std::uint8_t* row)>& visit) {
-  // About 1 MiB of pixels at a time, whatever the picture's size.
-  const std::int64_t rowsAtOnce = std::max<std::int64_t>(1, (std::int64_t{1} << 18) / image.width);
-  for (std::int64_t first = 0; first < image.height; first += rowsAtOnce) {
-    const std::int64_t end = std::min<std::int64_t>(first + rowsAtOnce, image.height);
-    PixelRows rows;
-    if (ReadRows(image, first, end, rows) != nullptr)
-      return false;
-    for (std::int64_t y = first; y < end; ++y) {
-      if (!visit(y, rows.Row(y - first)))
-        return true;
-    }
-  }
-  return true;
-}
-
-void HandleLoadTga(BuildState& state, Console& console, const ScriptLine& line) {
-  LineScanner scan(line.text);
-  std::string path;
-  if (!(scan.Word() && scan.Word(&path)))
-    return ReportError(console, msg::kMissingValue, line.text.c_str());
-  Verbose(state, console, msg::kLoading, path.c_str());
-  // Also a picture that fails to load is the artist's: the font must not replace it.
-  RememberInput(state, path);
-  if (ReadTgaPicture(console, state.image, path) && state.observer != nullptr)
-    state.observer->PictureLoaded(line, state.image);
+bool HasPixels(const Picture& picture) {
+  return picture.width > 0 && picture.height > 0 &&
+         (picture.file.IsOpen() || !picture.decoded.empty());
 }
 
 }  // namespace typekiln

@@ -26,15 +26,46 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <functional>
 #include <string>
+#include <vector>
 
-#include "report/console.h"
-#include "state/build_state.h"
+#include "io/binary_file.h"
+#include "picture/picture_allocator.h"
 
 namespace typekiln {
 
 inline constexpr std::size_t kTgaHeaderSize = 18;
+
+/// A picture's pixel data as its file holds it: four bytes per pixel (blue, green, red, alpha),
+/// rows one after another in the file's order.
+using PixelBytes = std::vector<std::uint8_t, PictureAllocator<std::uint8_t>>;
+
+/// The current picture. A raw picture stays in its file, which is held open, and each grab reads
+/// the rows of its band (through a RowCache); a run-length encoded picture is decoded whole into
+/// `decoded`. Either way the pixels keep the file's byte order and row order.
+struct Picture {
+  std::int32_t width = 0;
+  std::int32_t height = 0;
+  bool topRowFirst = false;     ///< the file's first row is the top row, not the bottom one
+  std::uint8_t descriptor = 0;  ///< the header's descriptor byte, as the file gives it
+  std::string path;             ///< as `LoadTGA` named it
+  BinaryFile file;              ///< open while the pixels are read from the file
+  std::int64_t dataOffset = 0;  ///< where the file's pixel data starts
+  PixelBytes decoded;           ///< every pixel, when the picture was decoded whole
+  /// Different for every load of any picture, so that a row cache knows its rows are stale.
+  std::uint64_t load = 0;
+};
+
+/// What went wrong with a picture, as the picture reader and the row cache tell it; the script
+/// command that asked says it to the user.
+enum class PictureFailure {
+  None,
+  CannotOpen,
+  NotTrueColour,
+  Not32Bpp,
+  Truncated,  ///< the file holds fewer bytes than its header promises
+  TooLarge,   ///< more pixels than the tool holds in memory at once
+};
 
 struct TgaHeader {
   std::uint8_t idLength = 0;
@@ -58,6 +89,10 @@ struct TgaHeader {
 
 /// Reads the fields of the 18 header bytes at `bytes`.
 TgaHeader ParseTgaHeader(const std::uint8_t* bytes);
+
+/// A pixel as the file holds it: blue, green, red, alpha.
+inline constexpr std::int64_t kBytesPerPixel = 4;
+inline constexpr std::int64_t kAlphaByte = 3;
 
 /// Turns run-length encoded pixel data, handed over in pieces of any size, into the raw pixel
 /// data it stands for: four bytes per pixel, in the file's own order, at `out`, which has room
@@ -90,45 +125,15 @@ class TgaRunLengthDecoder {
 /// rows one grab reads from a raw picture. 1 GiB of pixel data.
 inline constexpr std::int64_t kMaxHeldPixels = std::int64_t{1} << 28;
 
-/// Makes the file at `path` the picture, replacing the old one, whose pixels are released first.
-/// A raw picture's pixels are not read here: its file is kept open for `ReadRows`. Reports
-/// "Cannot open" (width and height then stay as they were), "is not a true-colour TGA!", "is not
-/// 32bpp!", "is truncated" or "is too large to hold in memory"; after any of the last four the
-/// picture has the file's width and height but no pixels. True when it loaded.
-bool ReadTgaPicture(Console& console, Image& image, const std::string& path);
+/// Makes `file`, opened from `path`, the picture, replacing the old one, whose pixels are
+/// released first. A raw picture's pixels are not read here: its file is kept open for the row
+/// caches. Returns `CannotOpen` for a file that is not open (width and height then stay as they
+/// were); after any other failure the picture has the file's width and height but no pixels.
+PictureFailure ReadTgaPicture(Picture& picture, const std::string& path, BinaryFile file);
+/// The same for the file at `path`, opened here.
+PictureFailure ReadTgaPicture(Picture& picture, const std::string& path);
 
 /// True when the picture has pixels to grab from: it loaded, and is neither 0 wide nor 0 high.
-bool HasPixels(const Image& image);
-
-/// A pixel as the file holds it: blue, green, red, alpha.
-inline constexpr std::int64_t kBytesPerPixel = 4;
-inline constexpr std::int64_t kAlphaByte = 3;
-
-/// Rows of a picture as its file holds them: each `width` pixels of kBytesPerPixel bytes.
-struct PixelRows {
-  const std::uint8_t* first = nullptr;  ///< the top row of those asked for
-  std::ptrdiff_t step = 0;              ///< bytes to the row below: negative for bottom-up files
-  const std::uint8_t* Row(std::int64_t i) const { return first + i * step; }
-  /// The first byte of pixel `column` of row `i`.
-  const std::uint8_t* Pixel(std::int64_t i, std::int64_t column) const {
-    return Row(i) + column * kBytesPerPixel;
-  }
-};
-
-/// Points `rows` at picture rows `first` up to, not including, `end`, which must lie inside a
-/// picture that has pixels. A raw picture's rows are read from its file in one read, unless the
-/// last read already holds them; they stay valid until the next call or load. Returns nullptr,
-/// or the message for what failed: "is truncated" when the file no longer holds them, "is too
-/// large to hold in memory" for more than kMaxHeldPixels pixels.
-const char* ReadRows(Image& image, std::int64_t first, std::int64_t end, PixelRows& rows);
-
-/// Hands `visit` every row of a picture that has pixels, from the top, as the file holds it,
-/// reading some rows at a time, until `visit` returns false. False when the file no longer holds
-/// the rows.
-bool VisitRows(Image& image,
-               const std::function<bool(std::int64_t y, const std::uint8_t* row)>& visit);
-
-/// `LoadTGA <path>`.
-void HandleLoadTga(BuildState& state, Console& console, const ScriptLine& line);
+bool HasPixels(const Picture& picture);
 
 }  // namespace typekiln

@@ -20,8 +20,6 @@ void ReportError(Console& console, const char* format, ...) {
   console.in.get();
 }
 
-namespace {
-
 std::string FormatList(const char* format, va_list args) {
   va_list again;
   va_copy(again, args);
@@ -35,8 +33,6 @@ std::string FormatList(const char* format, va_list args) {
   va_end(again);
   return text;
 }
-
-}  // namespace
 
 std::string Format(const char* format, ...) {
   va_list args;
@@ -57,8 +53,8 @@ void Say(std::ostream& out, const char* format, ...) {
   va_end(args);
 }
 
-void Verbose(const BuildState& state, Console& console, const char* format, ...) {
-  if (!state.verbose)
+void Verbose(Console& console, bool on, const char* format, ...) {
+  if (!on)
     return;
   va_list args;
   va_start(args, format);

@@ -1,11 +1,11 @@
 #pragma once
 
+#include <cstdarg>
 #include <istream>
 #include <ostream>
 #include <string>
 
 #include "report/messages.h"
-#include "state/build_state.h"
 
 #if defined(__GNUC__)
 #define TYPEKILN_PRINTF(format_index, first_arg) \
@@ -38,6 +38,7 @@ void ReportError(Console& console, const char* format, ...) TYPEKILN_PRINTF(2, 3
 
 /// The message formatted as printf would, whatever its length.
 std::string Format(const char* format, ...) TYPEKILN_PRINTF(1, 2);
+std::string FormatList(const char* format, va_list args);
 
 /// `count` and the noun that goes with it: "1 pixel", "2 pixels".
 std::string Count(long long count, const msg::Noun& noun);
@@ -45,8 +46,7 @@ std::string Count(long long count, const msg::Noun& noun);
 /// Prints the formatted message and a newline on `out`: how typekiln-inspect says anything.
 void Say(std::ostream& out, const char* format, ...) TYPEKILN_PRINTF(2, 3);
 
-/// Prints the formatted message on `out` when the script has switched reporting on.
-void Verbose(const BuildState& state, Console& console, const char* format, ...)
-    TYPEKILN_PRINTF(3, 4);
+/// Prints the formatted message on `out` when `on`: the script has switched reporting on.
+void Verbose(Console& console, bool on, const char* format, ...) TYPEKILN_PRINTF(3, 4);
 
 }  // namespace typekiln

@@ -40,8 +40,8 @@ inline constexpr char kWillNotOverwrite[] =
 inline constexpr char kPressEnter[] = "Press Enter to go on.";
 
 // typekiln --help and --version, on standard output through Say.
+// After kUsage.
 inline constexpr char kHelp[] =
-    "Usage: TYPEKILN <Script file> <Output file>\n"
     "  <Script file>  the script: which pictures to load, where their glyphs lie, the settings\n"
     "  <Output file>  the font to write: replaced only by a whole font, never over an input\n"
     "Check a script first with typekiln-inspect --check <Script file>; all else: man typekiln";
@@ -68,35 +68,45 @@ inline constexpr char kCannotWrite[] = "Cannot write: '%s'";
 inline constexpr char kFontTooLarge[] = "Font too large for 32-bit offsets: '%s'";
 
 // Font problems, found when a font is read back. Each names the field or the entry and bitmap
-// ("face" or "shadow") it is about.
-inline constexpr char kFontTooShort[] = "The file is %s, too short for the 24-byte header";
+// (kFace or kShadow) it is about. The numbers of the layout come from the font format.
+inline constexpr char kFace[] = "face";
+inline constexpr char kShadow[] = "shadow";
+inline constexpr char kFontTooShort[] = "The file is %s, too short for the %d-byte header";
 inline constexpr char kNoGlyphs[] = "The font holds no glyphs";
 inline constexpr char kBadTag[] = "Header: tag %d is \"%s\", should be \"%s\"";
-inline constexpr char kBadConstant[] = "Header: the constant at byte 12 is %lu, should be 1";
+inline constexpr char kBadConstant[] = "Header: the constant at byte %d is %u, should be %u";
 inline constexpr char kBadOrientation[] =
-    "Header: orientation is %d, should be 0 (horizontal) or 1 (vertical)";
-inline constexpr char kTooManyEntries[] = "Header: glyph count %d is more than 128";
+    "Header: orientation is %d, should be %d (horizontal) or %d (vertical)";
+inline constexpr char kTooManyEntries[] = "Header: glyph count %d is more than %d";
 inline constexpr char kHeaderNotZero[] = "Header: byte %d is %d, should be 0";
 inline constexpr char kTablePastEnd[] =
     "Table: %s at byte %llu, past the end of the file at %llu; %s read";
-inline constexpr char kEntryNotZero[] = "Entry %d: byte 19 is %d, should be 0";
-inline constexpr char kOffsetOffGrid[] = "Entry %d %s: offset %lu is not a multiple of 8";
+inline constexpr char kEntryNotZero[] = "Entry %d: byte %d is %d, should be 0";
+inline constexpr char kOffsetOffGrid[] = "Entry %d %s: offset %u is not a multiple of %d";
 inline constexpr char kWrongStride[] = "Entry %d %s: stride is %d, should be %d for width %d";
 inline constexpr char kBlockInTable[] =
-    "Entry %d %s: block at %lu starts inside the header and table, which end at %llu";
+    "Entry %d %s: block at %u starts inside the header and table, which end at %llu";
 inline constexpr char kBlockPastEnd[] =
-    "Entry %d %s: block at %lu of %llu bytes ends at %llu, past the end of the file at %llu";
+    "Entry %d %s: block at %u of %llu bytes ends at %llu, past the end of the file at %llu";
 inline constexpr char kBlocksOverlap[] =
-    "Entry %d %s: block at %lu overlaps the block of entry %d %s, which ends at %llu";
+    "Entry %d %s: block at %u overlaps the block of entry %d %s, which ends at %llu";
 inline constexpr char kSampleTooHigh[] =
-    "Entry %d %s: a sample above 15 (%d at column %d of row %d), %llu in all";
+    "Entry %d %s: a sample above %d (%d at column %d of row %d), %llu in all";
 inline constexpr char kPaddingNotZero[] =
     "Entry %d %s: a non-zero byte in the row padding (%d at byte %d of row %d), %llu in all";
 inline constexpr char kFillNotZero[] =
     "Entry %d %s: non-zero fill before its block: %llu of the %s from %llu";
 
-// typekiln-inspect. Every text goes through Say, which ends it with a newline. Its errors print
-// without waiting for a key: it is a checking tool that build scripts run.
+// A line as it is, and two lines, for texts made elsewhere.
+inline constexpr char kLine[] = "%s";
+inline constexpr char kTwoLines[] = "%s\n%s";
+// A byte that is no printable character, as a listing or a note shows it.
+inline constexpr char kByteEscape[] = "\\x%02X";
+inline constexpr char kListSeparator[] = ", ";
+
+// typekiln-inspect. Its output goes through Say and its errors through its one error path; both
+// end a text with a newline. Its errors print without waiting for a key: it is a checking tool
+// that build scripts run.
 inline constexpr char kInspectUsage[] =
     "Usage: typekiln-inspect FONT [--glyph N]\n"
     "       typekiln-inspect --diff OLD NEW\n"
@@ -132,7 +142,6 @@ inline constexpr char kBadGlyphNumber[] = "--glyph needs an entry number, not '%
 inline constexpr char kNoSuchEntry[] = "No entry %d: the font has %d";
 inline constexpr char kFileTooLarge[] = "'%s' is larger than any font can be";
 inline constexpr char kBadZoom[] = "--zoom needs a number from 1 to 32, not '%s'";
-inline constexpr char kCannotWritePng[] = "Cannot write: '%s'";
 inline constexpr char kPngWritten[] = "%s: %d x %d";
 inline constexpr char kOutputIsInput[] =
     "Will not write '%s' over '%s', which it is drawn from: choose another output";
@@ -219,19 +228,20 @@ inline constexpr char kNoteCharHas[] = "'%c' has";
 inline constexpr char kNoteCharsHave[] = "'%c' and the %s after it have";
 inline constexpr char kNoteNothingGrabbed[] =
     "the script grabs no glyph: add a [Font] section and a Grab";
-inline constexpr char kCheckClean[] = "No problems found.";
+// Said by --check on a clean script and by the listing of a clean font.
+inline constexpr char kNoProblems[] = "No problems found.";
 inline constexpr char kCheckFound[] = "%s found.";
 
 // The listing.
+inline constexpr char kHorizontal[] = "horizontal";
+inline constexpr char kVertical[] = "vertical";
 inline constexpr char kListingHeader[] = "%s: %s, %s, gap %d, space %d, drop %d %d, %s";
 inline constexpr char kListingColumns[] =
     "                 ------------ face ------------  ----------- shadow -----------  position\n"
     "entry char   width height top stride   offset  width height top stride   offset   dx   dy";
-inline constexpr char kListingRow[] =
-    "%5d %-5s  %5d %6d %3d %6d %8lu  %5d %6d %3d %6d %8lu %4d %4d";
+inline constexpr char kListingRow[] = "%5d %-5s  %5d %6d %3d %6d %8u  %5d %6d %3d %6d %8u %4d %4d";
 inline constexpr char kListingUnnamed[] =
     "%llu bytes follow the last block that an entry names (shadow glyphs without a face)";
-inline constexpr char kListingNoProblems[] = "No problems found.";
 inline constexpr char kListingProblems[] = "%s:";
 inline constexpr char kListingProblem[] = "  %s";
 inline constexpr char kGlyphTitle[] = "Entry %d %s %s: %d x %d";
@@ -244,6 +254,21 @@ inline constexpr char kDiffEntry[] = "entry %d %s: %s";
 inline constexpr char kDiffField[] = "%s %d -> %d";
 inline constexpr char kDiffSamples[] = "%llu %s %s";
 inline constexpr char kDiffUnnamed[] = "bytes after the last named block: %llu -> %llu";
+// The fields the diff names.
+inline constexpr char kFieldGlyphCount[] = "glyph count";
+inline constexpr char kFieldOrientation[] = "orientation";
+inline constexpr char kFieldGap[] = "gap";
+inline constexpr char kFieldSpace[] = "space";
+inline constexpr char kFieldDropX[] = "drop x";
+inline constexpr char kFieldDropY[] = "drop y";
+inline constexpr char kFieldCode[] = "code";
+inline constexpr char kFieldShadowDx[] = "shadow dx";
+inline constexpr char kFieldShadowDy[] = "shadow dy";
+// A bitmap's fields, after kFace or kShadow.
+inline constexpr char kFieldWidth[] = "%s width";
+inline constexpr char kFieldHeight[] = "%s height";
+inline constexpr char kFieldTop[] = "%s top";
+inline constexpr char kFieldStride[] = "%s stride";
 
 // Verbose progress.
 inline constexpr char kLoading[] = "Loading %s\n";

@@ -1,7 +1,6 @@
 #include "script/command_table.h"
 
-#include "glyph/grabber.h"
-#include "picture/tga_picture.h"
+#include "script/glyph_commands.h"
 #include "script/setting_commands.h"
 
 namespace typekiln {

@@ -35,11 +35,11 @@ void HandleType(BuildState& state, Console& console, const ScriptLine& line) {
   if (scan.Word() && scan.Word(&word)) {
     if (StartsWithIgnoringAsciiCase(word, "Hor")) {
       state.settings.orientation = Orientation::Horizontal;
-      return Verbose(state, console, msg::kHorizontalType);
+      return Verbose(console, state.verbose, msg::kHorizontalType);
     }
     if (StartsWithIgnoringAsciiCase(word, "Ver")) {
       state.settings.orientation = Orientation::Vertical;
-      return Verbose(state, console, msg::kVerticalType);
+      return Verbose(console, state.verbose, msg::kVerticalType);
     }
   }
   ReportError(console, msg::kUnknownType, line.text.c_str());
@@ -50,7 +50,7 @@ void HandleGap(BuildState& state, Console& console, const ScriptLine& line) {
   if (!ScanOneNumber(console, line, &value))
     return;
   state.settings.gap = LowByte(value);
-  Verbose(state, console, msg::kGapEcho, AsSignedByte(state.settings.gap));
+  Verbose(console, state.verbose, msg::kGapEcho, AsSignedByte(state.settings.gap));
 }
 
 void HandleSpace(BuildState& state, Console& console, const ScriptLine& line) {
@@ -58,7 +58,7 @@ void HandleSpace(BuildState& state, Console& console, const ScriptLine& line) {
   if (!ScanOneNumber(console, line, &value))
     return;
   state.settings.space = LowByte(value);
-  Verbose(state, console, msg::kSpaceEcho, AsSignedByte(state.settings.space));
+  Verbose(console, state.verbose, msg::kSpaceEcho, AsSignedByte(state.settings.space));
 }
 
 void HandleDrop(BuildState& state, Console& console, const ScriptLine& line) {
@@ -69,7 +69,7 @@ void HandleDrop(BuildState& state, Console& console, const ScriptLine& line) {
     return ReportError(console, msg::kMissingValue, line.text.c_str());
   state.settings.dropX = LowByte(x);
   state.settings.dropY = LowByte(y);
-  Verbose(state, console, msg::kDropEcho, AsSignedByte(state.settings.dropX),
+  Verbose(console, state.verbose, msg::kDropEcho, AsSignedByte(state.settings.dropX),
           AsSignedByte(state.settings.dropY));
 }
 
@@ -82,7 +82,7 @@ void HandleMaxHeight(BuildState& state, Console& console, const ScriptLine& line
   std::int32_t value = 0;
   if (scan.Word() && scan.Number(&value))
     state.settings.maxHeight = value;
-  Verbose(state, console, msg::kMaxHeightEcho, state.settings.maxHeight);
+  Verbose(console, state.verbose, msg::kMaxHeightEcho, state.settings.maxHeight);
 }
 
 void HandleCharSet(BuildState& state, Console& console, const ScriptLine& line) {
@@ -94,7 +94,7 @@ void HandleCharSet(BuildState& state, Console& console, const ScriptLine& line) 
     std::copy_n(word.begin(), length, state.settings.charSet.begin());
     state.settings.charSet[length] = '\0';
   }
-  Verbose(state, console, msg::kCharSetEcho, state.settings.charSet.data());
+  Verbose(console, state.verbose, msg::kCharSetEcho, state.settings.charSet.data());
 }
 
 }  // namespace typekiln

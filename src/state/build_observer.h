@@ -11,7 +11,7 @@
 namespace typekiln {
 
 struct BuildState;
-struct Image;
+struct Picture;
 class Band;
 
 /// One line of a script as the reader hands it on: its text, trimmed at the end, and its
@@ -56,14 +56,15 @@ class BuildObserver {
   /// A command ran; `keyword` is its name as the command table spells it.
   virtual void CommandRan(const ScriptLine& line, std::string_view keyword,
                           const BuildState& state) = 0;
-  /// `LoadTGA` made `image` the picture: its path, size and descriptor are set and its rows can
-  /// be read.
-  virtual void PictureLoaded(const ScriptLine& line, Image& image) = 0;
+  /// `LoadTGA` made `picture` the picture: its path, size and descriptor are set and its rows can
+  /// be read, through a row cache of the observer's own.
+  virtual void PictureLoaded(const ScriptLine& line, const Picture& picture) = 0;
   /// A glyph was cut out of `band`, whose pixels are still readable.
   virtual void GlyphGrabbed(const ScriptLine& line, const GrabbedGlyph& glyph,
                             const Band& band) = 0;
-  /// A `Grab` is done with its band. The picture's rows may be read again.
-  virtual void BandScanned(const ScriptLine& line, const ScannedBand& band, Image& image) = 0;
+  /// A `Grab` is done with its band.
+  virtual void BandScanned(const ScriptLine& line, const ScannedBand& band,
+                           const Picture& picture) = 0;
 };
 
 }  // namespace typekiln

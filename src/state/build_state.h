@@ -8,48 +8,30 @@
 #include <algorithm>
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <span>
 #include <string>
 #include <vector>
 
+#include "font/font_format.h"
 #include "io/binary_file.h"
 #include "io/file_identity.h"
+#include "picture/picture_rows.h"
+#include "picture/tga_picture.h"
 #include "state/build_observer.h"
 #include "state/glyph_store.h"
-#include "picture/picture_allocator.h"
 
 namespace typekiln {
 
-/// Glyphs each set can hold; the font header stores the count in one byte.
-inline constexpr int kMaxGlyphs = 128;
 /// Bytes of the character-code string, its terminator included.
 inline constexpr int kCharSetSize = 128;
 
-enum class Orientation : std::uint8_t { Horizontal = 0, Vertical = 1 };
+/// Which glyph set `Grab` fills: `[Font]` starts the faces, `[Shadow]` the shadows.
+enum class Section { None = 0, Faces = 1, Shadows = 2 };
 
-/// Which glyph set `Grab` fills.
-enum class Section { None = 0, Font = 1, Shadow = 2 };
-
-/// A picture's pixel data as its file holds it: four bytes per pixel (blue, green, red, alpha),
-/// rows one after another in the file's order.
-using PixelBytes = std::vector<std::uint8_t, PictureAllocator<std::uint8_t>>;
-
-/// The current picture. A raw picture stays in its file, which is held open, and each grab reads
-/// the rows of its band; a run-length encoded picture is decoded whole into `decoded`. Either way
-/// the pixels keep the file's byte order and row order.
-struct Image {
-  std::int32_t width = 0;
-  std::int32_t height = 0;
-  bool topRowFirst = false;     ///< the file's first row is the top row, not the bottom one
-  std::uint8_t descriptor = 0;  ///< the header's descriptor byte, as the file gives it
-  std::string path;             ///< as `LoadTGA` named it
-  BinaryFile file;              ///< open while the pixels are read from the file
-  std::int64_t dataOffset = 0;  ///< where the file's pixel data starts
-  PixelBytes decoded;           ///< every pixel, when the picture was decoded whole
-  PixelBytes band;              ///< the file rows `bandFirst` up to `bandEnd`, last read
-  std::int64_t bandFirst = 0;
-  std::int64_t bandEnd = 0;
-};
+/// Opens the picture a `LoadTGA` line names, in place of opening the file at `path`. False when
+/// it cannot be opened.
+using PictureOpener = std::function<bool(BinaryFile& file, const std::string& path)>;
 
 /// A glyph cut out of a picture at its ink box.
 struct Glyph {
@@ -81,7 +63,7 @@ struct FontSettings {
   std::uint8_t dropX = 0;
   std::uint8_t dropY = 0;
   std::int32_t maxHeight = 32;  ///< rows of the band the grabber scans
-  /// Byte i is the character code of font glyph i; NUL-terminated, zero-filled.
+  /// Byte i is the character code of face i; NUL-terminated, zero-filled.
   std::array<char, kCharSetSize> charSet{};
 };
 
@@ -90,13 +72,16 @@ struct BuildState {
   Section section = Section::None;
   bool verbose = false;
   GrabCursor cursor;
-  Image image;
-  GlyphSet fontSet;
+  Picture picture;
+  RowCache rowCache;  ///< the rows the grabber last read from a raw picture
+  GlyphSet faceSet;
   GlyphSet shadowSet;
   GlyphStore glyphStore;  ///< the coverage of the glyphs of both sets
   std::int32_t widest = 0;
   std::int32_t highest = 0;
   BuildObserver* observer = nullptr;  ///< told what the run finds; none for typekiln
+  /// How `LoadTGA` opens its picture; unset, it opens the file the line names.
+  PictureOpener openPicture;
   /// The files the run read: the script and every picture a `LoadTGA` opened. The font never
   /// takes the place of any of them.
   std::vector<FileIdentity> inputs;

@@ -4,14 +4,29 @@
 #include <optional>
 #include <string_view>
 
-#include "font/font_writer.h"
 #include "io/file_identity.h"
 #include "report/messages.h"
 #include "script/script_reader.h"
+#include "writer/font_writer.h"
 
 namespace typekiln {
 
 namespace {
+
+// The message for a font that could not be written, formatted with its path.
+const char* WriteFailureMessage(WriteResult result) {
+  switch (result) {
+    case WriteResult::TooLarge:
+      return msg::kFontTooLarge;
+    case WriteResult::CannotCreate:
+      return msg::kCannotCreate;
+    case WriteResult::CannotWrite:
+      return msg::kCannotWrite;
+    case WriteResult::Written:
+      break;
+  }
+  return nullptr;
+}
 
 // True when the font would take the place of a file the run read.
 bool WritesOverInput(const BuildState& state, const char* output) {
@@ -22,9 +37,14 @@ bool WritesOverInput(const BuildState& state, const char* output) {
 
 }  // namespace
 
+void WriteFontAndReport(const BuildState& state, Console& console, const std::string& path) {
+  if (const WriteResult result = WriteFont(state, path); result != WriteResult::Written)
+    ReportError(console, WriteFailureMessage(result), path.c_str());
+}
+
 int RunTool(BuildState& state, Console& console, int argc, const char* const argv[]) {
   if (argc == 2 && argv[1] == std::string_view("--help")) {
-    Say(console.out, "%s", msg::kHelp);
+    Say(console.out, msg::kTwoLines, msg::kUsage, msg::kHelp);
     return 0;
   }
   if (argc == 2 && argv[1] == std::string_view("--version")) {
@@ -44,9 +64,9 @@ int RunTool(BuildState& state, Console& console, int argc, const char* const arg
   if (WritesOverInput(state, argv[2]))
     ReportError(console, msg::kWillNotOverwrite, argv[2]);
   else
-    WriteFont(state, console, argv[2]);
-  Verbose(state, console, msg::kWidest, state.widest);
-  Verbose(state, console, msg::kHighest, state.highest);
+    WriteFontAndReport(state, console, argv[2]);
+  Verbose(console, state.verbose, msg::kWidest, state.widest);
+  Verbose(console, state.verbose, msg::kHighest, state.highest);
   return console.sawError ? 1 : 0;
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <string>
+
 #include "report/console.h"
 #include "state/build_state.h"
 
@@ -11,5 +13,9 @@ namespace typekiln {
 /// Nothing is written when the script cannot be opened or is no script, nor when the output is
 /// the script or a picture it loaded. `--help` or `--version` alone prints that, returning 0.
 int RunTool(BuildState& state, Console& console, int argc, const char* const argv[]);
+
+/// Writes the font for the build state at `path`, whole or not at all, and reports, with the
+/// path, "Cannot create", "Cannot write", or a font too large for its offsets.
+void WriteFontAndReport(const BuildState& state, Console& console, const std::string& path);
 
 }  // namespace typekiln

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "picture/tga_picture.h"
+#include "picture/picture_rows.h"
 #include "script/command_table.h"
 
 namespace typekiln {
@@ -15,16 +15,16 @@ std::int64_t FloorDiv(std::int64_t a, std::int64_t b) { return a / b - (a % b < 
 
 // The picture's alpha in cells of `shrink` x `shrink` pixels. Nothing when its file no longer
 // holds them.
-std::shared_ptr<DrawnAlpha> ReadDrawnAlpha(Image& image) {
+std::shared_ptr<DrawnAlpha> ReadDrawnAlpha(const Picture& picture) {
   auto alpha = std::make_shared<DrawnAlpha>();
-  const std::int64_t side = std::max(image.width, image.height);
+  const std::int64_t side = std::max(picture.width, picture.height);
   alpha->shrink = std::max<std::int64_t>(1, (side + kDrawnSide - 1) / kDrawnSide);
-  alpha->width = (image.width + alpha->shrink - 1) / alpha->shrink;
-  alpha->height = (image.height + alpha->shrink - 1) / alpha->shrink;
+  alpha->width = (picture.width + alpha->shrink - 1) / alpha->shrink;
+  alpha->height = (picture.height + alpha->shrink - 1) / alpha->shrink;
   alpha->cells.assign(static_cast<std::size_t>(alpha->width * alpha->height), 0);
-  const bool read = VisitRows(image, [&](std::int64_t y, const std::uint8_t* row) {
+  const bool read = VisitRows(picture, [&](std::int64_t y, const std::uint8_t* row) {
     std::uint8_t* cells = &alpha->cells[static_cast<std::size_t>(y / alpha->shrink * alpha->width)];
-    for (std::int64_t x = 0; x < image.width; ++x) {
+    for (std::int64_t x = 0; x < picture.width; ++x) {
       std::uint8_t& cell = cells[x / alpha->shrink];
       cell = std::max(cell, row[x * kBytesPerPixel + kAlphaByte]);
     }
@@ -59,12 +59,31 @@ void Frame(Canvas& canvas, const PictureBox& at, Colour colour) {
 
 }  // namespace
 
-void OverlayRecorder::PictureLoaded(const ScriptLine& line, Image& image) {
-  const std::size_t before = pictures().size();
-  ScriptChecker::PictureLoaded(line, image);
-  if (pictures().size() == before)
+void OverlayRecorder::UnknownCommand(const ScriptLine& line, std::string_view word) {
+  checker_.UnknownCommand(line, word);
+}
+
+void OverlayRecorder::CommandRan(const ScriptLine& line, std::string_view keyword,
+                                 const BuildState& state) {
+  checker_.CommandRan(line, keyword, state);
+}
+
+void OverlayRecorder::GlyphGrabbed(const ScriptLine& line, const GrabbedGlyph& glyph,
+                                   const Band& band) {
+  checker_.GlyphGrabbed(line, glyph, band);
+}
+
+void OverlayRecorder::BandScanned(const ScriptLine& line, const ScannedBand& band,
+                                  const Picture& picture) {
+  checker_.BandScanned(line, band, picture);
+}
+
+void OverlayRecorder::PictureLoaded(const ScriptLine& line, const Picture& picture) {
+  const std::size_t before = checker_.pictures().size();
+  checker_.PictureLoaded(line, picture);
+  if (checker_.pictures().size() == before)
     return;
-  std::shared_ptr<const DrawnAlpha> alpha = ReadDrawnAlpha(image);
+  std::shared_ptr<const DrawnAlpha> alpha = ReadDrawnAlpha(picture);
   for (const auto& kept : alphas_) {
     if (kept->width == alpha->width && kept->height == alpha->height &&
         kept->shrink == alpha->shrink && kept->cells == alpha->cells) {

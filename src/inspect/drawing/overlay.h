@@ -10,9 +10,9 @@
 #include <string>
 #include <vector>
 
-#include "report/console.h"
 #include "inspect/drawing/canvas.h"
 #include "inspect/script_check/script_checker.h"
+#include "report/console.h"
 
 namespace typekiln {
 
@@ -26,15 +26,28 @@ struct DrawnAlpha {
   std::vector<std::uint8_t> cells;  ///< row by row from the top
 };
 
-/// Notes what a ScriptChecker notes, and keeps each picture's alpha as it will be drawn. A
-/// picture loaded again, unchanged, shares the alpha kept the first time.
-class OverlayRecorder : public ScriptChecker {
+/// Watches a run with a ScriptChecker, which it hands everything it hears, and keeps each
+/// picture's alpha as it will be drawn. A picture loaded again, unchanged, shares the alpha kept
+/// the first time.
+class OverlayRecorder : public BuildObserver {
  public:
-  void PictureLoaded(const ScriptLine& line, Image& image) override;
-  /// One for each of `pictures()`; empty cells when the picture could not be read again.
+  void UnknownCommand(const ScriptLine& line, std::string_view word) override;
+  void CommandRan(const ScriptLine& line, std::string_view keyword,
+                  const BuildState& state) override;
+  void PictureLoaded(const ScriptLine& line, const Picture& picture) override;
+  void GlyphGrabbed(const ScriptLine& line, const GrabbedGlyph& glyph, const Band& band) override;
+  void BandScanned(const ScriptLine& line, const ScannedBand& band,
+                   const Picture& picture) override;
+
+  /// The notes, and where each band and glyph was found, picture by picture.
+  ScriptChecker& checker() { return checker_; }
+  const ScriptChecker& checker() const { return checker_; }
+  /// One for each of the checker's pictures; empty cells when the picture could not be read
+  /// again.
   const std::vector<std::shared_ptr<const DrawnAlpha>>& alphas() const { return alphas_; }
 
  private:
+  ScriptChecker checker_;
   std::vector<std::shared_ptr<const DrawnAlpha>> alphas_;
 };
 

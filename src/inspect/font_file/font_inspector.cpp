@@ -11,12 +11,13 @@ namespace typekiln {
 
 namespace {
 
-using ull = unsigned long long;
-using ul = unsigned long;
-
+// One character per sample, from 0 to kMaxSample.
 constexpr char kLevels[] = ".123456789ABCDEF";
+static_assert(sizeof kLevels - 1 == kMaxSample + 1);
 
-char SampleCharacter(int sample) { return sample < 0 || sample > 15 ? '?' : kLevels[sample]; }
+char SampleCharacter(int sample) {
+  return sample < 0 || sample > kMaxSample ? '?' : kLevels[sample];
+}
 
 void PrintBitmap(std::ostream& out, const FontFile& font, int index, const char* which,
                  const FontBitmap& bitmap) {
@@ -31,17 +32,17 @@ void PrintBitmap(std::ostream& out, const FontFile& font, int index, const char*
   for (int y = 0; y < height; ++y) {
     std::string row;
     for (int x = 0; x < width; ++x) row += SampleCharacter(DrawnSample(font, bitmap, x, y));
-    Say(out, "%s", row.c_str());
+    Say(out, msg::kLine, row.c_str());
   }
 }
 
 // Places where the two upright bitmaps differ, over the larger of their sizes: a sample that
 // only one of them has counts.
-ull DifferentSamples(const FontFile& before, const FontBitmap& a, const FontFile& after,
-                     const FontBitmap& b) {
+unsigned long long DifferentSamples(const FontFile& before, const FontBitmap& a,
+                                    const FontFile& after, const FontBitmap& b) {
   const int width = std::max(DrawnWidth(before, a), DrawnWidth(after, b));
   const int height = std::max(DrawnHeight(before, a), DrawnHeight(after, b));
-  ull differ = 0;
+  unsigned long long differ = 0;
   for (int y = 0; y < height; ++y) {
     for (int x = 0; x < width; ++x) {
       if (DrawnSample(before, a, x, y) != DrawnSample(after, b, x, y))
@@ -58,16 +59,15 @@ void AddField(std::vector<std::string>& changes, const char* name, int before, i
 
 void AddBitmapFields(std::vector<std::string>& changes, const char* which, const FontBitmap& a,
                      const FontBitmap& b) {
-  const std::string prefix = std::string(which) + " ";
-  AddField(changes, (prefix + "width").c_str(), a.width, b.width);
-  AddField(changes, (prefix + "height").c_str(), a.height, b.height);
-  AddField(changes, (prefix + "top").c_str(), a.top, b.top);
-  AddField(changes, (prefix + "stride").c_str(), a.stride, b.stride);
+  AddField(changes, Format(msg::kFieldWidth, which).c_str(), a.width, b.width);
+  AddField(changes, Format(msg::kFieldHeight, which).c_str(), a.height, b.height);
+  AddField(changes, Format(msg::kFieldTop, which).c_str(), a.top, b.top);
+  AddField(changes, Format(msg::kFieldStride, which).c_str(), a.stride, b.stride);
 }
 
 std::string Join(const std::vector<std::string>& parts) {
   std::string text;
-  for (const std::string& part : parts) text += (text.empty() ? "" : ", ") + part;
+  for (const std::string& part : parts) text += (text.empty() ? "" : msg::kListSeparator) + part;
   return text;
 }
 
@@ -76,12 +76,12 @@ bool DiffHeaders(std::ostream& out, const FontHeader& a, const FontHeader& b) {
     const char* name;
     int before;
     int after;
-  } fields[] = {{"glyph count", a.count, b.count},
-                {"orientation", a.orientation, b.orientation},
-                {"gap", a.gap, b.gap},
-                {"space", a.space, b.space},
-                {"drop x", a.dropX, b.dropX},
-                {"drop y", a.dropY, b.dropY}};
+  } fields[] = {{msg::kFieldGlyphCount, a.count, b.count},
+                {msg::kFieldOrientation, a.orientation, b.orientation},
+                {msg::kFieldGap, a.gap, b.gap},
+                {msg::kFieldSpace, a.space, b.space},
+                {msg::kFieldDropX, a.dropX, b.dropX},
+                {msg::kFieldDropY, a.dropY, b.dropY}};
   bool differs = false;
   for (const auto& field : fields) {
     if (field.before != field.after) {
@@ -96,14 +96,15 @@ bool DiffEntry(std::ostream& out, int index, const FontFile& before, const FontF
   const FontEntry& a = before.entries[static_cast<std::size_t>(index)];
   const FontEntry& b = after.entries[static_cast<std::size_t>(index)];
   std::vector<std::string> changes;
-  AddField(changes, "code", a.code, b.code);
-  AddBitmapFields(changes, "face", a.face, b.face);
-  AddBitmapFields(changes, "shadow", a.shadow, b.shadow);
-  AddField(changes, "shadow dx", ShadowDx(before, a), ShadowDx(after, b));
-  AddField(changes, "shadow dy", ShadowDy(before, a), ShadowDy(after, b));
+  AddField(changes, msg::kFieldCode, a.code, b.code);
+  AddBitmapFields(changes, msg::kFace, a.face, b.face);
+  AddBitmapFields(changes, msg::kShadow, a.shadow, b.shadow);
+  AddField(changes, msg::kFieldShadowDx, ShadowDx(before, a), ShadowDx(after, b));
+  AddField(changes, msg::kFieldShadowDy, ShadowDy(before, a), ShadowDy(after, b));
   for (const auto& [which, bitmapA, bitmapB] :
-       {std::tuple{"face", a.face, b.face}, std::tuple{"shadow", a.shadow, b.shadow}}) {
-    if (const ull differ = DifferentSamples(before, bitmapA, after, bitmapB); differ > 0)
+       {std::tuple{msg::kFace, a.face, b.face}, std::tuple{msg::kShadow, a.shadow, b.shadow}}) {
+    if (const unsigned long long differ = DifferentSamples(before, bitmapA, after, bitmapB);
+        differ > 0)
       changes.push_back(Format(msg::kDiffSamples, differ, which,
                                differ == 1 ? msg::kSamplesDiffer.one : msg::kSamplesDiffer.many));
   }
@@ -118,7 +119,7 @@ bool DiffEntry(std::ostream& out, int index, const FontFile& before, const FontF
 std::string CharacterName(std::uint8_t code) {
   if (code >= 0x20 && code < 0x7F)
     return std::string(1, static_cast<char>(code));
-  return Format("\\x%02X", code);
+  return Format(msg::kByteEscape, code);
 }
 
 void PrintListing(std::ostream& out, const std::string& name, const FontFile& font) {
@@ -126,22 +127,21 @@ void PrintListing(std::ostream& out, const std::string& name, const FontFile& fo
     const FontHeader& header = font.header;
     Say(out, msg::kListingHeader, name.c_str(),
         Count(static_cast<long long>(font.bytes.size()), msg::kBytes).c_str(),
-        font.Vertical() ? "vertical" : "horizontal", header.gap, header.space, header.dropX,
+        font.Vertical() ? msg::kVertical : msg::kHorizontal, header.gap, header.space, header.dropX,
         header.dropY, Count(header.count, msg::kGlyphs).c_str());
-    Say(out, "%s", msg::kListingColumns);
+    Say(out, msg::kListingColumns);
     for (std::size_t i = 0; i < font.entries.size(); ++i) {
       const FontEntry& entry = font.entries[i];
       Say(out, msg::kListingRow, static_cast<int>(i), CharacterName(entry.code).c_str(),
-          entry.face.width, entry.face.height, entry.face.top, entry.face.stride,
-          ul{entry.face.offset}, entry.shadow.width, entry.shadow.height, entry.shadow.top,
-          entry.shadow.stride, ul{entry.shadow.offset}, ShadowDx(font, entry),
-          ShadowDy(font, entry));
+          entry.face.width, entry.face.height, entry.face.top, entry.face.stride, entry.face.offset,
+          entry.shadow.width, entry.shadow.height, entry.shadow.top, entry.shadow.stride,
+          entry.shadow.offset, ShadowDx(font, entry), ShadowDy(font, entry));
     }
     if (font.unnamedBytes > 0)
-      Say(out, msg::kListingUnnamed, ull{font.unnamedBytes});
+      Say(out, msg::kListingUnnamed, static_cast<unsigned long long>(font.unnamedBytes));
   }
   if (font.problems.empty()) {
-    Say(out, "%s", msg::kListingNoProblems);
+    Say(out, msg::kNoProblems);
     return;
   }
   Say(out, msg::kListingProblems,
@@ -151,8 +151,8 @@ void PrintListing(std::ostream& out, const std::string& name, const FontFile& fo
 
 void PrintGlyph(std::ostream& out, const FontFile& font, int index) {
   const FontEntry& entry = font.entries[static_cast<std::size_t>(index)];
-  PrintBitmap(out, font, index, "face", entry.face);
-  PrintBitmap(out, font, index, "shadow", entry.shadow);
+  PrintBitmap(out, font, index, msg::kFace, entry.face);
+  PrintBitmap(out, font, index, msg::kShadow, entry.shadow);
 }
 
 bool PrintDiff(std::ostream& out, const FontFile& before, const std::string& beforeName,
@@ -178,7 +178,8 @@ bool PrintDiff(std::ostream& out, const FontFile& before, const std::string& bef
     }
   }
   if (before.unnamedBytes != after.unnamedBytes) {
-    Say(out, msg::kDiffUnnamed, ull{before.unnamedBytes}, ull{after.unnamedBytes});
+    Say(out, msg::kDiffUnnamed, static_cast<unsigned long long>(before.unnamedBytes),
+        static_cast<unsigned long long>(after.unnamedBytes));
     differs = true;
   }
   return differs;

@@ -12,21 +12,22 @@ namespace typekiln {
 
 namespace {
 
-using ull = unsigned long long;
-using ul = unsigned long;
+// The numbers of the messages that are 64 bits wide.
+unsigned long long Wide(std::uint64_t value) { return value; }
 
 FontBitmap GetBitmap(const std::uint8_t* in) {
-  return FontBitmap{GetBE32(in), in[4], in[5], in[6], in[7]};
+  return FontBitmap{GetBE32(in + kBitmapOffsetAt), in[kBitmapWidthAt], in[kBitmapHeightAt],
+                    in[kBitmapTopAt], in[kBitmapStrideAt]};
 }
 
 // A tag as text, bytes outside printable ASCII as \xNN.
 std::string TagText(const std::uint8_t* tag) {
   std::string text;
-  for (int i = 0; i < 4; ++i) {
+  for (std::size_t i = 0; i < kTagSize; ++i) {
     if (tag[i] >= 0x20 && tag[i] < 0x7F && tag[i] != '"' && tag[i] != '\\')
       text += static_cast<char>(tag[i]);
     else
-      text += Format("\\x%02X", tag[i]);
+      text += Format(msg::kByteEscape, tag[i]);
   }
   return text;
 }
@@ -43,35 +44,42 @@ void NoteBreakingProblem(FontFile& font, std::string text) {
 void CheckHeader(FontFile& font) {
   const std::uint8_t* in = font.bytes.data();
   FontHeader& header = font.header;
-  std::copy(in, in + 12, header.tags);
-  header.constant = GetBE32(in + 12);
-  header.count = in[16];
-  header.orientation = in[17];
-  header.gap = in[18];
-  header.space = in[19];
-  header.dropX = in[20];
-  header.dropY = in[21];
-  header.reserved[0] = in[22];
-  header.reserved[1] = in[23];
+  std::copy(in, in + kTagSize * kTagCount, header.tags);
+  header.constant = GetBE32(in + kVersionAt);
+  header.count = in[kGlyphCountAt];
+  header.orientation = in[kOrientationAt];
+  header.gap = in[kGapAt];
+  header.space = in[kSpaceAt];
+  header.dropX = in[kDropXAt];
+  header.dropY = in[kDropYAt];
+  std::copy_n(in + kHeaderReservedAt, kHeaderReservedSize, header.reserved);
 
-  for (int tag = 0; tag < 3; ++tag) {
-    const auto* expected = reinterpret_cast<const std::uint8_t*>(kFontTags) + 4 * tag;
-    if (!std::equal(expected, expected + 4, in + 4 * tag)) {
-      NoteBreakingProblem(font, Format(msg::kBadTag, tag + 1, TagText(in + 4 * tag).c_str(),
-                                       TagText(expected).c_str()));
+  for (std::size_t tag = 0; tag < kTagCount; ++tag) {
+    const auto* expected = reinterpret_cast<const std::uint8_t*>(kFontTags) + kTagSize * tag;
+    if (!std::equal(expected, expected + kTagSize, in + kTagSize * tag)) {
+      NoteBreakingProblem(font,
+                          Format(msg::kBadTag, static_cast<int>(tag) + 1,
+                                 TagText(in + kTagSize * tag).c_str(), TagText(expected).c_str()));
     }
   }
-  if (header.constant != 1)
-    NoteBreakingProblem(font, Format(msg::kBadConstant, ul{header.constant}));
-  if (header.count > kMaxTableEntries)
-    NoteBreakingProblem(font, Format(msg::kTooManyEntries, header.count));
+  if (header.constant != kFormatVersion) {
+    NoteBreakingProblem(font, Format(msg::kBadConstant, static_cast<int>(kVersionAt),
+                                     header.constant, kFormatVersion));
+  }
+  if (header.count > kMaxGlyphs)
+    NoteBreakingProblem(font, Format(msg::kTooManyEntries, header.count, kMaxGlyphs));
   if (header.count == 0)  // a game can open it, but draws nothing with it
     NoteProblem(font, msg::kNoGlyphs);
-  if (header.orientation > 1)
-    NoteBreakingProblem(font, Format(msg::kBadOrientation, header.orientation));
-  for (int i = 0; i < 2; ++i) {
-    if (header.reserved[i] != 0)
-      NoteProblem(font, Format(msg::kHeaderNotZero, 22 + i, header.reserved[i]));
+  if (header.orientation > static_cast<int>(Orientation::Vertical)) {
+    NoteBreakingProblem(font, Format(msg::kBadOrientation, header.orientation,
+                                     static_cast<int>(Orientation::Horizontal),
+                                     static_cast<int>(Orientation::Vertical)));
+  }
+  for (std::size_t i = 0; i < kHeaderReservedSize; ++i) {
+    if (header.reserved[i] != 0) {
+      NoteProblem(font, Format(msg::kHeaderNotZero, static_cast<int>(kHeaderReservedAt + i),
+                               header.reserved[i]));
+    }
   }
 }
 
@@ -83,20 +91,22 @@ void ReadTable(FontFile& font) {
     whole = (size - kHeaderSize) / kTableEntrySize;
     NoteBreakingProblem(
         font, Format(msg::kTablePastEnd, Count(font.header.count, msg::kEntriesEnd).c_str(),
-                     ull{tableEnd}, ull{size},
+                     Wide(tableEnd), Wide(size),
                      Count(static_cast<long long>(whole), msg::kEntries).c_str()));
   }
   for (std::uint64_t i = 0; i < whole; ++i) {
     const std::uint8_t* in = font.bytes.data() + kHeaderSize + kTableEntrySize * i;
     FontEntry entry;
-    entry.face = GetBitmap(in);
-    entry.shadow = GetBitmap(in + 8);
-    entry.position[0] = static_cast<std::int8_t>(in[16]);
-    entry.position[1] = static_cast<std::int8_t>(in[17]);
-    entry.code = in[18];
-    entry.reserved = in[19];
-    if (entry.reserved != 0)
-      NoteProblem(font, Format(msg::kEntryNotZero, static_cast<int>(i), entry.reserved));
+    entry.face = GetBitmap(in + kFaceFieldsAt);
+    entry.shadow = GetBitmap(in + kShadowFieldsAt);
+    entry.position[0] = static_cast<std::int8_t>(in[kShadowFirstAt]);
+    entry.position[1] = static_cast<std::int8_t>(in[kShadowSecondAt]);
+    entry.code = in[kCodeAt];
+    entry.reserved = in[kEntryReservedAt];
+    if (entry.reserved != 0) {
+      NoteProblem(font, Format(msg::kEntryNotZero, static_cast<int>(i),
+                               static_cast<int>(kEntryReservedAt), entry.reserved));
+    }
     font.entries.push_back(entry);
   }
 }
@@ -114,9 +124,10 @@ struct NamedBlock {
 bool CheckBitmap(FontFile& font, int entry, const char* which, const FontBitmap& bitmap,
                  std::uint64_t tableEnd) {
   const std::uint64_t size = font.bytes.size();
-  if (bitmap.offset % 8 != 0)
-    NoteProblem(font, Format(msg::kOffsetOffGrid, entry, which, ul{bitmap.offset}));
-  const int expectedStride = (bitmap.width + 7) / 8 * 8;
+  constexpr auto kAlign = static_cast<int>(kBlockAlignment);
+  if (bitmap.offset % kAlign != 0)
+    NoteProblem(font, Format(msg::kOffsetOffGrid, entry, which, bitmap.offset, kAlign));
+  const int expectedStride = (bitmap.width + kAlign - 1) / kAlign * kAlign;
   // Rows shorter than the width would make a loader read each row's samples from the next.
   const bool rowsHoldWidth = bitmap.RowBytes() >= bitmap.width;
   if (bitmap.RowBytes() != static_cast<std::uint32_t>(expectedStride)) {
@@ -129,13 +140,13 @@ bool CheckBitmap(FontFile& font, int entry, const char* which, const FontBitmap&
   }
   const std::uint64_t end = std::uint64_t{bitmap.offset} + bitmap.BlockSize();
   if (bitmap.offset < tableEnd) {
-    NoteBreakingProblem(font, Format(msg::kBlockInTable, entry, which, ul{bitmap.offset},
-                                     ull{std::min<std::uint64_t>(tableEnd, size)}));
+    NoteBreakingProblem(font, Format(msg::kBlockInTable, entry, which, bitmap.offset,
+                                     Wide(std::min<std::uint64_t>(tableEnd, size))));
     return false;
   }
   if (end > size) {
-    NoteBreakingProblem(font, Format(msg::kBlockPastEnd, entry, which, ul{bitmap.offset},
-                                     ull{bitmap.BlockSize()}, ull{end}, ull{size}));
+    NoteBreakingProblem(font, Format(msg::kBlockPastEnd, entry, which, bitmap.offset,
+                                     Wide(bitmap.BlockSize()), Wide(end), Wide(size)));
     return false;
   }
   if (!rowsHoldWidth)
@@ -150,7 +161,7 @@ bool CheckBitmap(FontFile& font, int entry, const char* which, const FontBitmap&
         font.bytes.data() + bitmap.offset + std::uint64_t{bitmap.RowBytes()} * y;
     for (int x = 0; x < static_cast<int>(bitmap.RowBytes()); ++x) {
       const bool inPadding = x >= bitmap.width;
-      if (row[x] == 0 || (!inPadding && row[x] <= 15))
+      if (row[x] == 0 || (!inPadding && row[x] <= kMaxSample))
         continue;
       std::uint64_t& count = inPadding ? padding : high;
       int* first = inPadding ? paddingFirst : highFirst;
@@ -162,12 +173,12 @@ bool CheckBitmap(FontFile& font, int entry, const char* which, const FontBitmap&
     }
   }
   if (high > 0) {
-    NoteBreakingProblem(font, Format(msg::kSampleTooHigh, entry, which, highFirst[0], highFirst[1],
-                                     highFirst[2], ull{high}));
+    NoteBreakingProblem(font, Format(msg::kSampleTooHigh, entry, which, kMaxSample, highFirst[0],
+                                     highFirst[1], highFirst[2], Wide(high)));
   }
   if (padding > 0) {
     NoteProblem(font, Format(msg::kPaddingNotZero, entry, which, paddingFirst[0], paddingFirst[1],
-                             paddingFirst[2], ull{padding}));
+                             paddingFirst[2], Wide(padding)));
   }
   return true;
 }
@@ -182,16 +193,16 @@ void CheckBlockOrder(FontFile& font, std::vector<NamedBlock> blocks, std::uint64
   for (const NamedBlock& block : blocks) {
     if (last != nullptr && block.start < last->end) {
       NoteProblem(font, Format(msg::kBlocksOverlap, block.entry, block.which,
-                               ul{static_cast<std::uint32_t>(block.start)}, last->entry,
-                               last->which, ull{last->end}));
+                               static_cast<std::uint32_t>(block.start), last->entry, last->which,
+                               Wide(last->end)));
     } else {
       const auto fill = font.bytes.subspan(cursor, block.start - cursor);
-      const auto nonZero = static_cast<ull>(
+      const auto nonZero = static_cast<unsigned long long>(
           std::count_if(fill.begin(), fill.end(), [](std::uint8_t b) { return b != 0; }));
       if (nonZero > 0) {
         NoteProblem(font, Format(msg::kFillNotZero, block.entry, block.which, nonZero,
                                  Count(static_cast<long long>(fill.size()), msg::kBytes).c_str(),
-                                 ull{cursor}));
+                                 Wide(cursor)));
       }
     }
     if (last == nullptr || block.end > last->end)
@@ -207,9 +218,10 @@ FontFile ReadFont(std::span<const std::uint8_t> bytes) {
   FontFile font;
   font.bytes = bytes;
   if (bytes.size() < kHeaderSize) {
-    NoteBreakingProblem(font,
-                        Format(msg::kFontTooShort,
-                               Count(static_cast<long long>(bytes.size()), msg::kBytes).c_str()));
+    NoteBreakingProblem(
+        font,
+        Format(msg::kFontTooShort, Count(static_cast<long long>(bytes.size()), msg::kBytes).c_str(),
+               static_cast<int>(kHeaderSize)));
     return font;
   }
   font.hasHeader = true;
@@ -221,8 +233,8 @@ FontFile ReadFont(std::span<const std::uint8_t> bytes) {
   std::vector<NamedBlock> blocks;
   for (std::size_t i = 0; i < font.entries.size(); ++i) {
     const int entry = static_cast<int>(i);
-    for (const auto& [which, bitmap] :
-         {std::pair{"face", font.entries[i].face}, std::pair{"shadow", font.entries[i].shadow}}) {
+    for (const auto& [which, bitmap] : {std::pair{msg::kFace, font.entries[i].face},
+                                        std::pair{msg::kShadow, font.entries[i].shadow}}) {
       if (!bitmap.Present())
         continue;
       if (CheckBitmap(font, entry, which, bitmap, tableEnd))
@@ -234,7 +246,7 @@ FontFile ReadFont(std::span<const std::uint8_t> bytes) {
 }
 
 bool StartsAsFont(std::span<const std::uint8_t> bytes) {
-  const std::size_t compared = std::min(bytes.size(), sizeof kFontTags - 1);
+  const std::size_t compared = std::min(bytes.size(), kTagSize * kTagCount);
   return std::equal(bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(compared),
                     kFontTags);
 }

@@ -1,16 +1,14 @@
 #pragma once
 
-// Reads a font file back and checks it against the layout the writer follows (see
-// font_writer.h and font_format.h): the three tags and the constant 1; orientation 0 or 1; at
-// least 1 and at most 128 entries and the whole table inside the file; per bitmap, an offset on
-// the 8-byte grid, a block of `height` rows of `stride` bytes inside the file and after the
-// table, `stride` being `width` rounded up to a multiple of 8, samples 0 to 15 and zero row
-// tails; zero bytes between blocks and no two blocks overlapping. Samples and row tails are
-// checked wherever the rows hold the width, a wrong stride or not, since a loader reads the rows
-// its stride says.
+// Reads a font file back and checks it against its layout (font/font_format.h): the tags and
+// the version; the orientation; at least one entry, no more than a set holds, and the whole
+// table inside the file; per bitmap, an offset on the block grid, a block of `height` rows of
+// `stride` bytes inside the file and after the table, `stride` being `width` rounded up to the
+// grid, samples no higher than the highest and zero row tails; zero bytes between blocks and
+// no two blocks overlapping. Samples and row tails are checked wherever the rows hold the
+// width, a wrong stride or not, since a loader reads the rows its stride says.
 //
-// A glyph 249 to 255 samples wide has rows of 256 bytes, which its stride byte holds as 0. A
-// bitmap whose offset, width, height and stride are all 0 is absent, as a missing shadow is.
+// A bitmap whose offset, width, height and stride are all 0 is absent, as a missing shadow is.
 // Bytes after the last block that an entry names are the blocks of shadow glyphs without a face;
 // they are counted, not checked.
 //
@@ -20,6 +18,8 @@
 #include <span>
 #include <string>
 #include <vector>
+
+#include "font/font_format.h"
 
 namespace typekiln {
 
@@ -32,8 +32,10 @@ struct FontBitmap {
   std::uint8_t stride = 0;
 
   bool Present() const { return offset != 0 || width != 0 || height != 0 || stride != 0; }
-  /// Bytes per row: the stride, or 256 for a 249 to 255 wide glyph whose stride byte wrapped.
-  std::uint32_t RowBytes() const { return stride == 0 && width > 248 ? 256 : stride; }
+  /// Bytes per row: the stride, or kWrappedStride for a glyph whose stride byte wrapped.
+  std::uint32_t RowBytes() const {
+    return stride == 0 && width > kWidestUnwrapped ? kWrappedStride : stride;
+  }
   std::uint64_t BlockSize() const { return std::uint64_t{height} * RowBytes(); }
 };
 
@@ -47,7 +49,7 @@ struct FontEntry {
 };
 
 struct FontHeader {
-  std::uint8_t tags[12] = {};
+  std::uint8_t tags[kTagSize * kTagCount] = {};
   std::uint32_t constant = 0;
   std::uint8_t count = 0;
   std::uint8_t orientation = 0;  ///< 0 horizontal, 1 vertical
@@ -55,7 +57,7 @@ struct FontHeader {
   std::uint8_t space = 0;
   std::uint8_t dropX = 0;
   std::uint8_t dropY = 0;
-  std::uint8_t reserved[2] = {};
+  std::uint8_t reserved[kHeaderReservedSize] = {};
 };
 
 struct FontFile {
@@ -69,15 +71,17 @@ struct FontFile {
   std::vector<std::string> problems;
   /// False when a problem would make a game that trusts the file read outside it or draw what
   /// is not a glyph: wrong tags, version, orientation or count, a table or block outside the
-  /// file or a block in the table, rows shorter than their width, or a sample above 15. The
+  /// file or a block in the table, rows shorter than their width, or a sample too high. The
   /// game runtime refuses exactly these fonts.
   bool drawable = true;
 
-  bool Vertical() const { return header.orientation == 1; }
+  bool Vertical() const {
+    return header.orientation == static_cast<std::uint8_t>(Orientation::Vertical);
+  }
 };
 
-/// False when the file's first bytes, up to 12, are not the font's tags: it is something else
-/// altogether. A font cut short within its tags still starts as one.
+/// False when the file's first bytes, as many as the tags take, are not the font's tags: it is
+/// something else altogether. A font cut short within its tags still starts as one.
 bool StartsAsFont(std::span<const std::uint8_t> bytes);
 
 /// Parses and checks a font file's bytes. `bytes` must outlive the result.

@@ -58,7 +58,7 @@ const char* ClosestCommand(std::string_view word) {
 }
 
 const msg::Noun& SetGlyphs(bool shadow) { return shadow ? msg::kShadowGlyphs : msg::kFaceGlyphs; }
-const char* SetName(bool shadow) { return shadow ? "shadow" : "face"; }
+const char* SetName(bool shadow) { return shadow ? msg::kShadow : msg::kFace; }
 
 // The middle value, the upper of the two middle ones for an even count; `values` is not empty.
 std::int64_t Median(std::vector<std::int64_t> values) {
@@ -72,14 +72,14 @@ int AsStoredOffset(std::int64_t offset) { return static_cast<std::int8_t>(offset
 
 // How many rows from `start` on, stepping by `step`, hold ink in the columns of `ink`; at most
 // kCutSearchRows, and none when the rows cannot be read.
-std::int64_t InkRowsBeyond(Image& image, const PictureBox& ink, std::int64_t start,
-                           std::int64_t step) {
+std::int64_t InkRowsBeyond(RowCache& cache, const Picture& picture, const PictureBox& ink,
+                           std::int64_t start, std::int64_t step) {
   const std::int64_t reach = ScriptChecker::kCutSearchRows;
   const std::int64_t first = step > 0 ? start : std::max<std::int64_t>(0, start - reach + 1);
   const std::int64_t end =
-      step > 0 ? std::min<std::int64_t>(image.height, start + reach) : start + 1;
+      step > 0 ? std::min<std::int64_t>(picture.height, start + reach) : start + 1;
   PixelRows rows;
-  if (first >= end || ReadRows(image, first, end, rows) != nullptr)
+  if (first >= end || cache.Read(picture, first, end, rows) != PictureFailure::None)
     return 0;
   std::int64_t found = 0;
   for (std::int64_t row = start; row >= first && row < end; row += step, ++found) {
@@ -115,7 +115,7 @@ void ScriptChecker::UnknownCommand(const ScriptLine& line, std::string_view word
 
 void ScriptChecker::CommandRan(const ScriptLine& line, std::string_view keyword,
                                const BuildState& state) {
-  if (keyword == "Grab" && state.section == Section::Font)
+  if (keyword == "Grab" && state.section == Section::Faces)
     faceGrabRan_ = true;
   if (keyword != "CharSet")
     return;
@@ -152,25 +152,25 @@ void ScriptChecker::CommandRan(const ScriptLine& line, std::string_view keyword,
   }
 }
 
-void ScriptChecker::PictureLoaded(const ScriptLine& line, Image& image) {
+void ScriptChecker::PictureLoaded(const ScriptLine& line, const Picture& picture) {
   NoteFaintInk();
   pictureLine_ = line;
   ++loads_;
   colouredClearNoted_ = false;
-  if (!HasPixels(image))
+  if (!HasPixels(picture))
     return;
-  pictures_.push_back({image.path, image.width, image.height, {}, {}});
-  if ((image.descriptor & kRightToLeftBit) != 0)
-    Add(&line, Format(msg::kNoteRightToLeft, image.path.c_str()));
+  pictures_.push_back({picture.path, picture.width, picture.height, {}, {}});
+  if ((picture.descriptor & kRightToLeftBit) != 0)
+    Add(&line, Format(msg::kNoteRightToLeft, picture.path.c_str()));
   bool opaque = true;
   const auto allOpaque = [&](std::int64_t, const std::uint8_t* row) {
-    for (std::int64_t x = 0; x < image.width && opaque; ++x)
+    for (std::int64_t x = 0; x < picture.width && opaque; ++x)
       opaque = row[x * kBytesPerPixel + kAlphaByte] == 255;
     return opaque;
   };
-  if (!VisitRows(image, allOpaque) || !opaque)
+  if (!VisitRows(picture, allOpaque) || !opaque)
     return;
-  Add(&line, Format(msg::kNoteOpaque, image.path.c_str()));
+  Add(&line, Format(msg::kNoteOpaque, picture.path.c_str()));
 }
 
 void ScriptChecker::GlyphGrabbed(const ScriptLine&, const GrabbedGlyph& glyph, const Band& band) {
@@ -222,22 +222,24 @@ void ScriptChecker::GlyphGrabbed(const ScriptLine&, const GrabbedGlyph& glyph, c
   bandGlyphs_.push_back(cut);
 }
 
-void ScriptChecker::BandScanned(const ScriptLine& line, const ScannedBand& band, Image& image) {
+void ScriptChecker::BandScanned(const ScriptLine& line, const ScannedBand& band,
+                                const Picture& picture) {
   if (!pictures_.empty())
     pictures_.back().bands.push_back(band.box);
   Grab grab;
   grab.line = line;
   grab.band = band;
   grab.picture = loads_;
-  grab.firstRow = std::clamp<std::int64_t>(band.box.y, 0, image.height);
-  grab.endRow = std::clamp<std::int64_t>(band.box.y + band.box.height, grab.firstRow, image.height);
+  grab.firstRow = std::clamp<std::int64_t>(band.box.y, 0, picture.height);
+  grab.endRow =
+      std::clamp<std::int64_t>(band.box.y + band.box.height, grab.firstRow, picture.height);
   auto& slots = sets_[band.shadow ? 1 : 0];
   for (const CutGlyph& cut : bandGlyphs_) {
     const auto index = static_cast<std::size_t>(cut.glyph.index);
     slots.resize(std::max(slots.size(), index + 1));
     slots[index] = {grabs_.size(), cut.glyph.ink};
   }
-  NoteBand(line, grab, image);
+  NoteBand(line, grab, picture);
   grabs_.push_back(std::move(grab));
   bandGlyphs_.clear();
 }
@@ -245,10 +247,11 @@ void ScriptChecker::BandScanned(const ScriptLine& line, const ScannedBand& band,
 // The notes on one band as it is scanned. A band that is mostly coloured pixels of alpha 0 is
 // ink from edge to edge: that gets one note for the picture, on the first such Grab, in place
 // of the notes on sizes and cuts that follow from it.
-void ScriptChecker::NoteBand(const ScriptLine& line, Grab& grab, Image& image) {
+void ScriptChecker::NoteBand(const ScriptLine& line, Grab& grab, const Picture& picture) {
   const PictureBox& box = grab.band.box;
   const std::int64_t columns = std::max<std::int64_t>(
-      std::min<std::int64_t>(box.x + box.width, image.width) - std::max<std::int64_t>(box.x, 0), 0);
+      std::min<std::int64_t>(box.x + box.width, picture.width) - std::max<std::int64_t>(box.x, 0),
+      0);
   const std::int64_t pixels = columns * (grab.endRow - grab.firstRow);
   std::int64_t colouredClear = 0;
   for (const CutGlyph& cut : bandGlyphs_) colouredClear += cut.colouredClear;
@@ -257,7 +260,7 @@ void ScriptChecker::NoteBand(const ScriptLine& line, Grab& grab, Image& image) {
     if (!colouredClearNoted_) {
       colouredClearNoted_ = true;
       Add(&line, Format(msg::kNoteColouredClear, std::to_string(colouredClear).c_str(),
-                        Count(pixels, msg::kPixels).c_str(), image.path.c_str()));
+                        Count(pixels, msg::kPixels).c_str(), picture.path.c_str()));
     }
     return;
   }
@@ -281,14 +284,14 @@ void ScriptChecker::NoteBand(const ScriptLine& line, Grab& grab, Image& image) {
     else if (cut.faintReach >= kFaintReach)
       faint_.push_back({glyph.shadow, glyph.index, cut.faintReach});
   }
-  grab.cutNote = CutNote(grab.band, image);
+  grab.cutNote = CutNote(grab.band, picture);
 }
 
 // A glyph whose ink reaches the band's bottom row and goes on in the row below, in its own
 // columns, is cut there; the same at the top. The note, or nothing when the band cuts none.
-std::string ScriptChecker::CutNote(const ScannedBand& band, Image& image) const {
+std::string ScriptChecker::CutNote(const ScannedBand& band, const Picture& picture) {
   const std::int64_t first = std::max<std::int64_t>(band.box.y, 0);
-  const std::int64_t end = std::min<std::int64_t>(band.box.y + band.box.height, image.height);
+  const std::int64_t end = std::min<std::int64_t>(band.box.y + band.box.height, picture.height);
   std::int64_t below = 0;
   std::int64_t above = 0;
   std::int64_t cut = 0;
@@ -298,10 +301,11 @@ std::string ScriptChecker::CutNote(const ScannedBand& band, Image& image) const 
   for (const bool down : {true, false}) {
     for (std::size_t i = 0; i < bandGlyphs_.size(); ++i) {
       const GrabbedGlyph& glyph = bandGlyphs_[i].glyph;
-      const bool touches = down ? glyph.ink.y + glyph.ink.height == end && end < image.height
+      const bool touches = down ? glyph.ink.y + glyph.ink.height == end && end < picture.height
                                 : glyph.ink.y == first && first > 0;
       const std::int64_t rows =
-          touches ? InkRowsBeyond(image, glyph.ink, down ? end : first - 1, down ? 1 : -1) : 0;
+          touches ? InkRowsBeyond(rows_, picture, glyph.ink, down ? end : first - 1, down ? 1 : -1)
+                  : 0;
       if (rows == 0)
         continue;
       std::int64_t& most = down ? below : above;
@@ -508,7 +512,7 @@ void ScriptChecker::NoteGrabCounts() {
 // A CharSet shorter than the face set leaves the last faces without a code; a longer one
 // names characters that have no glyph, which a game then cannot draw.
 void ScriptChecker::NoteCharSetLength(const BuildState& state) {
-  const int faces = state.fontSet.count;
+  const int faces = state.faceSet.count;
   const auto& charSet = state.settings.charSet;
   const auto codes =
       static_cast<int>(std::find(charSet.begin(), charSet.end(), '\0') - charSet.begin());
@@ -546,7 +550,7 @@ void ScriptChecker::Finish(const BuildState& state) {
   NoteShadowPlaces();
   NoteGrabCounts();
   NoteCharSetLength(state);
-  const int faces = state.fontSet.count;
+  const int faces = state.faceSet.count;
   const int shadows = state.shadowSet.count;
   // A face Grab that found nothing has said why in an error of its own.
   if (faces == 0 && !faceGrabRan_)
@@ -567,19 +571,20 @@ void ScriptChecker::Finish(const BuildState& state) {
   pending_.clear();
 }
 
-bool CheckScript(Console& console, const std::string& path, ScriptChecker& checker) {
+bool CheckScript(Console& console, const std::string& path, ScriptChecker& checker,
+                 BuildObserver& observer) {
   std::istringstream noKeys;  // the waits after errors find no key and go on at once
   Console quiet{console.out, console.err, noKeys};
   BuildState state;
-  state.observer = &checker;
+  state.observer = &observer;
   const bool ran = RunScript(state, quiet, path.c_str());
   state.observer = nullptr;
   console.sawError = console.sawError || quiet.sawError;
   if (!ran)
     return false;
   checker.Finish(state);
-  Verbose(state, quiet, msg::kWidest, state.widest);
-  Verbose(state, quiet, msg::kHighest, state.highest);
+  Verbose(quiet, state.verbose, msg::kWidest, state.widest);
+  Verbose(quiet, state.verbose, msg::kHighest, state.highest);
   return true;
 }
 

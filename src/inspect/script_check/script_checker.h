@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "picture/picture_rows.h"
 #include "report/console.h"
 #include "state/build_observer.h"
 #include "state/build_state.h"
@@ -37,9 +38,10 @@ class ScriptChecker : public BuildObserver {
   void UnknownCommand(const ScriptLine& line, std::string_view word) override;
   void CommandRan(const ScriptLine& line, std::string_view keyword,
                   const BuildState& state) override;
-  void PictureLoaded(const ScriptLine& line, Image& image) override;
+  void PictureLoaded(const ScriptLine& line, const Picture& picture) override;
   void GlyphGrabbed(const ScriptLine& line, const GrabbedGlyph& glyph, const Band& band) override;
-  void BandScanned(const ScriptLine& line, const ScannedBand& band, Image& image) override;
+  void BandScanned(const ScriptLine& line, const ScannedBand& band,
+                   const Picture& picture) override;
 
   /// Adds the notes on the run as a whole, from the state it ended in, and puts every note in
   /// the order of the lines it names. Call once, after the script ran.
@@ -95,8 +97,8 @@ class ScriptChecker : public BuildObserver {
   };
 
   void Add(const ScriptLine* line, std::string text);
-  void NoteBand(const ScriptLine& line, Grab& grab, Image& image);
-  std::string CutNote(const ScannedBand& band, Image& image) const;
+  void NoteBand(const ScriptLine& line, Grab& grab, const Picture& picture);
+  std::string CutNote(const ScannedBand& band, const Picture& picture);
   void NoteFaintInk();
   void NoteReach();
   void NoteGlyphWidths();
@@ -106,6 +108,7 @@ class ScriptChecker : public BuildObserver {
   /// True when every band held the glyphs as drawn, so that counts of glyphs can be judged.
   bool AllWhole() const;
 
+  RowCache rows_;  ///< the checker's own reads of the picture's rows
   std::vector<Note> pending_;
   std::size_t found_ = 0;
   std::size_t unshown_ = 0;
@@ -124,10 +127,15 @@ class ScriptChecker : public BuildObserver {
   bool faceGrabRan_ = false;  ///< a Grab line ran in the face section
 };
 
-/// Runs the script at `path` as typekiln does, with `checker` watching, and writes nothing.
+/// Runs the script at `path` as typekiln does, with `observer` watching, and writes nothing.
 /// Messages print on `console` as typekiln prints them but never wait for a key. Finishes the
 /// checker's notes and returns true, or returns false when the script cannot be opened or is
-/// no script (typekiln would not run it either).
-bool CheckScript(Console& console, const std::string& path, ScriptChecker& checker);
+/// no script (typekiln would not run it either). `checker` is the observer, or one the observer
+/// hands everything it hears.
+bool CheckScript(Console& console, const std::string& path, ScriptChecker& checker,
+                 BuildObserver& observer);
+inline bool CheckScript(Console& console, const std::string& path, ScriptChecker& checker) {
+  return CheckScript(console, path, checker, checker);
+}
 
 }  // namespace typekiln

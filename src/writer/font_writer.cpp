@@ -1,28 +1,30 @@
-#include "font/font_writer.h"
+#include "writer/font_writer.h"
 
 #include "io/byte_order.h"
 #include "io/output_file.h"
-#include "report/messages.h"
 
 namespace typekiln {
 
 namespace {
 
-std::int64_t RoundUpTo8(std::int64_t value) { return (value + 7) / 8 * 8; }
+std::int64_t RoundUpToAlignment(std::int64_t value) {
+  constexpr auto kAlign = static_cast<std::int64_t>(kBlockAlignment);
+  return (value + kAlign - 1) / kAlign * kAlign;
+}
 
 std::size_t FillBefore(std::uint64_t position) {
   return static_cast<std::size_t>((kBlockAlignment - position % kBlockAlignment) % kBlockAlignment);
 }
 
 std::uint64_t TableEnd(const BuildState& state) {
-  return kHeaderSize + kTableEntrySize * static_cast<std::uint64_t>(state.fontSet.count);
+  return kHeaderSize + kTableEntrySize * static_cast<std::uint64_t>(state.faceSet.count);
 }
 
 // Runs `visit` over the glyphs and their places in file order: font glyphs, then shadow glyphs.
 template <typename Layout, typename Visit>
 void ForEachGlyph(const BuildState& state, Layout& layout, Visit visit) {
   const std::pair<const GlyphSet*, decltype(&layout.faces)> sets[] = {
-      {&state.fontSet, &layout.faces}, {&state.shadowSet, &layout.shadows}};
+      {&state.faceSet, &layout.faces}, {&state.shadowSet, &layout.shadows}};
   for (const auto& [set, places] : sets) {
     for (std::int32_t i = 0; i < set->count; ++i) visit(set->glyphs[i], (*places)[i]);
   }
@@ -30,15 +32,15 @@ void ForEachGlyph(const BuildState& state, Layout& layout, Visit visit) {
 
 std::uint8_t Sample(const Glyph& glyph, std::int64_t index) {
   const auto at = static_cast<std::size_t>(index);
-  return at < glyph.coverage.size() ? glyph.coverage[at] >> 4 : 0;
+  return at < glyph.coverage.size() ? glyph.coverage[at] >> kSampleShift : 0;
 }
 
 void PutGlyphFields(std::uint8_t* out, const Glyph& glyph, const BitmapPlace& place) {
-  PutBE32(out, place.offset);
-  out[4] = LowByte(place.width);
-  out[5] = LowByte(place.height);
-  out[6] = LowByte(glyph.top);
-  out[7] = LowByte(place.stride);
+  PutBE32(out + kBitmapOffsetAt, place.offset);
+  out[kBitmapWidthAt] = LowByte(place.width);
+  out[kBitmapHeightAt] = LowByte(place.height);
+  out[kBitmapTopAt] = LowByte(glyph.top);
+  out[kBitmapStrideAt] = LowByte(place.stride);
 }
 
 }  // namespace
@@ -50,7 +52,7 @@ FontLayout LayOutFont(const BuildState& state) {
   ForEachGlyph(state, layout, [&](const Glyph& glyph, BitmapPlace& place) {
     place.width = vertical ? glyph.height : glyph.width;
     place.height = vertical ? glyph.width : glyph.height;
-    place.stride = static_cast<std::int32_t>(RoundUpTo8(place.width));
+    place.stride = static_cast<std::int32_t>(RoundUpToAlignment(place.width));
     position += FillBefore(position);
     place.offset = static_cast<std::uint32_t>(position);
     position += static_cast<std::uint64_t>(place.height) * static_cast<std::uint64_t>(place.stride);
@@ -61,32 +63,33 @@ FontLayout LayOutFont(const BuildState& state) {
 
 std::array<std::uint8_t, kHeaderSize> HeaderBytes(const BuildState& state) {
   std::array<std::uint8_t, kHeaderSize> header{};
-  for (std::size_t i = 0; i < 12; ++i) header[i] = static_cast<std::uint8_t>(kFontTags[i]);
-  PutBE32(&header[12], 1);
+  for (std::size_t i = 0; i < kTagSize * kTagCount; ++i)
+    header[i] = static_cast<std::uint8_t>(kFontTags[i]);
+  PutBE32(&header[kVersionAt], kFormatVersion);
   const FontSettings& settings = state.settings;
-  header[16] = LowByte(state.fontSet.count);
-  header[17] = static_cast<std::uint8_t>(settings.orientation);
-  header[18] = settings.gap;
-  header[19] = settings.space;
-  header[20] = settings.dropX;
-  header[21] = settings.dropY;
+  header[kGlyphCountAt] = LowByte(state.faceSet.count);
+  header[kOrientationAt] = static_cast<std::uint8_t>(settings.orientation);
+  header[kGapAt] = settings.gap;
+  header[kSpaceAt] = settings.space;
+  header[kDropXAt] = settings.dropX;
+  header[kDropYAt] = settings.dropY;
   return header;
 }
 
 std::vector<std::uint8_t> TableBytes(const BuildState& state, const FontLayout& layout) {
   const bool vertical = state.settings.orientation == Orientation::Vertical;
-  std::vector<std::uint8_t> table(kTableEntrySize * static_cast<std::size_t>(state.fontSet.count));
-  for (std::int32_t i = 0; i < state.fontSet.count; ++i) {
-    const Glyph& face = state.fontSet.glyphs[i];
+  std::vector<std::uint8_t> table(kTableEntrySize * static_cast<std::size_t>(state.faceSet.count));
+  for (std::int32_t i = 0; i < state.faceSet.count; ++i) {
+    const Glyph& face = state.faceSet.glyphs[i];
     const Glyph& shadow = state.shadowSet.glyphs[i];  // all zero when never grabbed
     const std::int64_t dx = std::int64_t{shadow.x} - face.x;
     const std::int64_t dy = std::int64_t{shadow.y} - face.y;
     std::uint8_t* entry = &table[kTableEntrySize * static_cast<std::size_t>(i)];
-    PutGlyphFields(entry, face, layout.faces[i]);
-    PutGlyphFields(entry + 8, shadow, layout.shadows[i]);
-    entry[16] = LowByte(vertical ? dy : dx);
-    entry[17] = LowByte(vertical ? -dx : dy);
-    entry[18] = static_cast<std::uint8_t>(state.settings.charSet[static_cast<std::size_t>(i)]);
+    PutGlyphFields(entry + kFaceFieldsAt, face, layout.faces[i]);
+    PutGlyphFields(entry + kShadowFieldsAt, shadow, layout.shadows[i]);
+    entry[kShadowFirstAt] = LowByte(vertical ? dy : dx);
+    entry[kShadowSecondAt] = LowByte(vertical ? -dx : dy);
+    entry[kCodeAt] = static_cast<std::uint8_t>(state.settings.charSet[static_cast<std::size_t>(i)]);
   }
   return table;
 }
@@ -130,17 +133,16 @@ void EmitFont(const BuildState& state, const FontLayout& layout,
   });
 }
 
-void WriteFont(const BuildState& state, Console& console, const std::string& path) {
+WriteResult WriteFont(const BuildState& state, const std::string& path) {
   const FontLayout layout = LayOutFont(state);
   if (layout.size > kMaxFontSize)
-    return ReportError(console, msg::kFontTooLarge, path.c_str());
+    return WriteResult::TooLarge;
   OutputFile file;
   if (!file.Create(path))
-    return ReportError(console, msg::kCannotCreate, path.c_str());
+    return WriteResult::CannotCreate;
   EmitFont(state, layout,
            [&](std::span<const std::uint8_t> piece) { file.Write(piece.data(), piece.size()); });
-  if (!file.Commit())
-    ReportError(console, msg::kCannotWrite, path.c_str());
+  return file.Commit() ? WriteResult::Written : WriteResult::CannotWrite;
 }
 
 }  // namespace typekiln

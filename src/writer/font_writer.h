@@ -1,27 +1,7 @@
 #pragma once
 
-// The font file, every multi-byte number big-endian:
-//
-//   offset  size        field
-//   0       4 x 3       tags "TKLN", "QZ7!", "N64!"
-//   12      4           1
-//   16      1 each      glyph count, orientation (0 horizontal, 1 vertical), gap, space,
-//                       drop x, drop y, 0, 0
-//   24      20 x count  glyph table, one entry per font glyph in grab order:
-//                         font glyph:   offset (4), width, height, top, stride (1 each)
-//                         shadow glyph: offset (4), width, height, top, stride (1 each)
-//                         shadow position relative to the font glyph: dx, dy horizontally,
-//                         dy, -dx vertically (1 each); character code; 0
-//   then    ...         bitmap blocks of all font glyphs, then of all shadow glyphs, each at a
-//                       multiple of 8 with zero bytes before it: `height` rows of `stride`
-//                       bytes, one 4-bit coverage sample (alpha >> 4) per byte, `stride` being
-//                       `width` rounded up to a multiple of 8, the row's tail zero
-//
-// One-byte fields keep the low 8 bits of their values. Samples come from the alpha byte each
-// glyph keeps per pixel. A font glyph without a shadow glyph gets
-// an all-zero shadow. Shadow glyphs past the font glyph count have blocks that no entry names.
-// In vertical orientation each bitmap is turned a quarter turn counter-clockwise: width and
-// height change places, and row i is source column width - 1 - i read from the top.
+// Lays the build state out as a font file (font/font_format.h) and writes it. Samples come from
+// the alpha byte each glyph keeps per pixel.
 
 #include <array>
 #include <cstdint>
@@ -31,7 +11,6 @@
 #include <vector>
 
 #include "font/font_format.h"
-#include "report/console.h"
 #include "state/build_state.h"
 
 namespace typekiln {
@@ -54,9 +33,6 @@ struct FontLayout {
 /// Gives every glyph of both sets its place in the file.
 FontLayout LayOutFont(const BuildState& state);
 
-/// The largest font whose every block offset fits the table's 32-bit fields.
-inline constexpr std::uint64_t kMaxFontSize = 0xFFFFFFFF;
-
 std::array<std::uint8_t, kHeaderSize> HeaderBytes(const BuildState& state);
 
 /// The glyph table.
@@ -76,9 +52,10 @@ bool FitsOneByteFields(const Glyph& glyph);
 void EmitFont(const BuildState& state, const FontLayout& layout,
               const std::function<void(std::span<const std::uint8_t>)>& emit);
 
+enum class WriteResult { Written, TooLarge, CannotCreate, CannotWrite };
+
 /// Lays out and writes the font file for the whole build state at `path`; the file is either
-/// written whole or left as it was. Reports, with the path, "Cannot create", "Cannot write", or
-/// a font too large for its offsets (then nothing is written).
-void WriteFont(const BuildState& state, Console& console, const std::string& path);
+/// written whole or left as it was. A font too large for its offsets is not written at all.
+WriteResult WriteFont(const BuildState& state, const std::string& path);
 
 }  // namespace typekiln

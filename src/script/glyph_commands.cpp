@@ -1,0 +1,106 @@
+#include "script/glyph_commands.h"
+
+#include <string>
+
+#include "glyph/grabber.h"
+#include "picture/tga_picture.h"
+#include "report/messages.h"
+#include "script/line_scanner.h"
+
+namespace typekiln {
+
+const char* PictureFailureMessage(PictureFailure failure) {
+  switch (failure) {
+    case PictureFailure::CannotOpen:
+      return msg::kCannotOpen;
+    case PictureFailure::NotTrueColour:
+      return msg::kNotTrueColour;
+    case PictureFailure::Not32Bpp:
+      return msg::kNot32Bpp;
+    case PictureFailure::Truncated:
+      return msg::kTruncated;
+    case PictureFailure::TooLarge:
+      return msg::kPictureTooLarge;
+    case PictureFailure::None:
+      break;
+  }
+  return nullptr;
+}
+
+void HandleLoadTga(BuildState& state, Console& console, const ScriptLine& line) {
+  LineScanner scan(line.text);
+  std::string path;
+  if (!(scan.Word() && scan.Word(&path)))
+    return ReportError(console, msg::kMissingValue, line.text.c_str());
+  Verbose(console, state.verbose, msg::kLoading, path.c_str());
+  // Also a picture that fails to load is the artist's: the font must not replace it.
+  RememberInput(state, path);
+  BinaryFile file;
+  if (state.openPicture)
+    state.openPicture(file, path);
+  else
+    file.OpenRead(path);
+  const PictureFailure failure = ReadTgaPicture(state.picture, path, std::move(file));
+  if (failure != PictureFailure::None)
+    return ReportError(console, PictureFailureMessage(failure), path.c_str());
+  if (state.observer != nullptr)
+    state.observer->PictureLoaded(line, state.picture);
+}
+
+void HandleFontSection(BuildState& state, Console&, const ScriptLine&) {
+  state.section = Section::Faces;
+}
+
+void HandleShadowSection(BuildState& state, Console&, const ScriptLine&) {
+  state.section = Section::Shadows;
+}
+
+namespace {
+
+// Reads the values of `Grab <x>,<y>,<count>`, the commas following the numbers directly. False
+// when any is missing.
+bool ScanGrab(const std::string& line, std::int32_t& x, std::int32_t& y, std::int32_t& count) {
+  LineScanner scan(line);
+  return scan.Word() && scan.Number(&x) && scan.Literal(',') && scan.Number(&y) &&
+         scan.Literal(',') && scan.Number(&count);
+}
+
+// The message for a run of grabs that stopped early, formatted with the line.
+const char* GrabStopMessage(GrabStop stop) {
+  switch (stop) {
+    case GrabStop::NoPicture:
+      return msg::kNoPicture;
+    case GrabStop::SetFull:
+      return msg::kTooManyGlyphs;
+    case GrabStop::NotFound:
+      return msg::kGlyphNotFound;
+    case GrabStop::OutOfMemory:
+      return msg::kGlyphTooLarge;
+    case GrabStop::None:
+    case GrabStop::PictureUnreadable:
+      break;
+  }
+  return nullptr;
+}
+
+}  // namespace
+
+void HandleGrab(BuildState& state, Console& console, const ScriptLine& line) {
+  GlyphSet* set = state.section == Section::Faces     ? &state.faceSet
+                  : state.section == Section::Shadows ? &state.shadowSet
+                                                      : nullptr;
+  if (set == nullptr)
+    return ReportError(console, msg::kUnknownState, line.text.c_str());
+  std::int32_t x = 0;
+  std::int32_t y = 0;
+  std::int32_t count = 0;
+  if (!ScanGrab(line.text, x, y, count))
+    return ReportError(console, msg::kMissingValue, line.text.c_str());
+  const GrabOutcome outcome = GrabGlyphs(state, *set, x, y, count, line);
+  if (outcome.stop == GrabStop::PictureUnreadable)
+    ReportError(console, PictureFailureMessage(outcome.picture), state.picture.path.c_str());
+  else if (outcome.stop != GrabStop::None)
+    ReportError(console, GrabStopMessage(outcome.stop), line.text.c_str());
+}
+
+}  // namespace typekiln

@@ -274,7 +274,7 @@ int RunInspectTool(Console& console, int argc, const char* const argv[]) {
     } else if (arg == "--zoom" && !zoom) {
       zoom = NumberArgument(args[++i], 1, kMaxZoom);
       if (!zoom)
-        return Fail(console, kFailed, msg::kBadZoom, args[i].c_str());
+        return Fail(console, kFailed, msg::kBadZoom, kMaxZoom, args[i].c_str());
     } else if (chosen != nullptr && form->mode == Mode::List) {
       form = chosen;
       if (form->writesPicture)

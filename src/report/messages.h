@@ -141,7 +141,7 @@ inline constexpr char kOutputIsFolder[] = "'%s' is a folder";
 inline constexpr char kBadGlyphNumber[] = "--glyph needs an entry number, not '%s'";
 inline constexpr char kNoSuchEntry[] = "No entry %d: the font has %d";
 inline constexpr char kFileTooLarge[] = "'%s' is larger than any font can be";
-inline constexpr char kBadZoom[] = "--zoom needs a number from 1 to 32, not '%s'";
+inline constexpr char kBadZoom[] = "--zoom needs a number from 1 to %d, not '%s'";
 inline constexpr char kPngWritten[] = "%s: %d x %d";
 inline constexpr char kOutputIsInput[] =
     "Will not write '%s' over '%s', which it is drawn from: choose another output";
@@ -166,7 +166,7 @@ inline constexpr char kNoteHoldAbove[] = "a Grab at row %lld with MaxHeight %lld
 inline constexpr char kNoteNotDropShadow[] =
     "%s too far from the faces for a drop shadow: the font keeps shadow glyph %d at dx %d, dy "
     "%d from its face (line %d), and the game draws it there; draw the shadows in a second "
-    "picture at the faces' places, or exactly 256 rows below them";
+    "picture at the faces' places, or exactly %d rows below them";
 inline constexpr char kNoteShadowHidden[] =
     "%s hidden under the faces: shadow glyph %d has the size and top of its face (line %d) and "
     "dx 0, dy 0 from it, so the game draws it behind the face, where it cannot show; draw the "
@@ -179,7 +179,7 @@ inline constexpr char kNoteSharedCode[] =
     "the first entry with a code; give each entry its own";
 inline constexpr char kNoteTooLarge[] =
     "%s glyph %d is %lld x %lld, but the font stores width and height in one byte each; draw it "
-    "smaller than 256 in both directions";
+    "smaller than %d in both directions";
 inline constexpr char kNoteMerged[] =
     "%s glyph %d is %lld wide, more than twice the middle width of its set (%lld) and wider "
     "than one glyph is likely to be: two glyphs merged? Leave an empty column between glyphs";
@@ -202,11 +202,11 @@ inline constexpr char kNoteGrabCounts[] =
     "this Grab took %s where line %d took %s: from here on faces and shadows are out of step; "
     "grab as many of each";
 inline constexpr char kNoteFaintInk[] =
-    "'%s' has ink with alpha from 1 to 15 that stores as coverage 0 but widens the ink box of %s "
+    "'%s' has ink with alpha from 1 to %d that stores as coverage 0 but widens the ink box of %s "
     "by 2 pixels or more past what shows (most in %s); clear it or make it stronger";
 inline constexpr char kNoteFaintGlyph[] = "%s glyph %d by %lld";
 inline constexpr char kNoteUnseenGlyphs[] =
-    "'%s' gives %s whose ink all has alpha from 1 to 15 (%s glyph %d first): each takes an "
+    "'%s' gives %s whose ink all has alpha from 1 to %d (%s glyph %d first): each takes an "
     "entry but stores as coverage 0 and shows nothing; make its ink stronger or leave it out";
 inline constexpr char kNoteOpaque[] =
     "'%s' has alpha 255 everywhere, so nothing in it is transparent and every band is ink from "

@@ -53,7 +53,7 @@ void DrawBitmap(Canvas& canvas, const FontFile& font, const FontBitmap& bitmap, 
       const int sample = DrawnSample(font, bitmap, column, row);
       if (sample > 0) {
         canvas.Fill(originX + (x + column) * zoom, originY + (y + row) * zoom, zoom, zoom, ink,
-                    std::min(sample, 15) * 255 / 15);
+                    std::min(sample, kMaxSample) * 255 / kMaxSample);
       }
     }
   }

@@ -18,7 +18,10 @@ namespace typekiln {
 namespace {
 
 constexpr std::uint8_t kRightToLeftBit = 0x10;
-constexpr std::uint8_t kFaintAlpha = 16;  // alpha below this stores as coverage 0
+// Alpha below this stores as coverage 0.
+constexpr int kFaintAlpha = 1 << kSampleShift;
+// A one-byte field holds this many values: a place this far off wraps to where it started.
+constexpr int kByteValues = kMaxByteField + 1;
 constexpr std::size_t kWorstFaintGlyphs = 3;
 // Anti-aliasing leaves faint ink at most a pixel past a glyph's edge; further out it is a smudge
 // that makes the glyph's box larger than what shows.
@@ -68,7 +71,7 @@ std::int64_t Median(std::vector<std::int64_t> values) {
 }
 
 // The offset a font keeps in a signed byte: what the game adds.
-int AsStoredOffset(std::int64_t offset) { return static_cast<std::int8_t>(offset & 0xFF); }
+int AsStoredOffset(std::int64_t offset) { return static_cast<std::int8_t>(offset & kMaxByteField); }
 
 // How many rows from `start` on, stepping by `step`, hold ink in the columns of `ink`; at most
 // kCutSearchRows, and none when the rows cannot be read.
@@ -277,7 +280,7 @@ void ScriptChecker::NoteBand(const ScriptLine& line, Grab& grab, const Picture& 
     if (glyph.ink.width > kMaxByteField || glyph.ink.height > kMaxByteField) {
       Add(&line, Format(msg::kNoteTooLarge, SetName(glyph.shadow), glyph.index,
                         static_cast<long long>(glyph.ink.width),
-                        static_cast<long long>(glyph.ink.height)));
+                        static_cast<long long>(glyph.ink.height), kByteValues));
     }
     if (cut.faint && !cut.shows)
       unseen_.push_back(glyph);
@@ -424,13 +427,14 @@ void ScriptChecker::NoteFaintInk() {
                                         faint_[i].index, static_cast<long long>(faint_[i].reach));
     }
     Add(&pictureLine_,
-        Format(msg::kNoteFaintInk, path,
+        Format(msg::kNoteFaintInk, path, kFaintAlpha - 1,
                Count(static_cast<long long>(faint_.size()), msg::kGlyphs).c_str(), worst.c_str()));
   }
   if (!unseen_.empty()) {
-    Add(&pictureLine_, Format(msg::kNoteUnseenGlyphs, path,
-                              Count(static_cast<long long>(unseen_.size()), msg::kGlyphs).c_str(),
-                              SetName(unseen_.front().shadow), unseen_.front().index));
+    Add(&pictureLine_,
+        Format(msg::kNoteUnseenGlyphs, path,
+               Count(static_cast<long long>(unseen_.size()), msg::kGlyphs).c_str(), kFaintAlpha - 1,
+               SetName(unseen_.front().shadow), unseen_.front().index));
   }
   faint_.clear();
   unseen_.clear();
@@ -467,7 +471,7 @@ void ScriptChecker::NoteShadowPlaces() {
       const ScriptLine& line = grabs_[shadows[first].grab].line;
       const int faceLine = grabs_[faces[first].grab].line.number;
       Add(&line, far ? Format(msg::kNoteNotDropShadow, Count(count, msg::kShadowGlyphsLie).c_str(),
-                              static_cast<int>(first), dx, dy, faceLine)
+                              static_cast<int>(first), dx, dy, faceLine, kByteValues)
                      : Format(msg::kNoteShadowHidden, Count(count, msg::kShadowGlyphsLie).c_str(),
                               static_cast<int>(first), faceLine));
       count = 0;

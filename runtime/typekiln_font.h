@@ -143,8 +143,45 @@ void tkf_draw(const tkf_font* font, tkf_surface* surface, int x, int y, const ch
 #ifndef TYPEKILN_FONT_IMPLEMENTED
 #define TYPEKILN_FONT_IMPLEMENTED
 
+/* The font file's layout. typekiln's own reader and writer take the same numbers from
+   src/font/font_format.h, under the C++ names given beside each: a change is made in both.
+     TKF__HEADER          kHeaderSize          TKF__ENTRY           kTableEntrySize
+     TKF__TAGS            kFontTags            TKF__TAGS_SIZE       kTagSize * kTagCount
+     TKF__VERSION_AT      kVersionAt           TKF__VERSION         kFormatVersion
+     TKF__COUNT_AT        kGlyphCountAt        TKF__ORIENTATION_AT  kOrientationAt
+     TKF__GAP_AT          kGapAt               TKF__SPACE_AT        kSpaceAt
+     TKF__DROP_X_AT       kDropXAt             TKF__DROP_Y_AT       kDropYAt
+     TKF__VERTICAL        Orientation::Vertical
+     TKF__SHADOW_FIELDS   kShadowFieldsAt      TKF__POSITION_AT     kShadowFirstAt
+     TKF__CODE_AT         kCodeAt
+     TKF__WIDTH_AT        kBitmapWidthAt       TKF__HEIGHT_AT       kBitmapHeightAt
+     TKF__TOP_AT          kBitmapTopAt         TKF__STRIDE_AT       kBitmapStrideAt
+     TKF__WIDEST_UNWRAPPED kWidestUnwrapped    TKF__WRAPPED_STRIDE  kWrappedStride
+     TKF__MAX_SAMPLE      kMaxSample           TKF__MAX_ENTRIES     kMaxGlyphs
+   A bitmap's offset is the first 4 bytes of its fields (kBitmapOffsetAt 0). */
 #define TKF__HEADER 24u
 #define TKF__ENTRY 20u
+#define TKF__TAGS "TKLNQZ7!N64!"
+#define TKF__TAGS_SIZE 12
+#define TKF__VERSION_AT 12u
+#define TKF__VERSION 1u
+#define TKF__COUNT_AT 16
+#define TKF__ORIENTATION_AT 17
+#define TKF__GAP_AT 18
+#define TKF__SPACE_AT 19
+#define TKF__DROP_X_AT 20
+#define TKF__DROP_Y_AT 21
+#define TKF__VERTICAL 1
+#define TKF__SHADOW_FIELDS 8u
+#define TKF__POSITION_AT 16u
+#define TKF__CODE_AT 18u
+#define TKF__WIDTH_AT 4
+#define TKF__HEIGHT_AT 5
+#define TKF__TOP_AT 6
+#define TKF__STRIDE_AT 7
+#define TKF__WIDEST_UNWRAPPED 248
+#define TKF__WRAPPED_STRIDE 256
+#define TKF__MAX_SAMPLE 15
 #define TKF__MAX_ENTRIES 128
 #define TKF__INT_MAX ((long long)(~0u >> 1))
 
@@ -156,17 +193,20 @@ static int tkf__signed(uint8_t byte) { return byte < 0x80 ? (int)byte : (int)byt
 
 /* The 8 bytes of a bitmap's fields: offset, width, height, top, stride. */
 static const uint8_t* tkf__fields(const uint8_t* bytes, int entry, int shadow) {
-  return bytes + TKF__HEADER + TKF__ENTRY * (unsigned)entry + (shadow ? 8u : 0u);
+  return bytes + TKF__HEADER + TKF__ENTRY * (unsigned)entry + (shadow ? TKF__SHADOW_FIELDS : 0u);
 }
 
 /* A bitmap with all four of offset, width, height and stride 0 is absent. */
 static int tkf__present(const uint8_t* fields) {
-  return (fields[0] | fields[1] | fields[2] | fields[3] | fields[4] | fields[5] | fields[7]) != 0;
+  return (fields[0] | fields[1] | fields[2] | fields[3] | fields[TKF__WIDTH_AT] |
+          fields[TKF__HEIGHT_AT] | fields[TKF__STRIDE_AT]) != 0;
 }
 
 /* Bytes per row: the stride, or 256 for a 249 to 255 wide glyph whose stride byte wrapped. */
 static int tkf__row_bytes(const uint8_t* fields) {
-  return fields[7] == 0 && fields[4] > 248 ? 256 : (int)fields[7];
+  return fields[TKF__STRIDE_AT] == 0 && fields[TKF__WIDTH_AT] > TKF__WIDEST_UNWRAPPED
+             ? TKF__WRAPPED_STRIDE
+             : (int)fields[TKF__STRIDE_AT];
 }
 
 /* Checks one bitmap against the bytes: its block after the table and inside the file, rows
@@ -174,7 +214,8 @@ static int tkf__row_bytes(const uint8_t* fields) {
 static int tkf__check_bitmap(const uint8_t* bytes, size_t size, size_t table_end,
                              const uint8_t* fields) {
   const uint32_t offset = tkf__be32(fields);
-  const int width = fields[4], height = fields[5], row_bytes = tkf__row_bytes(fields);
+  const int width = fields[TKF__WIDTH_AT], height = fields[TKF__HEIGHT_AT];
+  const int row_bytes = tkf__row_bytes(fields);
   const size_t block = (size_t)height * (size_t)row_bytes;
   int x, y;
   if (row_bytes < width)
@@ -184,7 +225,7 @@ static int tkf__check_bitmap(const uint8_t* bytes, size_t size, size_t table_end
   for (y = 0; y < height; ++y) {
     const uint8_t* row = bytes + offset + (size_t)y * (size_t)row_bytes;
     for (x = 0; x < width; ++x) {
-      if (row[x] > 15)
+      if (row[x] > TKF__MAX_SAMPLE)
         return TKF_E_SAMPLE;
     }
   }
@@ -202,20 +243,20 @@ static void tkf__clear(tkf_font* font) {
 }
 
 static int tkf__check(const uint8_t* bytes, size_t size) {
-  static const char tags[] = "TKLNQZ7!N64!";
+  static const char tags[] = TKF__TAGS;
   size_t table_end;
   int i, count, shadow, error;
   if (bytes == NULL || size < TKF__HEADER)
     return TKF_E_SHORT;
-  for (i = 0; i < 12; ++i) {
+  for (i = 0; i < TKF__TAGS_SIZE; ++i) {
     if (bytes[i] != (uint8_t)tags[i])
       return TKF_E_TAG;
   }
-  if (tkf__be32(bytes + 12) != 1)
+  if (tkf__be32(bytes + TKF__VERSION_AT) != TKF__VERSION)
     return TKF_E_VERSION;
-  if (bytes[17] > 1)
+  if (bytes[TKF__ORIENTATION_AT] > TKF__VERTICAL)
     return TKF_E_ORIENTATION;
-  count = bytes[16];
+  count = bytes[TKF__COUNT_AT];
   if (count > TKF__MAX_ENTRIES)
     return TKF_E_COUNT;
   table_end = TKF__HEADER + TKF__ENTRY * (size_t)count;
@@ -243,18 +284,19 @@ int tkf_open(tkf_font* font, const void* bytes, size_t size) {
     return error;
   font->bytes = in;
   font->size = size;
-  font->count = in[16];
-  font->vertical = in[17];
-  font->gap = tkf__signed(in[18]);
-  font->space = tkf__signed(in[19]);
-  font->drop_x = tkf__signed(in[20]);
-  font->drop_y = tkf__signed(in[21]);
+  font->count = in[TKF__COUNT_AT];
+  font->vertical = in[TKF__ORIENTATION_AT];
+  font->gap = tkf__signed(in[TKF__GAP_AT]);
+  font->space = tkf__signed(in[TKF__SPACE_AT]);
+  font->drop_x = tkf__signed(in[TKF__DROP_X_AT]);
+  font->drop_y = tkf__signed(in[TKF__DROP_Y_AT]);
   for (i = font->count - 1; i >= 0; --i) {
     const uint8_t* face = tkf__fields(in, i, 0);
-    const int bottom = face[6] + (font->vertical ? face[4] : face[5]);
+    const int bottom =
+        face[TKF__TOP_AT] + (font->vertical ? face[TKF__WIDTH_AT] : face[TKF__HEIGHT_AT]);
     if (tkf__present(face) && bottom > font->line_height)
       font->line_height = bottom;
-    font->first[in[TKF__HEADER + TKF__ENTRY * (unsigned)i + 18]] = (uint8_t)(i + 1);
+    font->first[in[TKF__HEADER + TKF__ENTRY * (unsigned)i + TKF__CODE_AT]] = (uint8_t)(i + 1);
   }
   return TKF_OK;
 }
@@ -298,9 +340,9 @@ static int tkf__bitmap(const tkf_font* font, int entry, int shadow, tkf_bitmap* 
   if (!tkf__present(fields))
     return 0;
   bitmap->samples = font->bytes + tkf__be32(fields);
-  bitmap->width = fields[4];
-  bitmap->height = fields[5];
-  bitmap->top = fields[6];
+  bitmap->width = fields[TKF__WIDTH_AT];
+  bitmap->height = fields[TKF__HEIGHT_AT];
+  bitmap->top = fields[TKF__TOP_AT];
   bitmap->stride = tkf__row_bytes(fields);
   return 1;
 }
@@ -313,7 +355,8 @@ int tkf_shadow(const tkf_font* font, int entry, tkf_bitmap* bitmap, int* dx, int
   const int present = tkf__bitmap(font, entry, 1, bitmap);
   int first = 0, second = 0;
   if (present) {
-    const uint8_t* position = font->bytes + TKF__HEADER + TKF__ENTRY * (unsigned)entry + 16;
+    const uint8_t* position =
+        font->bytes + TKF__HEADER + TKF__ENTRY * (unsigned)entry + TKF__POSITION_AT;
     first = tkf__signed(position[0]);
     second = tkf__signed(position[1]);
   }

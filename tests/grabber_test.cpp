@@ -145,6 +145,25 @@ TEST(Grabber, ReadsItsBandFromAnyKindOfFile) {
   }
 }
 
+// The rows a grab read from one raw picture are never taken for those of the next one loaded,
+// even of the same size and at the same place.
+TEST(Grabber, ReadsEachLoadedPictureAfresh) {
+  const Picture first = Drawn({"#...", "#..."});
+  const Picture second = Drawn({"..##", "..##"});
+  test::TempDir dir;
+  test::WriteBytes(dir.File("a.tga"),
+                   test::TgaFile(4, 2, test::Bytes(first.decoded.begin(), first.decoded.end())));
+  test::WriteBytes(dir.File("b.tga"),
+                   test::TgaFile(4, 2, test::Bytes(second.decoded.begin(), second.decoded.end())));
+  BuildState state;
+  EXPECT_EQ(Errors(state, {"[Font]", "LoadTGA " + dir.File("a.tga"), "Grab 0,0,1",
+                           "LoadTGA " + dir.File("b.tga"), "Grab 0,0,1",
+                           "LoadTGA " + dir.File("a.tga"), "Grab 0,0,1"}),
+            "");
+  EXPECT_EQ(Boxes(state.faceSet),
+            (std::vector<Box>{{0, 0, 1, 2, 0}, {2, 0, 2, 2, 0}, {0, 0, 1, 2, 0}}));
+}
+
 // A full glyph store, and a band too large to read at once, each stop the grab with a message.
 TEST(Grabber, MemoryHasBounds) {
   BuildState state;

@@ -24,7 +24,7 @@ void HandleDrop(BuildState& state, Console& console, const ScriptLine& line);
 void HandleReport(BuildState& state, Console& console, const ScriptLine& line);
 /// `MaxHeight <n>`: rows of the band every later `Grab` scans.
 void HandleMaxHeight(BuildState& state, Console& console, const ScriptLine& line);
-/// `CharSet <characters>`: one word; byte i is the code of font glyph i. Bytes past the new
+/// `CharSet <characters>`: one word; byte i is the code of face i. Bytes past the new
 /// word's terminator keep what an earlier, longer `CharSet` left there.
 void HandleCharSet(BuildState& state, Console& console, const ScriptLine& line);
 

@@ -20,7 +20,7 @@ std::uint64_t TableEnd(const BuildState& state) {
   return kHeaderSize + kTableEntrySize * static_cast<std::uint64_t>(state.faceSet.count);
 }
 
-// Runs `visit` over the glyphs and their places in file order: font glyphs, then shadow glyphs.
+// Runs `visit` over the glyphs and their places in file order: faces, then shadows.
 template <typename Layout, typename Visit>
 void ForEachGlyph(const BuildState& state, Layout& layout, Visit visit) {
   const std::pair<const GlyphSet*, decltype(&layout.faces)> sets[] = {

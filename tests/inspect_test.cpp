@@ -99,6 +99,38 @@ TEST(Inspect, AProblemIsExitStatusOneAndAnUnreadableFileTwo) {
   EXPECT_EQ(run.out.rfind("Usage: typekiln-inspect FONT", 0), 0u);
 }
 
+// Each mode takes its own files and options, and nothing else: a mode's option without its
+// value, a second mode, an option another mode takes, and a wrong number of files are each
+// shown the usage.
+TEST(Inspect, EachModeTakesItsOwnArguments) {
+  test::TempDir dir;
+  Write(Font(1), dir.File("f.fnt"));
+  test::WriteBytes(dir.File("s.tks"), "# a script\n");
+  const std::vector<std::string> misuses[] = {
+      {"--preview"},
+      {"f.fnt", "--glyph"},
+      {"--diff", "f.fnt", "f.fnt", "--check", "s.tks"},
+      {"--check", "s.tks", "--zoom", "2"},
+      {"--render", "r.png", "f.fnt", "A", "--zoom", "2"},
+      {"--diff", "f.fnt", "f.fnt", "--glyph", "0"},
+      {"--check", "s.tks", "s.tks"},
+      {"--preview", "p.png", "f.fnt", "f.fnt"},
+      {"f.fnt", "f.fnt"},
+  };
+  for (const std::vector<std::string>& args : misuses) {
+    SCOPED_TRACE(::testing::PrintToString(args));
+    const test::ToolRun run = RunInspect(dir.path(), args);
+    EXPECT_EQ(run.status, 2);
+    EXPECT_EQ(run.out, "");
+    EXPECT_NE(run.err.find("Usage: typekiln-inspect FONT [--glyph N]\n"), std::string::npos);
+  }
+  EXPECT_EQ(RunInspect(dir.path(), {"--zoom", "2", "--overlay", "o.png", "s.tks"}).status, 0);
+  EXPECT_EQ(RunInspect(dir.path(), {"--glyph", "0", "f.fnt"}).status, 0);
+  const test::ToolRun zoom =
+      RunInspect(dir.path(), {"--preview", "p.png", "f.fnt", "--zoom", "33"});
+  EXPECT_EQ(zoom.err, "--zoom needs a number from 1 to 32, not '33'\n");
+}
+
 // What is plainly no font, or a font with nothing in it, is said as such; so is an output that
 // cannot be a picture, or a --render without its text.
 TEST(Inspect, RefusesWhatIsNoFontAndNamesAnEmptyOne) {

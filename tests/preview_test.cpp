@@ -10,6 +10,7 @@
 #include "inspect/drawing/font_preview.h"
 #include "inspect/drawing/overlay.h"
 #include "inspect/drawing/png_file.h"
+#include "script/script_reader.h"
 #include "test_support.h"
 #include "tool/tool.h"
 #include "writer/font_writer.h"
@@ -199,6 +200,40 @@ TEST(OverlayRecorder, KeepsOneAlphaForAPictureLoadedAgain) {
   EXPECT_EQ(recorder.alphas()[0], recorder.alphas()[2]);
   EXPECT_NE(recorder.alphas()[0], recorder.alphas()[1]);
   EXPECT_EQ(recorder.alphas()[1]->cells, (std::vector<std::uint8_t>{0, 9}));
+}
+
+// The checker and the overlay read the picture's rows through caches of their own, far past
+// the bands the grabber reads: the run they watch must make the same glyphs as a run unwatched.
+TEST(OverlayRecorder, WatchingARunChangesNothing) {
+  test::TempDir dir;
+  test::Bytes body;
+  for (int y = 0; y < 600; ++y) {
+    for (int x = 0; x < 12; ++x) {
+      const std::uint8_t alpha = (y / 4) % 2 == 0 && x % 3 != 2 ? 0xFF : 0;
+      body.insert(body.end(), {0, 0, 0, alpha});
+    }
+  }
+  test::WriteBytes(dir.File("p.tga"), test::TgaFile(12, 600, body));  // raw, bottom row first
+  std::string script = "LoadTGA " + dir.File("p.tga") + "\nMaxHeight 3\n[Font]\n";
+  for (int y : {590, 2, 300, 2, 7}) script += "Grab 0," + std::to_string(y) + ",4\n";
+  script += "[Shadow]\nMaxHeight 8\nGrab 0,296,4\nGrab 0,0,4\n";
+  test::WriteBytes(dir.File("s.tks"), script);
+
+  std::vector<test::Bytes> fonts;
+  for (const bool watched : {false, true}) {
+    BuildState state;
+    OverlayRecorder recorder;
+    state.observer = watched ? &recorder : nullptr;
+    test::TestConsole console;
+    ASSERT_TRUE(RunScript(state, console.streams, dir.File("s.tks").c_str()));
+    EXPECT_EQ(state.faceSet.count, 20);
+    EXPECT_EQ(recorder.checker().pictures().size(), watched ? 1u : 0u);
+    fonts.emplace_back();
+    EmitFont(state, LayOutFont(state), [&](std::span<const std::uint8_t> piece) {
+      fonts.back().insert(fonts.back().end(), piece.begin(), piece.end());
+    });
+  }
+  EXPECT_EQ(fonts[0], fonts[1]);
 }
 
 // A line whose ends lie far outside is stepped through only where it crosses the canvas, and

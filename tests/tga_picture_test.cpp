@@ -144,6 +144,25 @@ TEST(TgaPicture, AMissingFileOrAFolderCannotBeOpened) {
   }
 }
 
+// A build state may open its pictures itself: LoadTGA then loads what the hook opens, whatever
+// the line names, and still reports a line without a path and a picture the hook cannot open.
+TEST(TgaPicture, LoadTgaOpensThroughTheBuildStatesHook) {
+  test::TempDir dir;
+  test::WriteBytes(dir.File("p.tga"), TgaFile(2, 1, Hex("01020304 05060708")));
+  std::vector<std::string> asked;
+  BuildState state;
+  state.openPicture = [&](BinaryFile& file, const std::string& path) {
+    asked.push_back(path);
+    return path != "locked.tga" && file.OpenRead(dir.File("p.tga"));
+  };
+  const test::Echoes echoes = test::RunLines(
+      state, {"LoadTGA elsewhere.tga", "LoadTGA", "LoadTGA locked.tga", "LoadTGA again.tga"});
+  EXPECT_EQ(echoes.err, "Missing value at following line:\nLoadTGA\nCannot open: 'locked.tga'\n");
+  EXPECT_EQ(asked, (std::vector<std::string>{"elsewhere.tga", "locked.tga", "again.tga"}));
+  EXPECT_EQ(state.picture.path, "again.tga");
+  EXPECT_EQ(Dump(state.picture), "03020104 07060508");
+}
+
 // Files made by real writers from the same 3 x 2 picture (tests/data/make_tga_files.sh).
 TEST(TgaPicture, PicturesFromImageMagickAndPillowLoad) {
   const std::string upright = "ff0000ff 00ff0080 0000ff40|0a141e28 c86432ff 01020304";

@@ -110,18 +110,24 @@ std::optional<int> NumberArgument(const std::string& text, int lowest, int highe
 // name.
 bool RefusesOutput(Console& console, const std::string& out,
                    const std::vector<std::string>& inputs) {
-  if (std::error_code error; std::filesystem::is_directory(out, error))
-    return Fail(console, kFailed, msg::kOutputIsFolder, out.c_str()) != kClean;
+  if (std::error_code error; std::filesystem::is_directory(out, error)) {
+    Fail(console, kFailed, msg::kOutputIsFolder, out.c_str());
+    return true;
+  }
   for (const std::string& input : inputs) {
-    if (WritesOver(out, input))
-      return Fail(console, kFailed, msg::kOutputIsInput, out.c_str(), input.c_str()) != kClean;
+    if (WritesOver(out, input)) {
+      Fail(console, kFailed, msg::kOutputIsInput, out.c_str(), input.c_str());
+      return true;
+    }
   }
   return false;
 }
 
 bool Write(Console& console, const Canvas& canvas, const std::string& path) {
-  if (!WritePng(canvas, path))
-    return Fail(console, kFailed, msg::kCannotWrite, path.c_str()) == kClean;
+  if (!WritePng(canvas, path)) {
+    Fail(console, kFailed, msg::kCannotWrite, path.c_str());
+    return false;
+  }
   Say(console.out, msg::kPngWritten, path.c_str(), canvas.width(), canvas.height());
   return true;
 }

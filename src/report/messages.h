@@ -1,8 +1,8 @@
 #pragma once
 
-// Every text the tool prints, in one table. Errors go through ReportError (standard error, then a
-// wait for one character); verbose texts go through Verbose (standard output, only while the
-// script has reporting switched on).
+// Every text the tools print, in one table. typekiln's errors go through ReportError (standard
+// error, then a wait for one character); verbose texts go through Verbose (standard output, only
+// while the script has reporting switched on).
 
 namespace typekiln::msg {
 
@@ -39,8 +39,7 @@ inline constexpr char kWillNotOverwrite[] =
 // After an error, when standard input is a terminal: the wait would otherwise look like a hang.
 inline constexpr char kPressEnter[] = "Press Enter to go on.";
 
-// typekiln --help and --version, on standard output through Say.
-// After kUsage.
+// typekiln --help (kUsage, then kHelp) and --version, on standard output through Say.
 inline constexpr char kHelp[] =
     "  <Script file>  the script: which pictures to load, where their glyphs lie, the settings\n"
     "  <Output file>  the font to write: replaced only by a whole font, never over an input\n"

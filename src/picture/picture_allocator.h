@@ -1,7 +1,7 @@
 #pragma once
 
 // The allocator of a picture's pixel buffers: a run-length encoded picture decoded whole, and
-// the rows of a band read from a raw one. Either can be hundreds of megabytes that are then
+// the rows a row cache reads from a raw one. Either can be hundreds of megabytes that are then
 // filled completely, so a buffer is neither cleared first (elements are default-initialised,
 // and a byte then stays as it is) nor taken from the heap: large buffers come straight from the
 // system (picture_memory.h).

@@ -41,9 +41,7 @@ bool PictureIsSmallEnough(std::span<const std::uint8_t> picture) {
 }
 
 void RunScriptBytes(BuildState& state, std::span<const std::uint8_t> script) {
-  state.openPicture = [](BinaryFile& file, const std::string&) {
-    return file.OpenRead(kPicturePath);
-  };
+  state.openPicture = [](BinaryFile& file, const std::string&) { file.OpenRead(kPicturePath); };
   std::ostringstream out;
   std::ostringstream err;
   std::istringstream in;

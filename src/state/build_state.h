@@ -29,9 +29,9 @@ inline constexpr int kCharSetSize = 128;
 /// Which glyph set `Grab` fills: `[Font]` starts the faces, `[Shadow]` the shadows.
 enum class Section { None = 0, Faces = 1, Shadows = 2 };
 
-/// Opens the picture a `LoadTGA` line names, in place of opening the file at `path`. False when
-/// it cannot be opened.
-using PictureOpener = std::function<bool(BinaryFile& file, const std::string& path)>;
+/// Opens, as `file`, the picture a `LoadTGA` line names, in place of opening the file at `path`;
+/// leaves `file` closed when it cannot, which the command then reports.
+using PictureOpener = std::function<void(BinaryFile& file, const std::string& path)>;
 
 /// A glyph cut out of a picture at its ink box.
 struct Glyph {

@@ -66,9 +66,9 @@ TEST(Check, NotesMistakesInTheScript) {
   EXPECT_EQ(run.err, "");
   EXPECT_EQ(run.out,
             "note: line 1 \"CharSet A\xC3\xA9"
-            "B\": the CharSet holds 2 bytes from 0x80 up, the first "
-            "(0xC3) as entry 1's code: a UTF-8 character takes one entry per byte, so every later "
-            "code moves; use ASCII characters only\n"
+            "B\": the CharSet holds 2 bytes of UTF-8 characters, the "
+            "first (0xC3) as entry 1's code: a UTF-8 character takes one entry per byte, so every "
+            "later code moves; use ASCII characters only\n"
             "note: line 2 \"Grabb 0,0,3\": \"Grabb\" is no command, so typekiln ignores the line; "
             "did you mean Grab?\n"
             "note: line 3 \"Frobnicate\": \"Frobnicate\" is no command, so typekiln ignores the "

@@ -171,8 +171,8 @@ inline constexpr char kNoteShadowHidden[] =
     "dx 0, dy 0 from it, so the game draws it behind the face, where it cannot show; draw the "
     "shadows moved by the drop, one pixel right and down, say";
 inline constexpr char kNoteHighBytes[] =
-    "the CharSet holds %s from 0x80 up, the first (0x%02X) as entry %d's code: a UTF-8 character "
-    "takes one entry per byte, so every later code moves; use ASCII characters only";
+    "the CharSet holds %s of UTF-8 characters, the first (0x%02X) as entry %d's code: a UTF-8 "
+    "character takes one entry per byte, so every later code moves; use ASCII characters only";
 inline constexpr char kNoteSharedCode[] =
     "%s an earlier one (the first, '%c', is the code of entries %d and %d): a game finds only "
     "the first entry with a code; give each entry its own";

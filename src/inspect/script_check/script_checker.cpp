@@ -1,6 +1,7 @@
 #include "inspect/script_check/script_checker.h"
 
 #include <algorithm>
+#include <array>
 #include <cstdlib>
 #include <functional>
 #include <sstream>
@@ -16,6 +17,24 @@
 namespace typekiln {
 
 namespace {
+
+// The length of the UTF-8 character of two to four bytes that starts at `at`, or 0 when none
+// does. A byte from 0x80 up that starts none stands for itself, a Latin-1 code put there on
+// purpose; a UTF-8 character is what an editor saves when the artist types one.
+std::size_t Utf8SequenceLength(const std::array<char, kCharSetSize>& codes, std::size_t at,
+                               std::size_t length) {
+  const auto lead = static_cast<unsigned char>(codes[at]);
+  const std::size_t size = lead >= 0xC2 && lead <= 0xDF   ? 2
+                           : lead >= 0xE0 && lead <= 0xEF ? 3
+                           : lead >= 0xF0 && lead <= 0xF4 ? 4
+                                                          : 0;
+  if (size == 0 || at + size > length)
+    return 0;
+  for (std::size_t i = 1; i < size; ++i)
+    if ((static_cast<unsigned char>(codes[at + i]) & 0xC0) != 0x80)
+      return 0;
+  return size;
+}
 
 constexpr std::uint8_t kRightToLeftBit = 0x10;
 // Alpha below this stores as coverage 0.
@@ -131,23 +150,27 @@ void ScriptChecker::CommandRan(const ScriptLine& line, std::string_view keyword,
   std::int64_t repeats = 0;
   int firstRepeat = -1;
   int firstEarlier = -1;
-  for (std::size_t i = 0; i < length; ++i) {
-    const auto code = static_cast<unsigned char>(codes[i]);
-    if (code >= 0x80 && high++ == 0)
-      firstHigh = static_cast<int>(i);
+  for (std::size_t i = 0, sequenceEnd = 0; i < length; ++i) {
+    if (i >= sequenceEnd) {
+      const std::size_t sequence = Utf8SequenceLength(codes, i, length);
+      if (sequence > 0 && high == 0)
+        firstHigh = static_cast<int>(i);
+      high += static_cast<std::int64_t>(sequence);
+      sequenceEnd = i + sequence;
+    }
     const auto earlier = std::find(codes.begin(), codes.begin() + static_cast<long>(i), codes[i]);
     if (earlier != codes.begin() + static_cast<long>(i) && repeats++ == 0) {
       firstRepeat = static_cast<int>(i);
       firstEarlier = static_cast<int>(earlier - codes.begin());
     }
   }
-  charSetHasHighBytes_ = high > 0;
+  charSetHasUtf8_ = high > 0;
   if (high > 0) {
     Add(&line,
         Format(msg::kNoteHighBytes, Count(high, msg::kBytes).c_str(),
                static_cast<unsigned char>(codes[static_cast<std::size_t>(firstHigh)]), firstHigh));
   }
-  // A byte from 0x80 up repeats whenever two characters share a lead byte: that is one mistake,
+  // A lead byte repeats whenever two UTF-8 characters share it: that is one mistake,
   // noted above, not two.
   if (repeats > 0 && high == 0) {
     Add(&line, Format(msg::kNoteSharedCode, Count(repeats, msg::kEntriesRepeat).c_str(),
@@ -528,10 +551,10 @@ void ScriptChecker::NoteCharSetLength(const BuildState& state) {
                                          : Format(msg::kNoteEntriesGet, codes, faces - 1))
                          .c_str()));
   }
-  // Bytes from 0x80 up make the CharSet longer than it looks, and a band of ink from edge to
+  // UTF-8 characters make the CharSet longer than it looks, and a band of ink from edge to
   // edge or one that reaches into another takes fewer glyphs than were drawn: each has a note
   // of its own.
-  if (faces > 0 && codes > faces && !charSetHasHighBytes_ && AllWhole()) {
+  if (faces > 0 && codes > faces && !charSetHasUtf8_ && AllWhole()) {
     const char first = charSet[static_cast<std::size_t>(faces)];
     const int after = codes - faces - 1;
     Add(line, Format(msg::kNoteLongCharSet, Count(codes, msg::kCodes).c_str(),

@@ -123,7 +123,7 @@ class ScriptChecker : public BuildObserver {
   std::vector<GrabbedGlyph> unseen_;       ///< in the current picture: ink all faint
   bool colouredClearNoted_ = false;        ///< in the current picture
   ScriptLine charSetLine_;
-  bool charSetHasHighBytes_ = false;
+  bool charSetHasUtf8_ = false;
   bool faceGrabRan_ = false;  ///< a Grab line ran in the face section
 };
 

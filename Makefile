@@ -19,11 +19,12 @@ CLANG_TREE = cmake -S . -B build/clang-sanitize -DCMAKE_C_COMPILER=clang \
 REQUIRE_ALL = -DTYPEKILN_REQUIRE_MIPS=ON -DTYPEKILN_REQUIRE_FONT_SHEETS=ON
 REQUIRE_NONE = -DTYPEKILN_REQUIRE_MIPS=OFF -DTYPEKILN_REQUIRE_FONT_SHEETS=OFF
 
-# Builds typekiln, typekiln-inspect and the example game program, turns the example script into
-# build/example.fnt, draws its preview and the overlays of its two pictures, and sets text with it.
+# Builds typekiln, typekiln-inspect, typekiln-import and the example game program, turns the
+# example script into build/example.fnt, draws its preview and the overlays of its two pictures,
+# and sets text with it.
 example:
 	cmake -S . -B $(BUILD) -DTYPEKILN_TESTS=OFF -DCMAKE_BUILD_TYPE=Release
-	cmake --build $(BUILD) -j $(JOBS) --target typekiln typekiln-inspect draw_text
+	cmake --build $(BUILD) -j $(JOBS) --target typekiln typekiln-inspect typekiln-import draw_text
 	cd examples && ../$(BUILD)/typekiln example.tks ../build/example.fnt </dev/null
 	$(BUILD)/typekiln-inspect --preview build/example-preview.png build/example.fnt
 	cd examples && ../$(BUILD)/typekiln-inspect --overlay ../build/example-overlay.png example.tks
@@ -61,21 +62,24 @@ test-windows: windows
 	cmake --build build/gcc -j $(JOBS) --target typekiln_tests
 	tests/windows_end_to_end.sh build/gcc/typekiln_tests $(WINDOWS)
 
-# typekiln.exe and typekiln-inspect.exe for 64-bit Windows, built with MinGW-w64 and linked
-# statically, in $(WINDOWS); and the .zip a Windows user unpacks.
+# typekiln.exe, typekiln-inspect.exe and typekiln-import.exe for 64-bit Windows, built with
+# MinGW-w64 and linked statically, in $(WINDOWS); and the .zip a Windows user unpacks. The import
+# tool links a FreeType built from Debian's source package, once, in build/mingw-freetype.
 windows:
+	tools/mingw_freetype.sh build/mingw-freetype
 	cmake -S . -B $(WINDOWS) -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.toolchain.cmake \
-	  -DCMAKE_BUILD_TYPE=Release -DCMAKE_COMPILE_WARNING_AS_ERROR=ON -DTYPEKILN_TESTS=OFF
-	cmake --build $(WINDOWS) -j $(JOBS) --target typekiln typekiln-inspect
+	  -DCMAKE_BUILD_TYPE=Release -DCMAKE_COMPILE_WARNING_AS_ERROR=ON -DTYPEKILN_TESTS=OFF \
+	  -DTYPEKILN_FREETYPE_PREFIX=$(CURDIR)/build/mingw-freetype
+	cmake --build $(WINDOWS) -j $(JOBS) --target typekiln typekiln-inspect typekiln-import
 	cd $(WINDOWS) && cpack
-	@echo "Windows tools in $(WINDOWS)/typekiln.exe and $(WINDOWS)/typekiln-inspect.exe;" \
-	  "the package is $(WINDOWS)/typekiln-*-windows-x86_64.zip"
+	@echo "Windows tools in $(WINDOWS)/typekiln.exe, $(WINDOWS)/typekiln-inspect.exe and" \
+	  "$(WINDOWS)/typekiln-import.exe; the package is $(WINDOWS)/typekiln-*-windows-x86_64.zip"
 
-# The Debian package of the release build: both tools, their man pages, the runtime header, the
-# docs and the example.
+# The Debian package of the release build: the three tools, their man pages, the runtime header,
+# the docs and the example.
 package:
 	cmake -S . -B $(BUILD) -DTYPEKILN_TESTS=OFF -DCMAKE_BUILD_TYPE=Release
-	cmake --build $(BUILD) -j $(JOBS) --target typekiln typekiln-inspect
+	cmake --build $(BUILD) -j $(JOBS) --target typekiln typekiln-inspect typekiln-import
 	cd $(BUILD) && cpack
 
 # Builds the libFuzzer targets (clang++, sanitizers on) and runs each for FUZZ_SECONDS.
@@ -84,7 +88,7 @@ fuzz:
 	  -DCMAKE_COMPILE_WARNING_AS_ERROR=ON \
 	  -DTYPEKILN_FUZZ=ON -DTYPEKILN_TESTS=OFF
 	cmake --build build/fuzz -j $(JOBS) --target fuzz_script fuzz_tga fuzz_build fuzz_font \
-	  fuzz_runtime
+	  fuzz_runtime fuzz_bmfont
 	fuzz/run.sh $(FUZZ_SECONDS) build/fuzz
 
 # Times whole builds of three large pictures against one plain read of each; checks peak memory.

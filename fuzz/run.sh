@@ -9,7 +9,7 @@ seconds=${1:-60}
 build=${2:-build/fuzz}
 shift $(( $# > 2 ? 2 : $# ))
 targets=("$@")
-[ ${#targets[@]} -gt 0 ] || targets=(script tga build font runtime)
+[ ${#targets[@]} -gt 0 ] || targets=(script tga build font runtime bmfont)
 
 mkdir -p "$build/artifacts"
 for target in "${targets[@]}"; do

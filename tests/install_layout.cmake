@@ -13,11 +13,13 @@ set(doc ${CMAKE_INSTALL_DATAROOTDIR}/doc/typekiln)
 foreach(file
     ${CMAKE_INSTALL_BINDIR}/typekiln
     ${CMAKE_INSTALL_BINDIR}/typekiln-inspect
+    ${CMAKE_INSTALL_BINDIR}/typekiln-import
     ${CMAKE_INSTALL_MANDIR}/man1/typekiln.1
     ${CMAKE_INSTALL_MANDIR}/man1/typekiln-inspect.1
+    ${CMAKE_INSTALL_MANDIR}/man1/typekiln-import.1
     ${CMAKE_INSTALL_INCLUDEDIR}/typekiln_font.h
     ${doc}/README.md ${doc}/script.md ${doc}/font-format.md ${doc}/inspect.md ${doc}/drawing.md
-    ${doc}/example-preview.png
+    ${doc}/import.md ${doc}/import-sheet.png ${doc}/example-preview.png
     ${doc}/examples/example.tks ${doc}/examples/example.tga ${doc}/examples/example-shadow.tga)
   if(NOT EXISTS ${PREFIX}/${file})
     message(FATAL_ERROR "not installed: ${file}")

@@ -157,6 +157,16 @@ std::string TypekilnBinary() { return ToolUnderTest("typekiln", TYPEKILN_BINARY)
 
 std::string InspectBinary() { return ToolUnderTest("typekiln-inspect", TYPEKILN_INSPECT_BINARY); }
 
+std::string ImportBinary() { return ToolUnderTest("typekiln-import", LinuxImportBinary().c_str()); }
+
+std::string LinuxImportBinary() {
+#ifdef TYPEKILN_IMPORT_BINARY
+  return TYPEKILN_IMPORT_BINARY;
+#else
+  return "typekiln-import was not built";
+#endif
+}
+
 ToolRun RunProgram(const std::string& binary, const std::filesystem::path& folder,
                    const std::vector<std::string>& args, const std::string& input,
                    bool unprivileged, const std::function<void()>& setup) {

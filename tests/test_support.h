@@ -74,6 +74,9 @@ bool WindowsTools();
 std::string TypekilnBinary();
 /// The typekiln-inspect under test, as TypekilnBinary.
 std::string InspectBinary();
+/// The typekiln-import under test, as TypekilnBinary, and this build's own for comparison.
+std::string ImportBinary();
+std::string LinuxImportBinary();
 
 /// Ends the test as skipped when it runs against the Windows tools, for `reason`: what the test
 /// needs that Windows lacks.

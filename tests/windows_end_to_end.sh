@@ -1,13 +1,13 @@
 #!/usr/bin/env bash
-# Runs the end-to-end tests against the Windows tools, typekiln.exe and typekiln-inspect.exe,
-# under wine, in a wine prefix of its own that is removed afterwards:
+# Runs the end-to-end tests against the Windows tools, typekiln.exe, typekiln-inspect.exe and
+# typekiln-import.exe, under wine, in a wine prefix of its own that is removed afterwards:
 #   tests/windows_end_to_end.sh TESTS_PROGRAM WINDOWS_BUILD_FOLDER
 # The end-to-end suites are the ones that run the built tools; the other suites test the pieces
 # in this process, which is a Linux one either way.
 set -euo pipefail
 tests=$(realpath "$1")
 tools=$(realpath "$2")
-suites='Check.*:Cli.*:Fault.*:Inspect.*:Render.*:Overlay.*'
+suites='Check.*:Cli.*:Fault.*:Inspect.*:Render.*:Overlay.*:Import.*'
 
 prefix=$(mktemp -d)
 export WINEPREFIX=$prefix WINEDEBUG=-all WINEDLLOVERRIDES='mscoree,mshtml='

@@ -1,0 +1,71 @@
+// Arbitrary bytes as a BMFont descriptor, in whichever form they look like. One that reads has
+// every Latin-1 character from '!' up cut from pages in memory, the same 64 x 64 pattern for each
+// page id, held with 1 to 4 channels in turn so that every choice of coverage channel is made.
+// Every failure is turned into its message.
+
+#include <array>
+#include <cstdlib>
+#include <vector>
+
+#include "fuzz_support.h"
+#include "import/bmfont_font.h"
+#include "import/bmfont_reader.h"
+
+namespace {
+
+constexpr int kPageSide = 64;
+
+std::vector<std::uint8_t> PagePattern() {
+  std::vector<std::uint8_t> rgba(kPageSide * kPageSide * 4);
+  for (std::size_t i = 0; i < rgba.size(); ++i)
+    rgba[i] = static_cast<std::uint8_t>(i * 37 + i / 256);
+  return rgba;
+}
+
+std::vector<std::uint8_t> AskedCodes() {
+  std::vector<std::uint8_t> codes;
+  for (int code = 0x21; code <= 0xFF; ++code) codes.push_back(static_cast<std::uint8_t>(code));
+  return codes;
+}
+
+// Ends the run when a font cut without a failure breaks what the sheet relies on.
+void CheckFont(const typekiln::ImportedFont& font, std::size_t asked) {
+  if (font.glyphs.size() + font.missing.size() != asked)
+    std::abort();
+  for (const typekiln::ImportedGlyph& glyph : font.glyphs) {
+    if (glyph.width < 0 || glyph.height < 0 ||
+        glyph.samples.size() != static_cast<std::size_t>(glyph.width) * glyph.height)
+      std::abort();
+    for (const std::uint8_t sample : glyph.samples)
+      if (sample > 15)
+        std::abort();
+  }
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  using namespace typekiln;
+  if (size > fuzz::kMaxInput)
+    return 0;
+  static const std::vector<std::uint8_t> pattern = PagePattern();
+  static const std::vector<std::uint8_t> codes = AskedCodes();
+  static const std::vector<BmFontPage> pages = [] {
+    std::vector<BmFontPage> all(kBmFontMaxPages);
+    for (std::size_t id = 0; id < all.size(); ++id)
+      all[id] = {kPageSide, kPageSide, static_cast<int>(id % 4) + 1, pattern};
+    return all;
+  }();
+
+  BmFontDescriptor descriptor;
+  BmFontFailure failure = ParseBmFont({data, size}, descriptor);
+  if (!failure.Failed()) {
+    ImportedFont font;
+    failure = CutBmFontGlyphs(descriptor, pages, codes, font);
+    if (!failure.Failed())
+      CheckFont(font, codes.size());
+  }
+  if (failure.Failed() && DescribeBmFontFailure("fuzz.fnt", failure).ends_with(": "))
+    std::abort();  // a problem without the words that say it
+  return 0;
+}

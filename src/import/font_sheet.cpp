@@ -1,0 +1,251 @@
+#include "import/font_sheet.h"
+
+#include <algorithm>
+
+#include "font/font_format.h"
+#include "import/char_list.h"
+#include "report/console.h"
+
+namespace typekiln {
+
+namespace {
+
+constexpr std::uint8_t kWhite = 255;
+constexpr int kCoverageToAlpha = 17;
+
+// Where a glyph's non-zero samples lie, in its bitmap and from the pen.
+struct PlacedGlyph {
+  const ImportedGlyph* glyph = nullptr;
+  bool hasInk = false;
+  int inkLeft = 0, inkRight = 0;  // columns from the pen, the right one past the ink
+  int inkTop = 0;                 // rows from the top ink row up to the baseline
+  int inkHeight = 0;
+  int firstInkRow = 0;              // in the bitmap
+  int cellLeft = 0, cellWidth = 0;  // the cell, in columns from the pen
+};
+
+PlacedGlyph Place(const ImportedGlyph& glyph) {
+  PlacedGlyph placed;
+  placed.glyph = &glyph;
+  int left = glyph.width, right = 0, top = glyph.height, bottom = 0;
+  for (int row = 0; row < glyph.height; ++row)
+    for (int column = 0; column < glyph.width; ++column)
+      if (glyph.samples[static_cast<std::size_t>(row) * glyph.width + column] != 0) {
+        left = std::min(left, column), right = std::max(right, column + 1);
+        top = std::min(top, row), bottom = std::max(bottom, row + 1);
+      }
+  placed.hasInk = right > left;
+  if (placed.hasInk) {
+    placed.inkLeft = glyph.left + left;
+    placed.inkRight = glyph.left + right;
+    placed.inkTop = glyph.top - top;
+    placed.inkHeight = bottom - top;
+    placed.firstInkRow = top;
+    placed.cellLeft = std::min(0, placed.inkLeft);
+    placed.cellWidth = std::max(glyph.advance, placed.inkRight) - placed.cellLeft;
+  } else {
+    placed.cellWidth = std::max(glyph.advance, 1);
+  }
+  return placed;
+}
+
+bool LeavesAdvanceBox(const PlacedGlyph& placed) {
+  return placed.hasInk ? placed.inkLeft < 0 || placed.inkRight > placed.glyph->advance
+                       : placed.glyph->advance < 1;
+}
+
+// How far the shadows reach past the faces on each side.
+struct Margins {
+  int left = 0, right = 0, up = 0, down = 0;
+};
+
+Margins ShadowMargins(const SheetOptions& options) {
+  switch (options.shadow) {
+    case ShadowStyle::Outline:
+      return {1, 1, 1, 1};
+    case ShadowStyle::Drop:
+      return {std::max(-options.dropX, 0), std::max(options.dropX, 0), std::max(-options.dropY, 0),
+              std::max(options.dropY, 0)};
+    case ShadowStyle::None:
+      break;
+  }
+  return {};
+}
+
+// Draws the face of one glyph into its cell, `cellX` being the cell's left column and `baseline`
+// the picture row of the baseline.
+void DrawFace(const PlacedGlyph& placed, int cellX, int baseline, RgbaPicture& faces) {
+  const ImportedGlyph& glyph = *placed.glyph;
+  const int bitmapX = cellX + glyph.left - placed.cellLeft;
+  const int bitmapY = baseline - glyph.top;
+  std::vector<bool> inked(static_cast<std::size_t>(placed.cellWidth), false);
+  for (int row = 0; row < glyph.height; ++row)
+    for (int column = 0; column < glyph.width; ++column) {
+      const std::uint8_t sample =
+          glyph.samples[static_cast<std::size_t>(row) * glyph.width + column];
+      if (sample == 0)
+        continue;
+      std::uint8_t* pixel = faces.At(bitmapX + column, bitmapY + row);
+      pixel[0] = pixel[1] = pixel[2] = kWhite;
+      pixel[3] = static_cast<std::uint8_t>(sample * kCoverageToAlpha);
+      inked[static_cast<std::size_t>(bitmapX + column - cellX)] = true;
+    }
+  // The invisible pixels sit on the top ink row (a glyph without ink: the row above the
+  // baseline), so that they widen the glyph's box but never heighten it.
+  const int invisibleRow = placed.hasInk ? bitmapY + placed.firstInkRow : baseline - 1;
+  for (int column = 0; column < placed.cellWidth; ++column)
+    if (!inked[static_cast<std::size_t>(column)]) {
+      std::uint8_t* pixel = faces.At(cellX + column, invisibleRow);
+      pixel[0] = pixel[1] = pixel[2] = kWhite;
+    }
+}
+
+bool IsSet(const std::uint8_t* pixel) { return pixel[0] | pixel[1] | pixel[2] | pixel[3]; }
+
+// The drop shadow: every pixel of the faces moved by the drop.
+RgbaPicture DropShadows(const RgbaPicture& faces, int dropX, int dropY) {
+  RgbaPicture shadows(faces.width, faces.height);
+  for (int y = 0; y < faces.height; ++y)
+    for (int x = 0; x < faces.width; ++x)
+      if (IsSet(faces.At(x, y)))
+        std::copy_n(faces.At(x, y), 4, shadows.At(x + dropX, y + dropY));
+  return shadows;
+}
+
+// The outline: each pixel the strongest of the faces' 3 x 3 pixels around it, and set (at
+// least invisibly) wherever one of them is.
+RgbaPicture OutlineShadows(const RgbaPicture& faces) {
+  RgbaPicture shadows(faces.width, faces.height);
+  for (int y = 0; y < faces.height; ++y)
+    for (int x = 0; x < faces.width; ++x) {
+      bool set = false;
+      std::uint8_t alpha = 0;
+      for (int dy = -1; dy <= 1; ++dy)
+        for (int dx = -1; dx <= 1; ++dx) {
+          if (x + dx < 0 || y + dy < 0 || x + dx >= faces.width || y + dy >= faces.height)
+            continue;
+          const std::uint8_t* pixel = faces.At(x + dx, y + dy);
+          set = set || IsSet(pixel);
+          alpha = std::max(alpha, pixel[3]);
+        }
+      if (set) {
+        std::uint8_t* pixel = shadows.At(x, y);
+        pixel[0] = pixel[1] = pixel[2] = kWhite;
+        pixel[3] = alpha;
+      }
+    }
+  return shadows;
+}
+
+// The Space of a font without U+0020: the middle of its advances.
+int MiddleAdvance(const std::vector<PlacedGlyph>& placed) {
+  std::vector<int> advances;
+  for (const PlacedGlyph& glyph : placed) advances.push_back(glyph.glyph->advance);
+  std::nth_element(advances.begin(), advances.begin() + advances.size() / 2, advances.end());
+  return std::max(advances[advances.size() / 2], 0);
+}
+
+std::string CharSetLine(const ImportedFont& font) {
+  std::string line = kCharSetCommand;
+  for (const ImportedGlyph& glyph : font.glyphs) line += static_cast<char>(glyph.code);
+  if (font.glyphs.back().code >= 0x80)
+    line += kCharSetGuard;
+  return line + "\n";
+}
+
+std::string GrabLines(int bands, int count, int firstRow, int pitch) {
+  std::string lines;
+  for (int band = 0; band < bands; ++band)
+    lines += Format("Grab 0,%d,%d\n", firstRow + band * pitch,
+                    std::min(kGlyphsPerBand, count - band * kGlyphsPerBand));
+  return lines;
+}
+
+}  // namespace
+
+bool DrawSheet(const ImportedFont& font, const SheetOptions& options, const std::string& comment,
+               Sheet& sheet, SheetFailure& failure) {
+  failure = {};
+  sheet = {};
+  if (font.glyphs.empty()) {
+    failure.problem = SheetProblem::NoGlyphs;
+    return false;
+  }
+  const Margins margins = ShadowMargins(options);
+  const int grow = options.shadow == ShadowStyle::Outline ? 2 : 0;
+  std::vector<PlacedGlyph> placed;
+  int ascent = 0, descent = 0;
+  bool anyInk = false;
+  for (const ImportedGlyph& glyph : font.glyphs) {
+    placed.push_back(Place(glyph));
+    const PlacedGlyph& last = placed.back();
+    if (last.cellWidth + grow > kMaxByteField) {
+      failure = {SheetProblem::TooWide, glyph.code, last.cellWidth + grow};
+      return false;
+    }
+    if (LeavesAdvanceBox(last))
+      sheet.outsideAdvance.push_back(glyph.code);
+    if (last.hasInk) {
+      ascent = anyInk ? std::max(ascent, last.inkTop) : last.inkTop;
+      descent =
+          anyInk ? std::max(descent, last.inkHeight - last.inkTop) : last.inkHeight - last.inkTop;
+      anyInk = true;
+    }
+  }
+  if (!anyInk)
+    ascent = 1, descent = 0;
+  // Every glyph's top and height, shadows included, must fit the font's one-byte fields.
+  const int lineHeight = ascent + descent;
+  const int maxHeight = margins.up + lineHeight + margins.down;
+  if (maxHeight > kMaxByteField) {
+    failure = {SheetProblem::TooTall, 0, maxHeight};
+    return false;
+  }
+  sheet.space = font.spaceAdvance ? *font.spaceAdvance : MiddleAdvance(placed);
+  sheet.spaceGuessed = !font.spaceAdvance;
+  if (sheet.space < 0 || sheet.space > kMaxSpace) {
+    failure = {SheetProblem::SpaceTooWide, 0, sheet.space};
+    return false;
+  }
+
+  const int count = static_cast<int>(placed.size());
+  const int bands = (count + kGlyphsPerBand - 1) / kGlyphsPerBand;
+  const int cellSpacing = kCellSpacing + grow;
+  const int pitch = maxHeight + kBandSpacing;
+  int width = 1;
+  for (int band = 0; band < bands; ++band) {
+    int x = margins.left;
+    for (int i = band * kGlyphsPerBand; i < std::min(count, (band + 1) * kGlyphsPerBand); ++i)
+      x += placed[static_cast<std::size_t>(i)].cellWidth + cellSpacing;
+    width = std::max(width, x - cellSpacing + margins.right);
+  }
+  sheet.faces = RgbaPicture(width, bands * pitch - kBandSpacing);
+  for (int band = 0; band < bands; ++band) {
+    const int baseline = band * pitch + margins.up + ascent;
+    int x = margins.left;
+    for (int i = band * kGlyphsPerBand; i < std::min(count, (band + 1) * kGlyphsPerBand); ++i) {
+      DrawFace(placed[static_cast<std::size_t>(i)], x, baseline, sheet.faces);
+      x += placed[static_cast<std::size_t>(i)].cellWidth + cellSpacing;
+    }
+  }
+  if (options.shadow == ShadowStyle::Drop)
+    sheet.shadows = DropShadows(sheet.faces, options.dropX, options.dropY);
+  else if (options.shadow == ShadowStyle::Outline)
+    sheet.shadows = OutlineShadows(sheet.faces);
+
+  // The faces are grabbed from the line's top, the shadows from the row their margin starts.
+  const bool drop = options.shadow == ShadowStyle::Drop;
+  sheet.script = comment;
+  sheet.script += Format("MaxHeight %d\nGap 0\nSpace %d\nDrop %d,%d\n", maxHeight, sheet.space,
+                         drop ? options.dropX : 0, drop ? options.dropY : 0);
+  sheet.script += CharSetLine(font);
+  sheet.script += Format("LoadTGA %s\n[Font]\n", kFacesFile);
+  sheet.script += GrabLines(bands, count, margins.up, pitch);
+  if (options.shadow != ShadowStyle::None) {
+    sheet.script += Format("LoadTGA %s\n[Shadow]\n", kShadowsFile);
+    sheet.script += GrabLines(bands, count, 0, pitch);
+  }
+  return true;
+}
+
+}  // namespace typekiln

@@ -1,0 +1,67 @@
+#pragma once
+
+// The sheet typekiln-import draws from a font, as an artist would have drawn it: the faces in
+// one picture, their shadows at the same places in a second, and the script that grabs both.
+//
+// Each character gets a cell as wide as its advance (or as the box that holds both its advance
+// and its ink, when the ink sticks out). Its ink lies on a common baseline, in white with the
+// coverage in alpha (17 x sample); every column of the cell that has no ink holds one white
+// pixel of alpha 0 on the glyph's top ink row: invisible, but ink to the grabber, so that the
+// glyph is grabbed as wide as its advance and `Gap 0` spaces the text as the font does. Cells
+// are 2 empty columns apart (4 with an outline, which grows each shadow by one pixel), at most
+// 16 to a band; bands are 2 empty rows apart, and also leave room for the shadows' offsets.
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "import/imported_font.h"
+#include "import/tga_encoder.h"
+
+namespace typekiln {
+
+inline constexpr char kFacesFile[] = "faces.tga";
+inline constexpr char kShadowsFile[] = "shadows.tga";
+inline constexpr char kScriptFile[] = "font.tks";
+inline constexpr int kGlyphsPerBand = 16;
+inline constexpr int kCellSpacing = 2;
+inline constexpr int kBandSpacing = 2;
+/// A shadow further than this from its face is noted by the script check as a likely slip.
+inline constexpr int kMaxShadowOffset = 8;
+
+enum class ShadowStyle { Drop, Outline, None };
+
+struct SheetOptions {
+  ShadowStyle shadow = ShadowStyle::Drop;
+  int dropX = 1;  // --shadow drop: the shadow's place from its face, right and down
+  int dropY = 1;
+};
+
+struct Sheet {
+  RgbaPicture faces;
+  RgbaPicture shadows;  // empty for ShadowStyle::None
+  std::string script;
+  int space = 0;                             // the script's Space
+  bool spaceGuessed = false;                 // the font has no U+0020: Space is its middle advance
+  std::vector<std::uint8_t> outsideAdvance;  // characters whose ink leaves their advance box
+};
+
+enum class SheetProblem { None, NoGlyphs, TooWide, TooTall, SpaceTooWide };
+
+struct SheetFailure {
+  SheetProblem problem = SheetProblem::None;
+  std::uint8_t code = 0;  // TooWide: the character
+  int size = 0;           // TooWide: its cell's width; TooTall: the band's rows;
+                          // SpaceTooWide: the space's advance
+};
+
+/// The widest advance a font's Space can carry: the game reads it as a signed byte.
+inline constexpr int kMaxSpace = 127;
+
+/// Lays out `font`'s glyphs and draws both pictures and the script, which starts with
+/// `comment` (whole lines, each starting with "#"). False when the font has no glyph, a cell or
+/// the band would be larger than a font can describe, or the space is too wide.
+bool DrawSheet(const ImportedFont& font, const SheetOptions& options, const std::string& comment,
+               Sheet& sheet, SheetFailure& failure);
+
+}  // namespace typekiln

@@ -1,0 +1,418 @@
+#include "import/import_tool.h"
+
+#include <charconv>
+#include <cstdarg>
+#include <filesystem>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "font/font_format.h"
+#include "import/bmfont_font.h"
+#include "import/char_list.h"
+#include "import/font_sheet.h"
+#include "import/freetype_font.h"
+#include "import/tga_encoder.h"
+#include "io/binary_file.h"
+#include "io/file_identity.h"
+#include "io/output_file.h"
+#include "report/messages.h"
+#include "script/script_reader.h"
+
+namespace typekiln {
+
+namespace {
+
+constexpr int kWritten = 0;
+constexpr int kFailed = 1;
+constexpr int kWrongArguments = 2;
+constexpr int kMaxFaceIndex = 0xFFFF;
+// How much of a font is read to tell a BMFont descriptor from a font FreeType reads.
+constexpr std::size_t kSniffSize = 4096;
+
+// Errors and remarks alike are said on standard error, after the tool's name; an error also
+// hands back the exit status it ends the run with. Nothing waits for a key: build scripts run
+// this tool.
+void SayOnError(Console& console, const char* format, va_list args) {
+  console.err << msg::kImportPrefix << FormatList(format, args) << '\n';
+}
+
+void Warn(Console& console, const char* format, ...) TYPEKILN_PRINTF(2, 3);
+void Warn(Console& console, const char* format, ...) {
+  va_list args;
+  va_start(args, format);
+  SayOnError(console, format, args);
+  va_end(args);
+}
+
+int Fail(Console& console, int status, const char* format, ...) TYPEKILN_PRINTF(3, 4);
+int Fail(Console& console, int status, const char* format, ...) {
+  va_list args;
+  va_start(args, format);
+  SayOnError(console, format, args);
+  va_end(args);
+  return status;
+}
+
+struct ImportOptions {
+  std::string font;
+  std::string outputFolder;
+  FreeTypeOptions freeType;
+  std::vector<std::uint8_t> codes = DefaultCharList();
+  SheetOptions sheet;
+  bool force = false;
+};
+
+std::optional<int> WholeNumber(std::string_view text) {
+  int value = 0;
+  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+  if (error != std::errc() || end != text.data() + text.size() || text.empty())
+    return std::nullopt;
+  return value;
+}
+
+// A character as the messages name it: 'A', 'é' (U+00E9) beyond ASCII, or U+0085 for one that
+// does not show.
+std::string DescribeCharacter(char32_t character) {
+  const auto number = static_cast<unsigned>(character);
+  if (character > 0x20 && character < 0x7F)
+    return Format("'%c'", static_cast<char>(character));
+  if (character < 0xA1 || character > 0xFF)
+    return Format("U+%04X", number);
+  const char utf8[] = {static_cast<char>(0xC0 | (number >> 6)),
+                       static_cast<char>(0x80 | (number & 0x3F)), '\0'};
+  return Format("'%s' (U+%04X)", utf8, number);
+}
+
+std::string DescribeCharacters(const std::vector<std::uint8_t>& codes) {
+  std::string list;
+  for (const std::uint8_t code : codes)
+    list += (list.empty() ? "" : msg::kListSeparator) + DescribeCharacter(code);
+  return list;
+}
+
+int CharListError(Console& console, const CharListFailure& failure) {
+  switch (failure.problem) {
+    case CharListProblem::NotUtf8:
+      return Fail(console, kWrongArguments, msg::kImportCharsNotUtf8, failure.position);
+    case CharListProblem::OutOfRange:
+      return Fail(console, kWrongArguments, msg::kImportCharsOutOfRange,
+                  static_cast<unsigned>(failure.character), failure.position);
+    case CharListProblem::Repeated:
+      return Fail(console, kWrongArguments, msg::kImportCharsRepeated,
+                  DescribeCharacter(failure.character).c_str(), failure.position);
+    case CharListProblem::Empty:
+      return Fail(console, kWrongArguments, msg::kImportCharsEmpty);
+    case CharListProblem::TooMany:
+    case CharListProblem::None:
+      break;
+  }
+  return Fail(console, kWrongArguments, msg::kImportCharsTooMany, failure.count, failure.limit);
+}
+
+// Takes the value of an option that has one into `options`; an exit status when it is wrong.
+// `utf8` is the value as UTF-8 text, which --chars reads.
+std::optional<int> TakeValue(Console& console, const std::string& name, const std::string& value,
+                             const std::string& utf8, ImportOptions& options) {
+  if (name == "--size") {
+    const auto size = WholeNumber(value);
+    if (!size || *size < 1 || *size > kMaxByteField)
+      return Fail(console, kWrongArguments, msg::kImportBadSize, kMaxByteField, value.c_str());
+    options.freeType.size = *size;
+  } else if (name == "--face") {
+    const auto face = WholeNumber(value);
+    if (!face || *face < 0 || *face > kMaxFaceIndex)
+      return Fail(console, kWrongArguments, msg::kImportBadFace, kMaxFaceIndex, value.c_str());
+    options.freeType.faceIndex = *face;
+  } else if (name == "--chars") {
+    CharListFailure failure;
+    if (!ParseCharList(utf8, options.codes, failure))
+      return CharListError(console, failure);
+  } else if (name == "--shadow") {
+    if (value == "drop")
+      options.sheet.shadow = ShadowStyle::Drop;
+    else if (value == "outline")
+      options.sheet.shadow = ShadowStyle::Outline;
+    else if (value == "none")
+      options.sheet.shadow = ShadowStyle::None;
+    else
+      return Fail(console, kWrongArguments, msg::kImportBadShadow, value.c_str());
+  } else {
+    const std::size_t comma = value.find(',');
+    const auto dx = WholeNumber(std::string_view(value).substr(0, comma));
+    const auto dy = comma == std::string::npos
+                        ? std::nullopt
+                        : WholeNumber(std::string_view(value).substr(comma + 1));
+    if (!dx || !dy || (*dx == 0 && *dy == 0) || std::abs(*dx) > kMaxShadowOffset ||
+        std::abs(*dy) > kMaxShadowOffset)
+      return Fail(console, kWrongArguments, msg::kImportBadOffset, kMaxShadowOffset,
+                  kMaxShadowOffset, value.c_str());
+    options.sheet.dropX = *dx;
+    options.sheet.dropY = *dy;
+  }
+  return std::nullopt;
+}
+
+// Reads the command line into `options`; an exit status when the run ends here. An option's
+// value is the next word, or follows "=" in the option's own (--size=13).
+std::optional<int> ParseArguments(Console& console, const std::vector<std::string>& arguments,
+                                  const std::vector<std::string>& argumentsUtf8,
+                                  ImportOptions& options) {
+  std::vector<std::string> paths;
+  bool optionsEnded = false;
+  for (std::size_t i = 0; i < arguments.size(); ++i) {
+    const std::string& word = arguments[i];
+    if (optionsEnded || word.size() < 2 || word[0] != '-') {
+      paths.push_back(word);
+      continue;
+    }
+    const std::size_t equals = word.find('=');
+    const std::string name = word.substr(0, equals);
+    const bool hasValue = equals != std::string::npos;
+    if (name == "--" && !hasValue) {
+      optionsEnded = true;
+    } else if ((name == "--help" || name == "-h") && !hasValue) {
+      Say(console.out, "%s\n%s", msg::kImportUsage, msg::kImportHelp);
+      return kWritten;
+    } else if (name == "--version" && !hasValue) {
+      Say(console.out, msg::kImportVersion, TYPEKILN_VERSION);
+      return kWritten;
+    } else if (name == "--mono" && !hasValue) {
+      options.freeType.mono = true;
+    } else if (name == "--force" && !hasValue) {
+      options.force = true;
+    } else if (name == "--size" || name == "--face" || name == "--chars" || name == "--shadow" ||
+               name == "--shadow-offset") {
+      if (!hasValue && ++i >= arguments.size())
+        return Fail(console, kWrongArguments, msg::kImportMissingValue, name.c_str());
+      const std::size_t skip = hasValue ? equals + 1 : 0;
+      if (const auto status = TakeValue(
+              console, name, arguments[i].substr(skip),
+              argumentsUtf8[i].substr(hasValue ? argumentsUtf8[i].find('=') + 1 : 0), options))
+        return status;
+    } else {
+      return Fail(console, kWrongArguments, msg::kImportUnknownOption, word.c_str());
+    }
+  }
+  if (paths.size() != 2)
+    return Fail(console, kWrongArguments, msg::kImportUsage);
+  options.font = paths[0];
+  options.outputFolder = paths[1];
+  return std::nullopt;
+}
+
+// True when the file's first bytes are a BMFont descriptor's: the binary form's signature, an
+// XML document with a <font> element, or a text whose first word is one of the form's tags.
+bool IsBmFontDescriptor(std::string_view start) {
+  if (start.starts_with("BMF"))
+    return true;
+  if (start.starts_with("\xEF\xBB\xBF"))
+    start.remove_prefix(3);
+  const std::size_t first = start.find_first_not_of(" \t\r\n");
+  if (first == std::string_view::npos)
+    return false;
+  start.remove_prefix(first);
+  if (start.starts_with("<"))
+    return start.find("<font") != std::string_view::npos;
+  const std::string_view word = start.substr(0, start.find_first_of(" \t\r\n"));
+  return word == "info" || word == "common" || word == "page" || word == "chars";
+}
+
+int FreeTypeError(Console& console, const std::string& path, const FreeTypeFailure& failure) {
+  const char* file = path.c_str();
+  const std::string character = DescribeCharacter(failure.code);
+  switch (failure.problem) {
+    case FreeTypeProblem::NoSuchFace:
+      return Fail(console, kFailed, msg::kImportNoSuchFace, file, failure.count);
+    case FreeTypeProblem::NoSuchStrike:
+      return Fail(console, kFailed, msg::kImportNoSuchStrike, file, failure.size,
+                  failure.sizes.c_str());
+    case FreeTypeProblem::NotPixelFont:
+      return Fail(console, kFailed, msg::kImportNotPixelFont, file, kSmallestPixelFontSize,
+                  kLargestPixelFontSize);
+    case FreeTypeProblem::CannotSize:
+      return Fail(console, kFailed, msg::kImportCannotSize, file, failure.size, failure.error);
+    case FreeTypeProblem::CannotRender:
+      return Fail(console, kFailed, msg::kImportCannotRender, file, character.c_str(), failure.size,
+                  failure.error);
+    case FreeTypeProblem::TooLarge:
+      return Fail(console, kFailed, msg::kImportGlyphTooLarge, file, character.c_str(),
+                  kMaxByteField, failure.size);
+    case FreeTypeProblem::CannotOpen:
+    case FreeTypeProblem::None:
+      break;
+  }
+  return Fail(console, kFailed, msg::kImportNotAFont, file, failure.error);
+}
+
+int SheetError(Console& console, const std::string& path, const SheetFailure& failure) {
+  const char* file = path.c_str();
+  switch (failure.problem) {
+    case SheetProblem::TooWide:
+      return Fail(console, kFailed, msg::kImportCellTooWide,
+                  DescribeCharacter(failure.code).c_str(), file, failure.size, kMaxByteField);
+    case SheetProblem::TooTall:
+      return Fail(console, kFailed, msg::kImportBandTooTall, file, failure.size, kMaxByteField);
+    case SheetProblem::SpaceTooWide:
+      return Fail(console, kFailed, msg::kImportSpaceTooWide, file, failure.size, kMaxSpace);
+    case SheetProblem::NoGlyphs:
+    case SheetProblem::None:
+      break;
+  }
+  return Fail(console, kFailed, msg::kImportNoGlyphs, file);
+}
+
+// Text from a font (its names) as a script comment may hold it: printable ASCII only, so that no
+// byte of it can end the line or start a command.
+std::string Printable(std::string text) {
+  for (char& c : text)
+    if (c < 0x20 || c > 0x7E)
+      c = '?';
+  return text;
+}
+
+// A comment line of the script, kept within the line length a script reads as one line.
+std::string CommentLine(const std::string& text) {
+  return "# " + Printable(text).substr(0, kLineBufferSize - 3) + "\n";
+}
+
+std::string ScriptComment(const ImportOptions& options, const ImportedFont& font) {
+  const std::string name = std::filesystem::path(options.font).filename().string();
+  std::string used;
+  if (options.freeType.size)
+    used += Format(" --size %d", *options.freeType.size);
+  if (options.freeType.mono)
+    used += " --mono";
+  if (options.freeType.faceIndex != 0)
+    used += Format(" --face %d", options.freeType.faceIndex);
+  if (options.sheet.shadow == ShadowStyle::None)
+    used += " --shadow none";
+  else if (options.sheet.shadow == ShadowStyle::Outline)
+    used += " --shadow outline";
+  else
+    used +=
+        Format(" --shadow drop --shadow-offset %d,%d", options.sheet.dropX, options.sheet.dropY);
+  return CommentLine(Format(msg::kScriptMadeFrom, name.c_str())) + CommentLine(font.description) +
+         CommentLine(Format(msg::kScriptOptions, used.c_str())) +
+         CommentLine(Format(msg::kScriptBuild, kScriptFile)) + CommentLine(msg::kScriptRetouch);
+}
+
+// What the run says of the font on standard error: the characters left out, the kerning not
+// carried, the glyphs whose ink leaves their advance box, a space guessed.
+void Remark(Console& console, const std::string& path, const ImportedFont& font,
+            const Sheet& sheet) {
+  const char* file = path.c_str();
+  if (!font.missing.empty())
+    Warn(console, msg::kImportMissing, file,
+         Count(static_cast<long long>(font.missing.size()), msg::kCharacters).c_str(),
+         DescribeCharacters(font.missing).c_str());
+  if (font.kerningPairs > 0)
+    Warn(console, msg::kImportKerning, file, Count(font.kerningPairs, msg::kKerningPairs).c_str());
+  else if (font.kerningPairs < 0)
+    Warn(console, msg::kImportKerningUncounted, file);
+  if (!sheet.outsideAdvance.empty())
+    Warn(console, msg::kImportOutsideAdvance,
+         Count(static_cast<long long>(sheet.outsideAdvance.size()), msg::kGlyphs).c_str(),
+         DescribeCharacters(sheet.outsideAdvance).c_str());
+  if (sheet.spaceGuessed)
+    Warn(console, msg::kImportSpaceGuessed, file, sheet.space);
+}
+
+struct OutputPiece {
+  std::string path;
+  std::vector<std::uint8_t> bytes;
+};
+
+// Writes every piece or, when one cannot be written, as few as possible: each goes to a
+// temporary first, and the temporaries take their places only once all are written.
+int WritePieces(Console& console, const ImportOptions& options,
+                const std::vector<std::string>& inputs, const std::vector<OutputPiece>& pieces) {
+  std::error_code error;
+  const std::filesystem::path folder(options.outputFolder);
+  if (!std::filesystem::is_directory(folder, error)) {
+    if (std::filesystem::exists(folder, error))
+      return Fail(console, kFailed, msg::kImportNotAFolder, options.outputFolder.c_str());
+    if (!std::filesystem::create_directory(folder, error))
+      return Fail(console, kFailed, msg::kImportCannotMakeFolder, options.outputFolder.c_str());
+  }
+  for (const OutputPiece& piece : pieces) {
+    for (const std::string& input : inputs)
+      if (WritesOver(piece.path, input))
+        return Fail(console, kFailed, msg::kImportOverInput, piece.path.c_str(), input.c_str());
+    if (!options.force && std::filesystem::exists(piece.path, error))
+      return Fail(console, kFailed, msg::kImportExists, piece.path.c_str());
+  }
+  std::vector<std::unique_ptr<OutputFile>> files;
+  for (const OutputPiece& piece : pieces) {
+    files.push_back(std::make_unique<OutputFile>());
+    if (!files.back()->Create(piece.path))
+      return Fail(console, kFailed, msg::kCannotCreate, piece.path.c_str());
+    files.back()->Write(piece.bytes.data(), piece.bytes.size());
+  }
+  for (std::size_t i = 0; i < pieces.size(); ++i)
+    if (!files[i]->Commit())
+      return Fail(console, kFailed, msg::kCannotWrite, pieces[i].path.c_str());
+  return kWritten;
+}
+
+std::string InFolder(const std::string& folder, const char* name) {
+  return (std::filesystem::path(folder) / name).string();
+}
+
+int Import(Console& console, const ImportOptions& options) {
+  BinaryFile file;
+  if (!file.OpenRead(options.font))
+    return Fail(console, kFailed, msg::kCannotOpen, options.font.c_str());
+  std::string start(static_cast<std::size_t>(
+                        std::min<std::int64_t>(std::max<std::int64_t>(file.Size(), 0), kSniffSize)),
+                    '\0');
+  const bool readStart = file.Read(start.data(), start.size());
+  file.Close();
+  if (!readStart)
+    return Fail(console, kFailed, msg::kCannotRead, options.font.c_str());
+
+  ImportedFont font;
+  std::vector<std::string> inputs{options.font};
+  if (IsBmFontDescriptor(start)) {
+    const BmFontFailure failure = ReadBmFont(options.font, options.codes, font);
+    if (failure.problem != BmFontProblem::None)
+      return Fail(console, kFailed, "%s", DescribeBmFontFailure(options.font, failure).c_str());
+    inputs.insert(inputs.end(), font.files.begin(), font.files.end());
+  } else {
+    FreeTypeFailure failure;
+    if (!ReadFreeTypeFont(options.font, options.freeType, options.codes, font, failure))
+      return FreeTypeError(console, options.font, failure);
+  }
+  Sheet sheet;
+  SheetFailure sheetFailure;
+  if (!DrawSheet(font, options.sheet, ScriptComment(options, font), sheet, sheetFailure))
+    return SheetError(console, options.font, sheetFailure);
+  Remark(console, options.font, font, sheet);
+
+  std::vector<OutputPiece> pieces;
+  pieces.push_back({InFolder(options.outputFolder, kFacesFile), EncodeTga(sheet.faces)});
+  if (options.sheet.shadow != ShadowStyle::None)
+    pieces.push_back({InFolder(options.outputFolder, kShadowsFile), EncodeTga(sheet.shadows)});
+  pieces.push_back({InFolder(options.outputFolder, kScriptFile),
+                    std::vector<std::uint8_t>(sheet.script.begin(), sheet.script.end())});
+  if (const int status = WritePieces(console, options, inputs, pieces); status != kWritten)
+    return status;
+  Say(console.out, msg::kImportWrote,
+      Count(static_cast<long long>(font.glyphs.size()), msg::kCharacters).c_str(),
+      font.description.c_str(), options.outputFolder.c_str(), kScriptFile);
+  return kWritten;
+}
+
+}  // namespace
+
+int RunImportTool(Console& console, const std::vector<std::string>& arguments,
+                  const std::vector<std::string>& argumentsUtf8) {
+  ImportOptions options;
+  if (const auto status = ParseArguments(console, arguments, argumentsUtf8, options))
+    return *status;
+  return Import(console, options);
+}
+
+}  // namespace typekiln

@@ -1,0 +1,40 @@
+#pragma once
+
+// What every font reader of typekiln-import hands on: the characters asked for, each as the
+// samples typekiln stores (0 to 15) and where they lie from the pen on the baseline, as FreeType
+// describes a glyph. The sheet is drawn from this alone, whatever the font's form was.
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace typekiln {
+
+struct ImportedGlyph {
+  std::uint8_t code = 0;  // the character, as its Latin-1 code
+  int width = 0;          // the coverage bitmap's size; 0 x 0 for a glyph with no ink
+  int height = 0;
+  int left = 0;     // columns from the pen to the bitmap's left edge; negative left of the pen
+  int top = 0;      // rows from the bitmap's top row up to the baseline; larger is higher
+  int advance = 0;  // how far the pen moves after it, in whole pixels
+  std::vector<std::uint8_t> samples;  // width x height, row by row, each 0 to 15
+};
+
+struct ImportedFont {
+  std::string description;            // the font and size, for the script's comment
+  std::vector<ImportedGlyph> glyphs;  // in the order the characters were asked for
+  std::vector<std::uint8_t> missing;  // the characters asked for that the font lacks
+  std::vector<std::string> files;     // the files read besides the font itself (BMFont pages)
+  std::optional<int> spaceAdvance;    // the advance of U+0020, when the font has one
+  int kerningPairs = 0;  // kerning pairs the font has, which a typekiln font cannot carry;
+                         // -1 for kerning FreeType does not count
+};
+
+/// The sample typekiln stores for an 8-bit coverage v: the nearest of 16 steps, in integers, so
+/// that a picture's alpha of 17 x sample gives the sample back.
+constexpr std::uint8_t QuantiseCoverage(unsigned v) {
+  return static_cast<std::uint8_t>((v * 15 + 127) / 255);
+}
+
+}  // namespace typekiln

@@ -1,0 +1,192 @@
+#include <gtest/gtest.h>
+
+#include "import/char_list.h"
+#include "import/font_sheet.h"
+#include "import/tga_encoder.h"
+
+namespace typekiln {
+namespace {
+
+// The picture as rows of characters: '.' clear, 'o' an invisible pixel (white, alpha 0), and a
+// hexadecimal digit s for white ink of alpha 17 x s; '?' for anything else.
+std::string Draw(const RgbaPicture& picture) {
+  std::string text;
+  for (int y = 0; y < picture.height; ++y) {
+    text += y > 0 ? "|" : "";
+    for (int x = 0; x < picture.width; ++x) {
+      const std::uint8_t* p = picture.At(x, y);
+      const bool white = p[0] == 255 && p[1] == 255 && p[2] == 255;
+      if (p[0] == 0 && p[1] == 0 && p[2] == 0 && p[3] == 0)
+        text += '.';
+      else if (white && p[3] == 0)
+        text += 'o';
+      else if (white && p[3] % 17 == 0)
+        text += "0123456789ABCDEF"[p[3] / 17];
+      else
+        text += '?';
+    }
+  }
+  return text;
+}
+
+// 'A' two samples wide, one right of the pen, with its top two rows above the baseline and an
+// advance of 4; 'B' one sample on the row below the baseline, advancing 2.
+ImportedFont TwoGlyphs() {
+  ImportedFont font;
+  font.glyphs.push_back({'A', 2, 2, 1, 2, 4, {15, 8, 0, 15}});
+  font.glyphs.push_back({'B', 1, 1, 0, 0, 2, {15}});
+  font.spaceAdvance = 3;
+  return font;
+}
+
+Sheet Drawn(const ImportedFont& font, const SheetOptions& options) {
+  Sheet sheet;
+  SheetFailure failure;
+  EXPECT_TRUE(DrawSheet(font, options, "# made here\n", sheet, failure));
+  return sheet;
+}
+
+TEST(FontSheet, EachCellIsItsAdvanceWideOnOneBaseline) {
+  const Sheet sheet = Drawn(TwoGlyphs(), {ShadowStyle::None, 0, 0});
+  // The cells are 4 and 2 wide, 2 apart; the invisible pixels sit on each glyph's top ink row.
+  EXPECT_EQ(Draw(sheet.faces), "oF8o....|..F.....|......Fo");
+  EXPECT_TRUE(sheet.shadows.pixels.empty());
+  EXPECT_EQ(sheet.script,
+            "# made here\nMaxHeight 3\nGap 0\nSpace 3\nDrop 0,0\nCharSet AB\n"
+            "LoadTGA faces.tga\n[Font]\nGrab 0,0,2\n");
+  EXPECT_TRUE(sheet.outsideAdvance.empty());
+}
+
+TEST(FontSheet, ShadowsLieAtTheFacesPlacesMovedOrGrown) {
+  const Sheet drop = Drawn(TwoGlyphs(), {ShadowStyle::Drop, 1, 1});
+  EXPECT_EQ(Draw(drop.faces), "oF8o.....|..F......|......Fo.|.........");
+  EXPECT_EQ(Draw(drop.shadows), ".........|.oF8o....|...F.....|.......Fo");
+  EXPECT_NE(drop.script.find("MaxHeight 4\nGap 0\nSpace 3\nDrop 1,1\n"), std::string::npos);
+  EXPECT_NE(drop.script.find("[Font]\nGrab 0,0,2\nLoadTGA shadows.tga\n[Shadow]\nGrab 0,0,2\n"),
+            std::string::npos);
+
+  // An outline grows each face by a pixel all round: cells 4 apart, and a margin of one.
+  const Sheet outline = Drawn(TwoGlyphs(), {ShadowStyle::Outline, 0, 0});
+  EXPECT_EQ(Draw(outline.faces),
+            "............|.oF8o.......|...F........|.........Fo.|............");
+  EXPECT_EQ(Draw(outline.shadows),
+            "oFFF8o......|oFFFFo......|oFFFFo..FFFo|..FFF...FFFo|........FFFo");
+  EXPECT_NE(outline.script.find("MaxHeight 5\nGap 0\nSpace 3\nDrop 0,0\n"), std::string::npos);
+  EXPECT_NE(outline.script.find("[Font]\nGrab 0,1,2\nLoadTGA shadows.tga\n[Shadow]\nGrab 0,0,2\n"),
+            std::string::npos);
+}
+
+TEST(FontSheet, BandsHoldSixteenAndInkOutsideTheAdvanceWidensTheCell) {
+  ImportedFont font;
+  for (std::uint8_t code = 'a'; code < 'a' + 17; ++code)
+    font.glyphs.push_back({code, 1, 1, 0, 1, 1, {15}});
+  font.glyphs[1].left = -1;    // 'b' starts left of the pen
+  font.glyphs[2].advance = 0;  // 'c' has ink but no advance
+  font.glyphs[3].samples = {
+      0};  // 'd' has no ink: one invisible pixel on the row above the baseline
+  font.spaceAdvance = 1;
+  const Sheet sheet = Drawn(font, {ShadowStyle::None, 0, 0});
+  const std::string clear(47, '.');
+  EXPECT_EQ(Draw(sheet.faces), "F..Fo..F..o..F..F..F..F..F..F..F..F..F..F..F..F|" + clear + "|" +
+                                   clear + "|F" + clear.substr(1));
+  EXPECT_NE(sheet.script.find("[Font]\nGrab 0,0,16\nGrab 0,3,1\n"), std::string::npos);
+  EXPECT_EQ(sheet.outsideAdvance, (std::vector<std::uint8_t>{'b', 'c'}));
+  EXPECT_FALSE(sheet.spaceGuessed);
+}
+
+TEST(FontSheet, WhatNoFontCanHoldIsRefused) {
+  Sheet sheet;
+  SheetFailure failure;
+  ImportedFont font = TwoGlyphs();
+  font.glyphs[1].advance = 254;  // with an outline's two more columns, a cell of 256
+  EXPECT_FALSE(DrawSheet(font, {ShadowStyle::Outline, 0, 0}, "", sheet, failure));
+  EXPECT_EQ(failure.problem, SheetProblem::TooWide);
+  EXPECT_EQ(failure.code, 'B');
+  EXPECT_EQ(failure.size, 256);
+  EXPECT_TRUE(DrawSheet(font, {ShadowStyle::None, 0, 0}, "", sheet, failure));
+
+  font = TwoGlyphs();
+  font.glyphs[1].top = -252;  // 255 rows from 'A's top to 'B's bottom, and a drop of 1 more
+  EXPECT_TRUE(DrawSheet(font, {ShadowStyle::None, 0, 0}, "", sheet, failure));
+  EXPECT_FALSE(DrawSheet(font, {ShadowStyle::Drop, 1, 1}, "", sheet, failure));
+  EXPECT_EQ(failure.problem, SheetProblem::TooTall);
+  EXPECT_EQ(failure.size, 256);
+
+  font = TwoGlyphs();
+  font.spaceAdvance = 128;  // the game reads Space as a signed byte
+  EXPECT_FALSE(DrawSheet(font, {ShadowStyle::None, 0, 0}, "", sheet, failure));
+  EXPECT_EQ(failure.problem, SheetProblem::SpaceTooWide);
+
+  font.spaceAdvance.reset();  // no space: the middle advance of 4 and 2 stands in
+  EXPECT_TRUE(DrawSheet(font, {ShadowStyle::None, 0, 0}, "", sheet, failure));
+  EXPECT_TRUE(sheet.spaceGuessed);
+  EXPECT_EQ(sheet.space, 4);
+
+  EXPECT_FALSE(DrawSheet(ImportedFont{}, {}, "", sheet, failure));
+  EXPECT_EQ(failure.problem, SheetProblem::NoGlyphs);
+}
+
+TEST(FontSheet, ALastCodeFromLatin1IsGuardedFromTheLineEndsTrimming) {
+  ImportedFont font = TwoGlyphs();
+  font.glyphs[1].code = 0xE9;
+  const Sheet sheet = Drawn(font, {ShadowStyle::None, 0, 0});
+  EXPECT_NE(sheet.script.find("CharSet A\xE9\t#\n"), std::string::npos);
+}
+
+TEST(TgaEncoder, WritesARawTopFirstPictureWithAlpha) {
+  RgbaPicture picture(2, 1);
+  picture.At(1, 0)[0] = 0x11, picture.At(1, 0)[1] = 0x22, picture.At(1, 0)[2] = 0x33;
+  picture.At(1, 0)[3] = 0x44;
+  const std::vector<std::uint8_t> expected = {
+      0, 0, 2, 0, 0, 0, 0, 0, 0, 0, 0, 0, 2, 0, 1, 0, 32, 0x28, 0, 0, 0, 0, 0x33, 0x22, 0x11, 0x44};
+  EXPECT_EQ(EncodeTga(picture), expected);
+}
+
+TEST(CharList, TakesUtf8AsLatin1CodesAndRefusesWhatNoCharSetHolds) {
+  std::vector<std::uint8_t> codes;
+  CharListFailure failure;
+  EXPECT_TRUE(ParseCharList("A\xC3\xA9~\xC3\xBF", codes, failure));
+  EXPECT_EQ(codes, (std::vector<std::uint8_t>{'A', 0xE9, '~', 0xFF}));
+  EXPECT_EQ(DefaultCharList().size(), 94u);
+
+  const struct {
+    const char* text;
+    CharListProblem problem;
+    char32_t character;
+    int position;
+  } refused[] = {
+      {"AB C", CharListProblem::OutOfRange, U' ', 3},
+      {"A\xC4\x80", CharListProblem::OutOfRange, 0x100, 2},
+      {"ABA", CharListProblem::Repeated, U'A', 3},
+      {"A\xC0\x81", CharListProblem::NotUtf8, 0, 2},  // an overlong '\x01'
+      {"A\xC3", CharListProblem::NotUtf8, 0, 2},      // cut short
+      {"", CharListProblem::Empty, 0, 0},
+  };
+  for (const auto& text : refused) {
+    EXPECT_FALSE(ParseCharList(text.text, codes, failure)) << text.text;
+    EXPECT_EQ(failure.problem, text.problem) << text.text;
+    if (text.problem == CharListProblem::OutOfRange || text.problem == CharListProblem::Repeated) {
+      EXPECT_EQ(failure.character, text.character) << text.text;
+    }
+    if (text.problem != CharListProblem::Empty) {
+      EXPECT_EQ(failure.position, text.position) << text.text;
+    }
+  }
+
+  // "CharSet " and 119 codes make a line of 127 characters; a last code from 0x80 up needs two
+  // more for the tab and "#" that keep it.
+  std::string text;
+  for (int code = 0xA1; code < 0xA1 + 25; ++code) text += {'\xC2', static_cast<char>(code)};
+  for (char code = '!'; code <= '~'; ++code) text += code;
+  EXPECT_TRUE(ParseCharList(text, codes, failure));
+  EXPECT_EQ(codes.size(), 119u);
+  EXPECT_FALSE(ParseCharList(text + "\xC3\xA0", codes, failure));
+  EXPECT_EQ(failure.problem, CharListProblem::TooMany);
+  EXPECT_EQ(failure.count, 120);
+  EXPECT_EQ(failure.limit, 117);
+  text.resize(text.size() - 3);  // 116 characters, and a 117th from Latin-1
+  EXPECT_TRUE(ParseCharList(text + "\xC3\xA0", codes, failure));
+}
+
+}  // namespace
+}  // namespace typekiln

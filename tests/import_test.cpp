@@ -267,6 +267,10 @@ TEST(Import, TrueTypeAntiAliasedAndMonochromeAtTwoSizes) {
                       RenderWithFreeType(kSans, size, mono, PrintableAscii()));
     }
   }
+  // A monospaced face whose glyphs all lie within their advance boxes at this size, so that the
+  // whole line is checked too.
+  ExpectRoundTrip("DejaVu Sans Mono 13", {"--size", "13", kSansMono},
+                  RenderWithFreeType(kSansMono, 13, false, PrintableAscii()));
 }
 
 TEST(Import, BitmapFontsAsPcfAndAsBitmapOnlyOpenType) {

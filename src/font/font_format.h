@@ -89,5 +89,8 @@ inline constexpr int kMaxGlyphs = 128;
 inline constexpr int kMaxByteField = 255;
 /// The largest font file: every block offset must fit the table's 32-bit fields.
 inline constexpr std::uint64_t kMaxFontSize = 0xFFFFFFFF;
+/// Shadows within this many pixels of their faces, each way, are drop shadows; one further off
+/// is most likely drawn in the wrong place (the script check notes it).
+inline constexpr int kDropShadowReach = 8;
 
 }  // namespace typekiln

@@ -13,6 +13,7 @@
 #include <algorithm>
 #include <array>
 #include <cstdlib>
+#include <filesystem>
 #include <memory>
 #include <string_view>
 
@@ -95,34 +96,12 @@ void CutSamples(const BmFontPage& page, const BmFontChar& glyph, int channel,
 
 // ---- Files.
 
-enum class FileRead { Read, CannotRead, TooLarge };
-
-FileRead ReadWholeFile(const std::string& path, std::int64_t limit,
-                       std::vector<std::uint8_t>& bytes) {
-  BinaryFile file;
-  if (path.find('\0') != std::string::npos || !file.OpenRead(path))
-    return FileRead::CannotRead;
-  const std::int64_t size = file.Size();
-  if (size < 0)
-    return FileRead::CannotRead;
-  if (size > limit)
-    return FileRead::TooLarge;
-  bytes.resize(static_cast<std::size_t>(size));
-  if (size > 0 && !file.Read(bytes.data(), bytes.size()))
-    return FileRead::CannotRead;
-  return FileRead::Read;
-}
-
 bool IsSeparator(char c) { return c == '/' || c == '\\'; }
 
 // The folder part of the descriptor's path, with its last separator; "" for the current folder.
+// The system's own rules tell the parts apart ("\\" and a drive's ":" count on Windows).
 std::string FolderOf(const std::string& path) {
-#ifdef _WIN32
-  const std::size_t last = path.find_last_of("/\\:");
-#else
-  const std::size_t last = path.rfind('/');
-#endif
-  return last == std::string::npos ? std::string() : path.substr(0, last + 1);
+  return std::filesystem::path(path).remove_filename().string();
 }
 
 // None for a page name that stays inside the descriptor's folder.
@@ -176,11 +155,11 @@ BmFontFailure ReadPageFile(const std::string& folder, int id, const std::string&
   failure.problem = CheckPageName(name);
   if (failure.Failed())
     return failure;
-  const FileRead read = ReadWholeFile(PagePath(folder, name), kBmFontMaxPageBytes, bytes);
-  if (read == FileRead::Read)
+  const WholeFileRead read = ReadWholeFile(PagePath(folder, name), kBmFontMaxPageBytes, bytes);
+  if (read == WholeFileRead::Read)
     return {};
-  failure.problem =
-      read == FileRead::TooLarge ? BmFontProblem::PageFileTooLarge : BmFontProblem::PageCannotRead;
+  failure.problem = read == WholeFileRead::TooLarge ? BmFontProblem::PageFileTooLarge
+                                                    : BmFontProblem::PageCannotRead;
   failure.high = kBmFontMaxPageBytes;
   return failure;
 }
@@ -291,10 +270,11 @@ BmFontFailure CutBmFontGlyphs(const BmFontDescriptor& descriptor, std::span<cons
 BmFontFailure ReadBmFont(const std::string& path, const std::vector<std::uint8_t>& codes,
                          ImportedFont& font) {
   std::vector<std::uint8_t> bytes;
-  const FileRead read = ReadWholeFile(path, kBmFontMaxDescriptorBytes, bytes);
-  if (read != FileRead::Read) {
-    BmFontFailure failure = Fail(read == FileRead::TooLarge ? BmFontProblem::DescriptorTooLarge
-                                                            : BmFontProblem::CannotReadDescriptor);
+  const WholeFileRead read = ReadWholeFile(path, kBmFontMaxDescriptorBytes, bytes);
+  if (read != WholeFileRead::Read) {
+    BmFontFailure failure =
+        Fail(read == WholeFileRead::TooLarge ? BmFontProblem::DescriptorTooLarge
+                                             : BmFontProblem::CannotReadDescriptor);
     failure.high = kBmFontMaxDescriptorBytes;
     return failure;
   }

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "font/font_format.h"
+#include "glyph/grabber.h"
 #include "import/char_list.h"
 #include "report/console.h"
 
@@ -100,14 +101,12 @@ void DrawFace(const PlacedGlyph& placed, int cellX, int baseline, RgbaPicture& f
     }
 }
 
-bool IsSet(const std::uint8_t* pixel) { return pixel[0] | pixel[1] | pixel[2] | pixel[3]; }
-
 // The drop shadow: every pixel of the faces moved by the drop.
 RgbaPicture DropShadows(const RgbaPicture& faces, int dropX, int dropY) {
   RgbaPicture shadows(faces.width, faces.height);
   for (int y = 0; y < faces.height; ++y)
     for (int x = 0; x < faces.width; ++x)
-      if (IsSet(faces.At(x, y)))
+      if (IsInk(faces.At(x, y)))
         std::copy_n(faces.At(x, y), 4, shadows.At(x + dropX, y + dropY));
   return shadows;
 }
@@ -125,7 +124,7 @@ RgbaPicture OutlineShadows(const RgbaPicture& faces) {
           if (x + dx < 0 || y + dy < 0 || x + dx >= faces.width || y + dy >= faces.height)
             continue;
           const std::uint8_t* pixel = faces.At(x + dx, y + dy);
-          set = set || IsSet(pixel);
+          set = set || IsInk(pixel);
           alpha = std::max(alpha, pixel[3]);
         }
       if (set) {

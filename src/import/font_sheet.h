@@ -26,8 +26,6 @@ inline constexpr char kScriptFile[] = "font.tks";
 inline constexpr int kGlyphsPerBand = 16;
 inline constexpr int kCellSpacing = 2;
 inline constexpr int kBandSpacing = 2;
-/// A shadow further than this from its face is noted by the script check as a likely slip.
-inline constexpr int kMaxShadowOffset = 8;
 
 enum class ShadowStyle { Drop, Outline, None };
 

@@ -145,10 +145,10 @@ std::optional<int> TakeValue(Console& console, const std::string& name, const st
     const auto dy = comma == std::string::npos
                         ? std::nullopt
                         : WholeNumber(std::string_view(value).substr(comma + 1));
-    if (!dx || !dy || (*dx == 0 && *dy == 0) || std::abs(*dx) > kMaxShadowOffset ||
-        std::abs(*dy) > kMaxShadowOffset)
-      return Fail(console, kWrongArguments, msg::kImportBadOffset, kMaxShadowOffset,
-                  kMaxShadowOffset, value.c_str());
+    if (!dx || !dy || (*dx == 0 && *dy == 0) || std::abs(*dx) > kDropShadowReach ||
+        std::abs(*dy) > kDropShadowReach)
+      return Fail(console, kWrongArguments, msg::kImportBadOffset, kDropShadowReach,
+                  kDropShadowReach, value.c_str());
     options.sheet.dropX = *dx;
     options.sheet.dropY = *dy;
   }
@@ -385,6 +385,8 @@ int Import(Console& console, const ImportOptions& options) {
     if (!ReadFreeTypeFont(options.font, options.freeType, options.codes, font, failure))
       return FreeTypeError(console, options.font, failure);
   }
+  // The names come from the font: only printable text of them reaches the console and the script.
+  font.description = Printable(font.description);
   Sheet sheet;
   SheetFailure sheetFailure;
   if (!DrawSheet(font, options.sheet, ScriptComment(options, font), sheet, sheetFailure))

@@ -40,29 +40,29 @@ int Fail(Console& console, int status, const char* format, ...) {
   return status;
 }
 
-std::optional<std::vector<std::uint8_t>> ReadWholeFile(Console& console, const std::string& path) {
-  BinaryFile file;
-  if (!file.OpenRead(path)) {
-    Fail(console, kFailed, msg::kCannotOpen, path.c_str());
-    return std::nullopt;
+// The bytes of the file at `path`; nothing, and the reason said, when it cannot be read whole.
+std::optional<std::vector<std::uint8_t>> ReadFileSaying(Console& console, const std::string& path) {
+  std::vector<std::uint8_t> bytes;
+  switch (ReadWholeFile(path, static_cast<std::int64_t>(kMaxFontSize), bytes)) {
+    case WholeFileRead::Read:
+      return bytes;
+    case WholeFileRead::CannotOpen:
+      Fail(console, kFailed, msg::kCannotOpen, path.c_str());
+      break;
+    case WholeFileRead::TooLarge:
+      Fail(console, kFailed, msg::kFileTooLarge, path.c_str());
+      break;
+    case WholeFileRead::CannotRead:
+      Fail(console, kFailed, msg::kCannotRead, path.c_str());
+      break;
   }
-  const std::int64_t size = file.Size();
-  if (size > static_cast<std::int64_t>(kMaxFontSize)) {
-    Fail(console, kFailed, msg::kFileTooLarge, path.c_str());
-    return std::nullopt;
-  }
-  std::vector<std::uint8_t> bytes(static_cast<std::size_t>(size < 0 ? 0 : size));
-  if (size < 0 || !file.Read(bytes.data(), bytes.size())) {
-    Fail(console, kFailed, msg::kCannotRead, path.c_str());
-    return std::nullopt;
-  }
-  return bytes;
+  return std::nullopt;
 }
 
 // The bytes of the font at `path`; nothing when it cannot be read or is plainly no font, which
 // is said rather than listed as a heap of problems.
 std::optional<std::vector<std::uint8_t>> ReadFontFile(Console& console, const std::string& path) {
-  auto bytes = ReadWholeFile(console, path);
+  auto bytes = ReadFileSaying(console, path);
   if (bytes && !StartsAsFont(*bytes)) {
     Fail(console, kFailed, msg::kNotAFont, path.c_str());
     return std::nullopt;

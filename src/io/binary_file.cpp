@@ -22,4 +22,20 @@ bool BinaryFile::WriteBE32(std::uint32_t value) {
   return Write(bytes, sizeof bytes);
 }
 
+WholeFileRead ReadWholeFile(const std::string& path, std::int64_t limit,
+                            std::vector<std::uint8_t>& bytes) {
+  BinaryFile file;
+  if (path.find('\0') != std::string::npos || !file.OpenRead(path))
+    return WholeFileRead::CannotOpen;
+  const std::int64_t size = file.Size();
+  if (size > limit)
+    return WholeFileRead::TooLarge;
+  if (size < 0)
+    return WholeFileRead::CannotRead;
+  bytes.resize(static_cast<std::size_t>(size));
+  if (size > 0 && !file.Read(bytes.data(), bytes.size()))
+    return WholeFileRead::CannotRead;
+  return WholeFileRead::Read;
+}
+
 }  // namespace typekiln

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <string>
 #include <utility>
+#include <vector>
 
 namespace typekiln {
 
@@ -73,5 +74,12 @@ class BinaryFile {
 
   Handle handle_ = kNoHandle;
 };
+
+enum class WholeFileRead { Read, CannotOpen, CannotRead, TooLarge };
+
+/// Reads the whole file at `path` into `bytes`, when it can be opened (a path holding a NUL
+/// byte cannot) and is at most `limit` bytes long.
+WholeFileRead ReadWholeFile(const std::string& path, std::int64_t limit,
+                            std::vector<std::uint8_t>& bytes);
 
 }  // namespace typekiln

@@ -28,8 +28,6 @@ struct CheckedPicture {
 
 class ScriptChecker : public BuildObserver {
  public:
-  /// Shadows within this many pixels of their faces are drop shadows.
-  static constexpr int kDropShadowReach = 8;
   /// How far past a band the checker looks for the rest of a glyph it cut.
   static constexpr std::int64_t kCutSearchRows = 256;
   /// Notes kept; the rest are counted.

@@ -29,7 +29,9 @@
    drawn column w - 1 - i, read from the top), and its shadow position is stored as (dy, -dx).
 
    Setting text. Coordinates are upright: x to the right, y down, (x, y) the top of the first
-   line, where a band's top was in the artist's picture. Each byte of the text in turn:
+   line, where a band's top was in the artist's picture. Each byte of the text in turn (or, in
+   a box with TKF_UTF8, each character: U+0000 to U+00FF as its Latin-1 code, any other one,
+   or a byte of a malformed sequence, as '?'):
    - '\n' returns the pen to x and moves it down by the line height: the largest top + drawn
      height over the font's faces (at least 1).
    - A byte with an entry (the first with that code) draws its face at (pen x, pen y + top);
@@ -45,7 +47,18 @@
    - A vertical font draws for the turned screen: on a W x H surface it gives exactly what the
      same font laid out horizontally gives on an H x W surface, turned a quarter turn
      counter-clockwise. Its text runs up the surface.
-   Drawing is clipped to the surface: no font, text or position makes it write outside it. */
+   Drawing is clipped to the surface: no font, text or position makes it write outside it.
+
+   A text box sets its text in lines from the box's top, one line height apart, breaking a line
+   at '\n', else after the last space at which it still fits the box's width (that space is
+   neither drawn nor counted), else after its last glyph that fits, one glyph at least. A line's
+   width runs from its start to the right edge of its last face, spaces after it not counted;
+   it starts at the box's left, at x + (width - line width) / 2 rounded down, or at x + width -
+   line width. The lines wholly inside the box's height are drawn, clipped to the box.
+
+   Glyph pages hold every bitmap as stored in I4 textures for the console's rasteriser: 4 bits a
+   texel, the left one in the high nibble. Each glyph drawn as a textured rectangle in the
+   primitive colour with the texel as alpha (17 t), shadows first, gives tkf_draw's picture. */
 
 #ifndef TYPEKILN_FONT_H
 #define TYPEKILN_FONT_H
@@ -71,11 +84,27 @@ enum {
   TKF_E_SAMPLE       /* a sample is above 15 */
 };
 
-/* Surface formats: the console's two framebuffer formats, each pixel in the host's byte order. */
+/* What tkf_pages and tkf_draw refuse, as negative codes. TKF_E_SURFACE is the smallest int,
+   which no pen position tkf_draw returns can be (those stay within -INT_MAX to INT_MAX). */
 enum {
-  TKF_RGBA8888 = 0, /* one uint32_t per pixel, 0xRRGGBBAA */
-  TKF_RGBA5551 = 1  /* one uint16_t per pixel, RRRRRGGGGGBBBBBA */
+  TKF_E_PAGE = -1,                     /* a page size tkf_pages does not take */
+  TKF_E_FIT = -2,                      /* a glyph larger than a page */
+  TKF_E_ROOM = -3,                     /* fewer bytes than the pages need */
+  TKF_E_SURFACE = -(int)(~0u >> 1) - 1 /* a surface tkf_draw leaves alone */
 };
+
+/* Surface formats: the console's two framebuffer formats, each pixel in the host's byte order,
+   and the same two stored big-endian whatever the host (on the console they are the same). */
+enum {
+  TKF_RGBA8888 = 0,    /* one uint32_t per pixel, 0xRRGGBBAA */
+  TKF_RGBA5551 = 1,    /* one uint16_t per pixel, RRRRRGGGGGBBBBBA */
+  TKF_RGBA8888_BE = 2, /* 4 bytes per pixel: R, G, B, A */
+  TKF_RGBA5551_BE = 3  /* 2 bytes per pixel: RRRRRGGG, GGBBBBBA */
+};
+
+/* How a text box places its lines, and how it reads its text. */
+enum { TKF_ALIGN_LEFT = 0, TKF_ALIGN_CENTER = 1, TKF_ALIGN_RIGHT = 2 };
+enum { TKF_UTF8 = 1 };
 
 /* An open font. The caller owns it (on the stack, say) and keeps the bytes it was opened on for
    as long as it is used. The fields are read-only; a font that failed to open draws nothing. */
@@ -100,17 +129,55 @@ typedef struct tkf_bitmap {
 } tkf_bitmap;
 
 /* Pixels the caller owns: `height` rows of `width` pixels of `format`, `pitch` bytes from the
-   start of one row to the next. `pixels` must be aligned for the format. */
+   start of one row to the next. In a host format `pixels` and `pitch` must suit the pixel's
+   alignment; the big-endian formats are read a byte at a time and take any. */
 typedef struct tkf_surface {
   void* pixels;
   int width, height, pitch;
   int format;
 } tkf_surface;
 
+/* A text box, upright: its top left corner and size, a TKF_ALIGN_* and TKF_UTF8 or 0. */
+typedef struct tkf_box {
+  int x, y, width, height;
+  int align;
+  int flags;
+} tkf_box;
+
+/* Where tkf_pages put a bitmap: its page, the texel (s, t) of its top left corner and its size
+   as stored. All 0 for a bitmap the entry does not have. */
+typedef struct tkf_rect {
+  int page, s, t, width, height;
+} tkf_rect;
+
+/* One glyph as the text sets it. `rect` says which bitmap is drawn: 2 * entry for the face
+   (also when the face is drawn as the drop shadow), 2 * entry + 1 for the shadow glyph. x, y,
+   width and height are its box upright; on a vertical font's surface H pixels high the stored
+   bitmap goes at (y, H - x - width). */
+typedef struct tkf_glyph {
+  int entry;
+  int shadow; /* 1: drawn in the shadow colour */
+  int rect;
+  int x, y, width, height;
+  tkf_bitmap bitmap;
+} tkf_glyph;
+
+/* Goes over the glyphs of a text in the order they are drawn: every shadow, then every face.
+   Set it up with tkf_iter_text or tkf_iter_box; its fields are the runtime's own, but once
+   tkf_iter_next has returned 0, `consumed` holds the bytes of text set, `lines` the lines set
+   and `pen` the pen x after the last of them (clamped to -INT_MAX to INT_MAX). */
+typedef struct tkf_iter {
+  const tkf_font* font;
+  const unsigned char* text;
+  size_t length, at, line_end, line_next, consumed;
+  long long x, y, width, height, pen_x, pen_y, line, lines_fit;
+  int align, flags, wrap, pass, more, in_line, lines, pen;
+} tkf_iter;
+
 /* Checks the whole font (header, table, every block and every sample) and opens it: 0, or a
    TKF_E_* code with `font` left as an empty font. Nothing is copied. */
 int tkf_open(tkf_font* font, const void* bytes, size_t size);
-/* The name of a code tkf_open returns, as a short English text. */
+/* The name of a TKF_E_* code, as a short English text. */
 const char* tkf_error(int code);
 /* The first entry with the character code, or -1. */
 int tkf_find(const tkf_font* font, unsigned char code);
@@ -128,10 +195,38 @@ void tkf_measure(const tkf_font* font, const char* text, int* width, int* height
 void tkf_bounds(const tkf_font* font, const char* text, int* left, int* top, int* width,
                 int* height);
 /* Sets the NUL-terminated text at (x, y) with faces in `face` and shadows in `shadow`, both
-   0xRRGGBBAA (their alpha bytes are not used). Draws nothing on a surface whose fields make no
-   sense (no pixels, a size below 1, a pitch shorter than a row, an unknown format). */
-void tkf_draw(const tkf_font* font, tkf_surface* surface, int x, int y, const char* text,
-              uint32_t face, uint32_t shadow);
+   0xRRGGBBAA (their alpha bytes are not used), and returns the pen x after its last byte, where
+   more text would go on. A surface whose fields make no sense (no pixels, a size below 1, a
+   pitch shorter than a row, an unknown format) is left alone: TKF_E_SURFACE. */
+int tkf_draw(const tkf_font* font, tkf_surface* surface, int x, int y, const char* text,
+             uint32_t face, uint32_t shadow);
+/* Sets at most `length` bytes of `text` (fewer at a NUL) in the box, lines that do not fit
+   left out, and returns the bytes of text the drawn lines took, the space or '\n' that ended
+   each included: where the next page starts. 0 on a surface tkf_draw would leave alone. */
+size_t tkf_draw_box(const tkf_font* font, tkf_surface* surface, const tkf_box* box,
+                    const char* text, size_t length, uint32_t face, uint32_t shadow);
+/* What tkf_draw_box would do, without drawing: the lines it draws, their height (lines times
+   the line height) and the bytes it returns. */
+void tkf_measure_box(const tkf_font* font, const tkf_box* box, const char* text, size_t length,
+                     int* lines, int* height, size_t* consumed);
+/* Set up `iter` for the NUL-terminated text at (x, y) as tkf_draw sets it, or for the text in
+   the box as tkf_draw_box sets it (the caller clips to the box). */
+void tkf_iter_text(tkf_iter* iter, const tkf_font* font, int x, int y, const char* text);
+void tkf_iter_box(tkf_iter* iter, const tkf_font* font, const tkf_box* box, const char* text,
+                  size_t length);
+/* The next glyph: 1, or 0 when there are no more. Glyphs the pen has carried more than 2^30
+   pixels from 0 are left out: no surface reaches them. */
+int tkf_iter_next(tkf_iter* iter, tkf_glyph* glyph);
+/* Packs every entry's face and shadow glyph, as stored, into I4 pages of page_width x
+   page_height texels (page_width a multiple of 16 from 16 to 1024, page_height from 1 to 1024,
+   at most 4096 bytes a page), one after another from `pages`, texels outside the glyphs 0.
+   Where each bitmap lies goes to rects[2 * entry] (face) and rects[2 * entry + 1] (shadow
+   glyph); `rects` holds 2 * count, or is NULL. Returns the number of pages, or TKF_E_PAGE,
+   TKF_E_FIT or TKF_E_ROOM (`size` too small) having written nothing. */
+int tkf_pages(const tkf_font* font, void* pages, size_t size, int page_width, int page_height,
+              tkf_rect* rects);
+/* The number of pages tkf_pages makes, or TKF_E_PAGE or TKF_E_FIT. */
+int tkf_pages_needed(const tkf_font* font, int page_width, int page_height);
 
 #ifdef __cplusplus
 }
@@ -323,8 +418,17 @@ const char* tkf_error(int code) {
       return "a bitmap's rows are shorter than its width";
     case TKF_E_SAMPLE:
       return "a sample above 15";
+    case TKF_E_PAGE:
+      return "a page size other than 16 to 1024 by 1 to 1024, in 4096 bytes, its width a "
+             "multiple of 16";
+    case TKF_E_FIT:
+      return "a glyph larger than a page";
+    case TKF_E_ROOM:
+      return "too few bytes for the pages";
+    case TKF_E_SURFACE:
+      return "a surface that cannot be drawn on";
     default:
-      return "not a tkf_open result";
+      return "not a typekiln runtime code";
   }
 }
 
@@ -376,44 +480,185 @@ static int tkf__drawn_height(const tkf_font* font, const tkf_bitmap* bitmap) {
   return font->vertical ? bitmap->width : bitmap->height;
 }
 
-/* The pen going over a text. Positions are kept in 64 bits: no text is long enough to carry
-   them out of range. */
-typedef struct tkf__pen {
-  const unsigned char* next;
-  long long start_x, x, y;
-  long long lines;
-} tkf__pen;
-
-static void tkf__start(tkf__pen* pen, const char* text, long long x, long long y) {
-  pen->next = (const unsigned char*)text;
-  pen->start_x = pen->x = x;
-  pen->y = y;
-  pen->lines = 1;
+static int tkf__clamp(long long value) {
+  return value > TKF__INT_MAX    ? (int)TKF__INT_MAX
+         : value < -TKF__INT_MAX ? (int)-TKF__INT_MAX
+                                 : (int)value;
 }
 
-/* Moves the pen over the next byte. 0 at the end of the text; otherwise 1, with `entry` the
-   entry drawn at `at_x`, `at_y` (the pen before the move), or -1 when the byte draws nothing. */
-static int tkf__step(const tkf_font* font, tkf__pen* pen, int* entry, long long* at_x,
-                     long long* at_y) {
-  const unsigned char code = *pen->next;
-  tkf_bitmap face;
-  if (code == 0)
-    return 0;
-  ++pen->next;
-  *entry = -1;
-  *at_x = pen->x;
-  *at_y = pen->y;
-  if (code == '\n') {
-    pen->x = pen->start_x;
-    pen->y += font->line_height;
-    ++pen->lines;
-    return 1;
+/* ---- Setting text. Every function that sets text goes through the iterator below, so the
+   rules for where each glyph goes live in these few functions. Positions are kept in 64 bits:
+   no text is long enough to carry them out of range. */
+
+#define TKF__NO_END ((size_t)-1)
+#define TKF__ALL_LINES (1LL << 62)
+#define TKF__FACE_PASS 1
+#define TKF__PASSES 2
+
+static int tkf__in_text(const tkf_iter* it, size_t at) {
+  return at < it->length && it->text[at] != 0;
+}
+
+/* Reads the character at `at`, which is in the text: sets the code whose entry it sets and
+   returns where the next one starts. Bytes are characters unless the text is UTF-8; then
+   U+0000 to U+00FF give their Latin-1 code and any other character '?', as does each byte of a
+   malformed sequence (an overlong form, a surrogate, past U+10FFFF, cut short). */
+static size_t tkf__char(const tkf_iter* it, size_t at, unsigned* code) {
+  const unsigned lead = it->text[at];
+  unsigned value, need, i, low, high;
+  *code = lead;
+  if (!(it->flags & TKF_UTF8) || lead < 0x80)
+    return at + 1;
+  *code = '?';
+  need = lead >= 0xC2 && lead <= 0xDF   ? 1u
+         : lead >= 0xE0 && lead <= 0xEF ? 2u
+         : lead >= 0xF0 && lead <= 0xF4 ? 3u
+                                        : 0u;
+  if (need == 0)
+    return at + 1;
+  low = lead == 0xE0 ? 0xA0 : lead == 0xF0 ? 0x90 : 0x80;
+  high = lead == 0xED ? 0x9F : lead == 0xF4 ? 0x8F : 0xBF;
+  value = lead & (0x3Fu >> need);
+  for (i = 1; i <= need; ++i) {
+    const unsigned byte = at + i < it->length ? it->text[at + i] : 0u;
+    if (byte < low || byte > high)
+      return at + 1;
+    value = value << 6 | (byte & 0x3Fu);
+    low = 0x80, high = 0xBF;
   }
-  *entry = tkf_find(font, code);
-  if (*entry >= 0 && tkf_face(font, *entry, &face))
-    pen->x += tkf__drawn_width(font, &face) + font->gap;
-  else
-    pen->x += font->space;
+  *code = value <= 0xFF ? value : '?';
+  return at + 1 + need;
+}
+
+/* What a character sets: `entry` (the first with its code, or -1) and the pen's move, its face's
+   drawn width + gap, or `space` when it has no face. `face_width` is -1 without a face. */
+static long long tkf__advance(const tkf_font* font, unsigned code, int* entry, int* face_width) {
+  tkf_bitmap face;
+  *entry = tkf_find(font, (unsigned char)code);
+  *face_width = -1;
+  if (*entry < 0 || !tkf_face(font, *entry, &face))
+    return font->space;
+  *face_width = tkf__drawn_width(font, &face);
+  return (long long)*face_width + font->gap;
+}
+
+static void tkf__iter_start(tkf_iter* it, const tkf_font* font, const char* text, size_t length) {
+  it->font = font;
+  it->text = (const unsigned char*)text;
+  it->length = text != NULL ? length : 0;
+  it->at = it->line_end = it->line_next = it->consumed = 0;
+  it->line = 0;
+  it->pass = 0;
+  it->more = 1;
+  it->in_line = 0;
+  it->lines = 0;
+}
+
+void tkf_iter_text(tkf_iter* it, const tkf_font* font, int x, int y, const char* text) {
+  tkf__iter_start(it, font, text, TKF__NO_END);
+  it->x = it->pen_x = x;
+  it->y = it->pen_y = y;
+  it->width = it->height = 0;
+  it->lines_fit = TKF__ALL_LINES;
+  it->align = TKF_ALIGN_LEFT;
+  it->flags = it->wrap = 0;
+  it->pen = x;
+}
+
+void tkf_iter_box(tkf_iter* it, const tkf_font* font, const tkf_box* box, const char* text,
+                  size_t length) {
+  tkf__iter_start(it, font, box != NULL ? text : NULL, length);
+  it->x = it->pen_x = box != NULL ? box->x : 0;
+  it->y = it->pen_y = box != NULL ? box->y : 0;
+  it->width = box != NULL ? box->width : 0;
+  it->height = box != NULL ? box->height : 0;
+  it->lines_fit = it->height > 0 ? it->height / font->line_height : 0;
+  it->align = box != NULL ? box->align : TKF_ALIGN_LEFT;
+  it->flags = box != NULL ? box->flags : 0;
+  it->wrap = 1;
+  it->pen = tkf__clamp(it->x);
+}
+
+/* Finds where the box's line from `at` ends: `line_end` after its last character drawn,
+   `line_next` where the next line starts, and its width. */
+static long long tkf__lay_line(tkf_iter* it) {
+  size_t at = it->at, next, space_at = 0, space_next = 0, glyph_end = it->at;
+  long long pen = 0, width = 0, space_width = 0;
+  int glyphs = 0, spaced = 0, entry, face_width;
+  unsigned code;
+  for (;; at = next) {
+    long long advance;
+    if (!tkf__in_text(it, at)) {
+      it->line_end = it->line_next = at;
+      it->more = 0;
+      return width;
+    }
+    next = tkf__char(it, at, &code);
+    it->more = 1;
+    if (code == '\n') {
+      it->line_end = at;
+      it->line_next = next;
+      return width;
+    }
+    advance = tkf__advance(it->font, code, &entry, &face_width);
+    if (code == ' ') {
+      if (glyphs > 0 && width <= it->width)
+        space_at = at, space_next = next, space_width = width, spaced = 1;
+    } else {
+      if (face_width >= 0 && pen + face_width > it->width && glyphs > 0) {
+        if (spaced) {
+          it->line_end = space_at;
+          it->line_next = space_next;
+          return space_width;
+        }
+        it->line_end = it->line_next = glyph_end;
+        return width;
+      }
+      if (face_width >= 0)
+        width = pen + face_width;
+      ++glyphs;
+      glyph_end = next;
+    }
+    pen += advance;
+  }
+}
+
+/* Starts the next line of the pass: 0 when there is none (the text has ended, or the box has no
+   room for it). */
+static int tkf__begin_line(tkf_iter* it) {
+  long long start = it->x;
+  if (!it->more || it->line >= it->lines_fit)
+    return 0;
+  if (it->wrap) {
+    const long long room = it->width - tkf__lay_line(it);
+    if (it->align == TKF_ALIGN_CENTER)
+      start += room >= 0 ? room / 2 : -((1 - room) / 2);
+    else if (it->align == TKF_ALIGN_RIGHT)
+      start += room;
+  }
+  it->pen_x = start;
+  it->pen_y = it->y + it->line * it->font->line_height;
+  it->in_line = 1;
+  return 1;
+}
+
+/* Ends the line when the pen has reached its end: 1 then, with the line counted. */
+static int tkf__end_line(tkf_iter* it) {
+  if (it->wrap) {
+    if (it->at < it->line_end)
+      return 0;
+    it->at = it->line_next;
+  } else if (!tkf__in_text(it, it->at)) {
+    it->more = 0;
+  } else if (it->text[it->at] == '\n') {
+    ++it->at;
+  } else {
+    return 0;
+  }
+  it->in_line = 0;
+  it->consumed = it->at;
+  it->pen = tkf__clamp(it->pen_x);
+  it->lines = tkf__clamp(++it->line);
   return 1;
 }
 
@@ -421,17 +666,20 @@ static int tkf__step(const tkf_font* font, tkf__pen* pen, int* entry, long long*
 typedef struct tkf__placed {
   tkf_bitmap bitmap;
   long long x, y;
+  int rect;
 } tkf__placed;
 
 /* Where an entry's shadow goes when its face is at the pen (x, y): 0 when it has none. */
 static int tkf__place_shadow(const tkf_font* font, int entry, long long x, long long y,
                              tkf__placed* placed) {
   int dx, dy;
+  placed->rect = 2 * entry + 1;
   if (tkf_shadow(font, entry, &placed->bitmap, &dx, &dy)) {
     placed->x = x + dx;
     placed->y = y + dy + placed->bitmap.top;
     return 1;
   }
+  placed->rect = 2 * entry;
   if ((font->drop_x == 0 && font->drop_y == 0) || !tkf_face(font, entry, &placed->bitmap))
     return 0;
   placed->x = x + font->drop_x;
@@ -441,6 +689,7 @@ static int tkf__place_shadow(const tkf_font* font, int entry, long long x, long 
 
 static int tkf__place_face(const tkf_font* font, int entry, long long x, long long y,
                            tkf__placed* placed) {
+  placed->rect = 2 * entry;
   if (!tkf_face(font, entry, &placed->bitmap))
     return 0;
   placed->x = x;
@@ -448,58 +697,101 @@ static int tkf__place_face(const tkf_font* font, int entry, long long x, long lo
   return 1;
 }
 
-static int tkf__clamp(long long value) {
-  return value > TKF__INT_MAX    ? (int)TKF__INT_MAX
-         : value < -TKF__INT_MAX ? (int)-TKF__INT_MAX
-                                 : (int)value;
+/* The next glyph to draw, every shadow first: 1, or 0 when the text is done. */
+static int tkf__next(tkf_iter* it, tkf__placed* placed) {
+  while (it->pass < TKF__PASSES) {
+    unsigned code;
+    long long x;
+    int entry, face_width;
+    if (!it->in_line && !tkf__begin_line(it)) {
+      if (++it->pass < TKF__PASSES) {
+        it->at = 0;
+        it->line = 0;
+        it->more = 1;
+      }
+      continue;
+    }
+    if (tkf__end_line(it))
+      continue;
+    it->at = tkf__char(it, it->at, &code);
+    x = it->pen_x;
+    it->pen_x += tkf__advance(it->font, code, &entry, &face_width);
+    if (entry >= 0 &&
+        (it->pass == TKF__FACE_PASS ? tkf__place_face(it->font, entry, x, it->pen_y, placed)
+                                    : tkf__place_shadow(it->font, entry, x, it->pen_y, placed)))
+      return 1;
+  }
+  return 0;
+}
+
+#define TKF__REACH (1LL << 30)
+
+int tkf_iter_next(tkf_iter* it, tkf_glyph* glyph) {
+  tkf__placed placed;
+  while (tkf__next(it, &placed)) {
+    const long long width = tkf__drawn_width(it->font, &placed.bitmap);
+    const long long height = tkf__drawn_height(it->font, &placed.bitmap);
+    if (placed.x < -TKF__REACH || placed.x + width > TKF__REACH || placed.y < -TKF__REACH ||
+        placed.y + height > TKF__REACH)
+      continue;
+    glyph->entry = placed.rect / 2;
+    glyph->shadow = it->pass != TKF__FACE_PASS;
+    glyph->rect = placed.rect;
+    glyph->x = (int)placed.x;
+    glyph->y = (int)placed.y;
+    glyph->width = (int)width;
+    glyph->height = (int)height;
+    glyph->bitmap = placed.bitmap;
+    return 1;
+  }
+  return 0;
 }
 
 void tkf_measure(const tkf_font* font, const char* text, int* width, int* height) {
-  tkf__pen pen;
-  long long widest = 0, at_x, at_y;
-  int entry;
+  tkf_iter it;
+  long long widest = 0;
   *width = *height = 0;
   if (text == NULL)
     return;
-  tkf__start(&pen, text, 0, 0);
-  do {
-    if (pen.x > widest)
-      widest = pen.x;
-  } while (tkf__step(font, &pen, &entry, &at_x, &at_y));
+  tkf_iter_text(&it, font, 0, 0, text);
+  while (tkf__begin_line(&it)) {
+    while (!tkf__end_line(&it)) {
+      unsigned code;
+      int entry, face_width;
+      it.at = tkf__char(&it, it.at, &code);
+      it.pen_x += tkf__advance(font, code, &entry, &face_width);
+      if (it.pen_x > widest)
+        widest = it.pen_x;
+    }
+  }
   *width = tkf__clamp(widest);
-  *height = tkf__clamp(pen.lines * font->line_height);
+  *height = tkf__clamp(it.line * font->line_height);
 }
 
 void tkf_bounds(const tkf_font* font, const char* text, int* left, int* top, int* width,
                 int* height) {
-  tkf__pen pen;
+  tkf_iter it;
   tkf__placed placed;
-  long long x0 = 0, y0 = 0, x1 = 0, y1 = 0, at_x, at_y;
-  int entry, shadow, any = 0;
+  long long x0 = 0, y0 = 0, x1 = 0, y1 = 0;
+  int any = 0;
   *left = *top = *width = *height = 0;
   if (text == NULL)
     return;
-  tkf__start(&pen, text, 0, 0);
-  while (tkf__step(font, &pen, &entry, &at_x, &at_y)) {
-    for (shadow = 0; shadow < 2 && entry >= 0; ++shadow) {
-      long long right, bottom;
-      if (!(shadow ? tkf__place_shadow(font, entry, at_x, at_y, &placed)
-                   : tkf__place_face(font, entry, at_x, at_y, &placed)))
-        continue;
-      right = placed.x + tkf__drawn_width(font, &placed.bitmap);
-      bottom = placed.y + tkf__drawn_height(font, &placed.bitmap);
-      if (right == placed.x || bottom == placed.y)
-        continue;
-      if (!any || placed.x < x0)
-        x0 = placed.x;
-      if (!any || placed.y < y0)
-        y0 = placed.y;
-      if (!any || right > x1)
-        x1 = right;
-      if (!any || bottom > y1)
-        y1 = bottom;
-      any = 1;
-    }
+  tkf_iter_text(&it, font, 0, 0, text);
+  while (tkf__next(&it, &placed)) {
+    const long long right = placed.x + tkf__drawn_width(font, &placed.bitmap);
+    const long long bottom = placed.y + tkf__drawn_height(font, &placed.bitmap);
+    if (right == placed.x || bottom == placed.y)
+      continue;
+    if (!any || placed.x < x0)
+      x0 = placed.x;
+    if (!any || placed.y < y0)
+      y0 = placed.y;
+    if (!any || right > x1)
+      x1 = right;
+    if (!any || bottom > y1)
+      y1 = bottom;
+    any = 1;
   }
   if (!any)
     return;
@@ -509,82 +801,217 @@ void tkf_bounds(const tkf_font* font, const char* text, int* left, int* top, int
   *height = tkf__clamp(y1 - y0);
 }
 
-/* Blends sample s (0 to 15) of `colour` into one pixel. */
-static void tkf__blend(const tkf_surface* surface, int px, int py, unsigned s, uint32_t colour) {
+void tkf_measure_box(const tkf_font* font, const tkf_box* box, const char* text, size_t length,
+                     int* lines, int* height, size_t* consumed) {
+  tkf_iter it;
+  tkf_iter_box(&it, font, box, text, length);
+  while (tkf__begin_line(&it)) {
+    it.at = it.line_end;
+    tkf__end_line(&it);
+  }
+  *lines = it.lines;
+  *height = tkf__clamp(it.line * font->line_height);
+  *consumed = it.consumed;
+}
+
+/* ---- Drawing on a surface. */
+
+/* The pixels drawing may touch, on the surface: x0 <= x < x1, y0 <= y < y1. */
+typedef struct tkf__clip {
+  long long x0, y0, x1, y1;
+} tkf__clip;
+
+static int tkf__pixel_size(int format) {
+  return format == TKF_RGBA8888 || format == TKF_RGBA8888_BE ? 4 : 2;
+}
+
+/* Blends sample s (1 to 15) of `colour` into the pixel at `at`. */
+static void tkf__blend(int format, uint8_t* at, unsigned s, uint32_t colour) {
   const unsigned a = 17u * s, keep = 255u - a;
   const unsigned r = colour >> 24 & 0xFF, g = colour >> 16 & 0xFF, b = colour >> 8 & 0xFF;
-  uint8_t* row = (uint8_t*)surface->pixels + (size_t)py * (size_t)surface->pitch;
-  if (surface->format == TKF_RGBA8888) {
-    uint32_t* pixel = (uint32_t*)(void*)row + px;
-    const uint32_t old = *pixel;
+  if (format == TKF_RGBA8888 || format == TKF_RGBA8888_BE) {
+    const uint32_t old = format == TKF_RGBA8888 ? *(uint32_t*)(void*)at
+                                                : (uint32_t)at[0] << 24 | (uint32_t)at[1] << 16 |
+                                                      (uint32_t)at[2] << 8 | at[3];
     const uint32_t nr = (r * a + (old >> 24 & 0xFF) * keep + 127) / 255;
     const uint32_t ng = (g * a + (old >> 16 & 0xFF) * keep + 127) / 255;
     const uint32_t nb = (b * a + (old >> 8 & 0xFF) * keep + 127) / 255;
     const uint32_t na = a + ((old & 0xFF) * keep + 127) / 255;
-    *pixel = nr << 24 | ng << 16 | nb << 8 | na;
+    if (format == TKF_RGBA8888) {
+      *(uint32_t*)(void*)at = nr << 24 | ng << 16 | nb << 8 | na;
+    } else {
+      at[0] = (uint8_t)nr, at[1] = (uint8_t)ng, at[2] = (uint8_t)nb, at[3] = (uint8_t)na;
+    }
   } else {
-    uint16_t* pixel = (uint16_t*)(void*)row + px;
-    const unsigned old = *pixel;
+    const unsigned old =
+        format == TKF_RGBA5551 ? *(uint16_t*)(void*)at : (unsigned)at[0] << 8 | at[1];
     const unsigned or5 = old >> 11 & 31, og5 = old >> 6 & 31, ob5 = old >> 1 & 31;
     const unsigned nr = (r * a + (or5 << 3 | or5 >> 2) * keep + 127) / 255;
     const unsigned ng = (g * a + (og5 << 3 | og5 >> 2) * keep + 127) / 255;
     const unsigned nb = (b * a + (ob5 << 3 | ob5 >> 2) * keep + 127) / 255;
     const unsigned na = a + (((old & 1u) ? 255u : 0u) * keep + 127) / 255;
-    *pixel = (uint16_t)((nr >> 3) << 11 | (ng >> 3) << 6 | (nb >> 3) << 1 | (na >= 128 ? 1u : 0u));
+    const unsigned pixel =
+        (nr >> 3) << 11 | (ng >> 3) << 6 | (nb >> 3) << 1 | (na >= 128 ? 1u : 0u);
+    if (format == TKF_RGBA5551) {
+      *(uint16_t*)(void*)at = (uint16_t)pixel;
+    } else {
+      at[0] = (uint8_t)(pixel >> 8), at[1] = (uint8_t)pixel;
+    }
   }
 }
 
 /* Draws a placed bitmap, clipped. The stored bitmap lands on the surface as it is stored: at
    the upright place for a horizontal font, and for a vertical one where the upright place
    falls on the turned surface (x' = y, y' = surface height - x - drawn width). */
-static void tkf__blit(const tkf_font* font, const tkf_surface* surface, const tkf__placed* placed,
-                      uint32_t colour) {
+static void tkf__blit(const tkf_font* font, const tkf_surface* surface, const tkf__clip* clip,
+                      const tkf__placed* placed, uint32_t colour) {
   const tkf_bitmap* bitmap = &placed->bitmap;
+  const long long size = tkf__pixel_size(surface->format);
   const long long sx = font->vertical ? placed->y : placed->x;
   const long long sy = font->vertical ? surface->height - placed->x - bitmap->height : placed->y;
-  const long long x0 = sx < 0 ? -sx : 0, y0 = sy < 0 ? -sy : 0;
-  const long long x1 = surface->width - sx < bitmap->width ? surface->width - sx : bitmap->width;
-  const long long y1 =
-      surface->height - sy < bitmap->height ? surface->height - sy : bitmap->height;
+  const long long x0 = sx < clip->x0 ? clip->x0 - sx : 0, y0 = sy < clip->y0 ? clip->y0 - sy : 0;
+  const long long x1 = clip->x1 - sx < bitmap->width ? clip->x1 - sx : bitmap->width;
+  const long long y1 = clip->y1 - sy < bitmap->height ? clip->y1 - sy : bitmap->height;
   long long i, j;
   for (i = y0; i < y1; ++i) {
     const uint8_t* row = bitmap->samples + (size_t)i * (size_t)bitmap->stride;
+    uint8_t* out = (uint8_t*)surface->pixels + (size_t)(sy + i) * (size_t)surface->pitch;
     for (j = x0; j < x1; ++j) {
       if (row[j] != 0)
-        tkf__blend(surface, (int)(sx + j), (int)(sy + i), row[j], colour);
+        tkf__blend(surface->format, out + (size_t)((sx + j) * size), row[j], colour);
     }
   }
 }
 
 static int tkf__usable(const tkf_surface* surface) {
-  const long long size = surface->format == TKF_RGBA8888 ? 4 : 2;
-  if (surface->format != TKF_RGBA8888 && surface->format != TKF_RGBA5551)
+  const int format = surface->format;
+  const long long size = tkf__pixel_size(format);
+  if (format != TKF_RGBA8888 && format != TKF_RGBA5551 && format != TKF_RGBA8888_BE &&
+      format != TKF_RGBA5551_BE)
     return 0;
   if (surface->pixels == NULL || surface->width < 1 || surface->height < 1)
     return 0;
-  if (surface->pitch < surface->width * size || surface->pitch % size != 0)
+  if (surface->pitch < surface->width * size)
     return 0;
-  return (uintptr_t)surface->pixels % (uintptr_t)size == 0;
+  if (format == TKF_RGBA8888_BE || format == TKF_RGBA5551_BE)
+    return 1;
+  return surface->pitch % size == 0 && (uintptr_t)surface->pixels % (uintptr_t)size == 0;
 }
 
-void tkf_draw(const tkf_font* font, tkf_surface* surface, int x, int y, const char* text,
-              uint32_t face, uint32_t shadow) {
-  tkf__pen pen;
+/* Draws every glyph of the text, clipped to the surface and `clip`. */
+static void tkf__draw(tkf_iter* it, tkf_surface* surface, tkf__clip clip, uint32_t face,
+                      uint32_t shadow) {
   tkf__placed placed;
-  long long at_x, at_y;
-  int entry, pass;
-  if (text == NULL || surface == NULL || !tkf__usable(surface))
-    return;
-  for (pass = 0; pass < 2; ++pass) {
-    tkf__start(&pen, text, x, y);
-    while (tkf__step(font, &pen, &entry, &at_x, &at_y)) {
-      if (entry < 0)
+  if (clip.x0 < 0)
+    clip.x0 = 0;
+  if (clip.y0 < 0)
+    clip.y0 = 0;
+  if (clip.x1 > surface->width)
+    clip.x1 = surface->width;
+  if (clip.y1 > surface->height)
+    clip.y1 = surface->height;
+  while (tkf__next(it, &placed))
+    tkf__blit(it->font, surface, &clip, &placed, it->pass == TKF__FACE_PASS ? face : shadow);
+}
+
+int tkf_draw(const tkf_font* font, tkf_surface* surface, int x, int y, const char* text,
+             uint32_t face, uint32_t shadow) {
+  tkf_iter it;
+  tkf__clip all;
+  if (surface == NULL || !tkf__usable(surface))
+    return TKF_E_SURFACE;
+  all.x0 = all.y0 = 0;
+  all.x1 = surface->width;
+  all.y1 = surface->height;
+  tkf_iter_text(&it, font, x, y, text);
+  tkf__draw(&it, surface, all, face, shadow);
+  return it.pen;
+}
+
+size_t tkf_draw_box(const tkf_font* font, tkf_surface* surface, const tkf_box* box,
+                    const char* text, size_t length, uint32_t face, uint32_t shadow) {
+  tkf_iter it;
+  tkf__clip inside;
+  if (surface == NULL || box == NULL || !tkf__usable(surface))
+    return 0;
+  /* Upright (u, v) is (v, height - 1 - u) on a vertical font's surface. */
+  inside.x0 = font->vertical ? box->y : box->x;
+  inside.x1 = inside.x0 + (font->vertical ? box->height : box->width);
+  inside.y0 = font->vertical ? (long long)surface->height - box->x - box->width : box->y;
+  inside.y1 = inside.y0 + (font->vertical ? box->width : box->height);
+  tkf_iter_box(&it, font, box, text, length);
+  tkf__draw(&it, surface, inside, face, shadow);
+  return it.consumed;
+}
+
+/* ---- Glyph pages. */
+
+#define TKF__PAGE_BYTES 4096
+#define TKF__PAGE_SIDE 1024
+#define TKF__TEXELS_PER_ROW_UNIT 16
+
+/* Places every bitmap on shelves, the tallest first: each goes right of the last on the shelf,
+   else on a new shelf below, else at the top of a new page. Writes the rects and texels when
+   `rects` and `pages` are given; returns the pages used or a negative code. */
+static int tkf__pack(const tkf_font* font, int page_width, int page_height, tkf_rect* rects,
+                     uint8_t* pages) {
+  const size_t row_bytes = (size_t)page_width / 2, page_bytes = row_bytes * (size_t)page_height;
+  int page = 0, s = 0, t = 0, shelf = 0, used = 0, height, i;
+  if (page_width < TKF__TEXELS_PER_ROW_UNIT || page_width > TKF__PAGE_SIDE ||
+      page_width % TKF__TEXELS_PER_ROW_UNIT != 0 || page_height < 1 ||
+      page_height > TKF__PAGE_SIDE || page_width * page_height / 2 > TKF__PAGE_BYTES)
+    return TKF_E_PAGE;
+  for (height = 255; height > 0; --height) {
+    for (i = 0; i < 2 * font->count; ++i) {
+      tkf_bitmap bitmap;
+      int x, y;
+      if (!tkf__bitmap(font, i / 2, i % 2, &bitmap) || bitmap.height != height || bitmap.width == 0)
         continue;
-      if (pass == 0 ? tkf__place_shadow(font, entry, at_x, at_y, &placed)
-                    : tkf__place_face(font, entry, at_x, at_y, &placed))
-        tkf__blit(font, surface, &placed, pass == 0 ? shadow : face);
+      if (bitmap.width > page_width || bitmap.height > page_height)
+        return TKF_E_FIT;
+      if (s + bitmap.width > page_width)
+        t += shelf, s = 0, shelf = 0;
+      if (t + bitmap.height > page_height)
+        ++page, t = 0, s = 0, shelf = 0;
+      if (shelf == 0)
+        shelf = bitmap.height;
+      if (rects != NULL) {
+        rects[i].page = page, rects[i].s = s, rects[i].t = t;
+        rects[i].width = bitmap.width, rects[i].height = bitmap.height;
+      }
+      for (y = 0; pages != NULL && y < bitmap.height; ++y) {
+        const uint8_t* in = bitmap.samples + (size_t)y * (size_t)bitmap.stride;
+        uint8_t* out = pages + (size_t)page * page_bytes + (size_t)(t + y) * row_bytes;
+        for (x = 0; x < bitmap.width; ++x) {
+          const int texel = s + x;
+          out[texel / 2] |= (uint8_t)(texel % 2 == 0 ? in[x] << 4 : in[x]);
+        }
+      }
+      s += bitmap.width;
+      used = 1;
     }
   }
+  return used ? page + 1 : 0;
+}
+
+int tkf_pages_needed(const tkf_font* font, int page_width, int page_height) {
+  return tkf__pack(font, page_width, page_height, NULL, NULL);
+}
+
+int tkf_pages(const tkf_font* font, void* pages, size_t size, int page_width, int page_height,
+              tkf_rect* rects) {
+  const int count = tkf__pack(font, page_width, page_height, NULL, NULL);
+  size_t i, bytes;
+  if (count < 0)
+    return count;
+  bytes = (size_t)count * (size_t)(page_width / 2) * (size_t)page_height;
+  if (bytes > size || (bytes > 0 && pages == NULL))
+    return TKF_E_ROOM;
+  for (i = 0; i < bytes; ++i) ((uint8_t*)pages)[i] = 0;
+  for (i = 0; rects != NULL && i < 2 * (size_t)font->count; ++i) {
+    rects[i].page = rects[i].s = rects[i].t = rects[i].width = rects[i].height = 0;
+  }
+  return tkf__pack(font, page_width, page_height, rects, (uint8_t*)pages);
 }
 
 #endif /* TYPEKILN_FONT_IMPLEMENTED */

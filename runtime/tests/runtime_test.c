@@ -7,91 +7,7 @@
 #include <string.h>
 
 #define TYPEKILN_FONT_IMPLEMENTATION
-#include "typekiln_font.h"
-
-static int failures;
-#define CHECK(e) \
-  ((e) ? (void)0 : (void)(++failures, fprintf(stderr, "%s:%d: %s\n", __FILE__, __LINE__, #e)))
-
-enum { FONT_MAX = 1024 };
-
-/* An upright glyph: w x h samples row after row, drawn `top` rows below its line's top. */
-typedef struct {
-  int w, h, top;
-  const uint8_t* s;
-} glyph;
-/* A table entry. shadow.s == NULL: no shadow glyph; else it sits at (dx, dy) from the face. */
-typedef struct {
-  int code;
-  glyph face, shadow;
-  int dx, dy;
-} entry;
-#define NONE {0, 0, 0, NULL}, 0, 0
-
-static uint8_t full[256]; /* every sample 15 */
-
-/* Stores a bitmap at the next multiple of 8 from *end and fills its 8 table bytes. A vertical
-   font stores it turned a quarter turn counter-clockwise: stored row i is drawn column w-1-i. */
-static void put_bitmap(uint8_t* font, size_t* end, uint8_t* fields, const glyph* g, int vertical) {
-  const int sw = vertical ? g->h : g->w, sh = vertical ? g->w : g->h, stride = (sw + 7) / 8 * 8;
-  const size_t at = (*end + 7) / 8 * 8;
-  int i, j;
-  if (g->s == NULL)
-    return;
-  for (i = 0; i < 4; ++i) fields[i] = (uint8_t)(at >> (24 - 8 * i));
-  fields[4] = (uint8_t)sw, fields[5] = (uint8_t)sh, fields[6] = (uint8_t)g->top;
-  fields[7] = (uint8_t)stride; /* 256 wraps to 0 */
-  for (i = 0; i < sh; ++i)
-    for (j = 0; j < sw; ++j)
-      font[at + (size_t)(i * stride + j)] =
-          vertical ? g->s[j * g->w + g->w - 1 - i] : g->s[i * g->w + j];
-  *end = at + (size_t)(sh * stride);
-}
-
-/* Writes a whole font into `font` (FONT_MAX bytes, zero filled) and returns its size. */
-static size_t build(uint8_t* font, const entry* e, int n, int vertical, int gap, int space,
-                    int drop_x, int drop_y) {
-  size_t end = 24 + 20 * (size_t)n;
-  int i;
-  memset(font, 0, FONT_MAX);
-  memcpy(font, "TKLNQZ7!N64!\0\0\0\1", 16);
-  font[16] = (uint8_t)n, font[17] = (uint8_t)vertical, font[18] = (uint8_t)gap;
-  font[19] = (uint8_t)space, font[20] = (uint8_t)drop_x, font[21] = (uint8_t)drop_y;
-  for (i = 0; i < n; ++i) {
-    uint8_t* t = font + 24 + 20 * i;
-    put_bitmap(font, &end, t, &e[i].face, vertical);
-    put_bitmap(font, &end, t + 8, &e[i].shadow, vertical);
-    t[16] = (uint8_t)(vertical ? e[i].dy : e[i].dx); /* 0, 0 without a shadow */
-    t[17] = (uint8_t)(vertical ? -e[i].dx : e[i].dy);
-    t[18] = (uint8_t)e[i].code;
-  }
-  return end;
-}
-
-static tkf_surface surface(void* pixels, int w, int h, int format) {
-  tkf_surface s = {pixels, w, h, w * (format == TKF_RGBA8888 ? 4 : 2), format};
-  return s;
-}
-
-static uint32_t get(const tkf_surface* s, int x, int y) {
-  const uint8_t* row = (const uint8_t*)s->pixels + (ptrdiff_t)y * s->pitch;
-  if (s->format == TKF_RGBA8888)
-    return ((const uint32_t*)(const void*)row)[x];
-  return ((const uint16_t*)(const void*)row)[x];
-}
-
-/* 1 when the surface shows `pic`, rows one after another: '.' bg, '#' face, 's' shadow. */
-static int shows(const tkf_surface* s, const char* pic, uint32_t face, uint32_t shadow,
-                 uint32_t bg) {
-  int x, y;
-  for (y = 0; y < s->height; ++y)
-    for (x = 0; x < s->width; ++x) {
-      const char c = pic[y * s->width + x];
-      if (get(s, x, y) != (c == '#' ? face : c == 's' ? shadow : bg))
-        return 0;
-    }
-  return 1;
-}
+#include "test_font.h"
 
 static void test_open(void) {
   /* Laid out as: table to 64, 'A' face at 64, its shadow at 80, 'B' face 96 to 120. */
@@ -172,7 +88,8 @@ static void test_text(void) {
   tkf_font f;
   int l, t, w, h;
   CHECK(tkf_open(&f, font, build(font, ab, 2, 0, 1, 2, 0, 0)) == TKF_OK);
-  tkf_draw(&f, &s, 1, 0, "A B\nB", 0x12345600, 0); /* A at 1, ' ' 5 -> 7, B at 7; B at 1 */
+  /* A at 1, ' ' 5 -> 7, B at 7; B at 1, and the pen ends at 1 + 2 + 1. */
+  CHECK(tkf_draw(&f, &s, 1, 0, "A B\nB", 0x12345600, 0) == 4);
   CHECK(shows(&s,
               ".......##."
               ".......##."
@@ -243,8 +160,8 @@ static void test_clip(void) {
     win.pixels = (uint8_t*)all.pixels + G * all.pitch + G * size;
     for (i = 0; i < 5; ++i) bad[i] = win;
     bad[0].pixels = NULL, bad[1].width = 0, bad[2].height = 0, bad[3].pitch = (W - 1) * size;
-    bad[4].format = 2;
-    for (i = 0; i < 5; ++i) tkf_draw(&f, &bad[i], 0, 0, "AA\nAA", ~0u, ~0u);
+    bad[4].format = 4;
+    for (i = 0; i < 5; ++i) CHECK(tkf_draw(&f, &bad[i], 0, 0, "AA\nAA", ~0u, ~0u) == TKF_E_SURFACE);
     CHECK(shows(&win, "..............................", 0, 0, mark));
     tkf_draw(&f, &win, -2, -2, "A", ~0u, 0);  /* its corner (2, 2) at (0, 0) */
     tkf_draw(&f, &win, 4, -1, "A", ~0u, 0);   /* its rows 1, 2 at the top right */

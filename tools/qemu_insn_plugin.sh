@@ -1,0 +1,40 @@
+#!/usr/bin/env bash
+# Builds QEMU's instruction-count plugin, which `make bench` loads into qemu-mips to count the
+# instructions the runtime's MIPS build runs:
+#   tools/qemu_insn_plugin.sh build/qemu-plugin
+# Debian's qemu-user runs plugins but ships none, so this takes the plugin's source,
+# tests/plugin/insn.c, from Debian's own qemu source package (the same version as the installed
+# qemu-user, Debian's patches applied) and builds PREFIX/libinsn.so from it with GLib. When
+# PREFIX already holds the plugin, it does nothing. Installing missing packages and adding a
+# deb-src entry need root (or sudo), as for tools/mingw_freetype.sh.
+set -euo pipefail
+
+if [ "$#" -ne 1 ] || [ -z "$1" ]; then
+  echo "usage: $0 PREFIX" >&2
+  exit 2
+fi
+
+root=$(cd "$(dirname "$0")/.." && pwd)
+mkdir -p "$1"
+prefix=$(cd "$1" && pwd)
+work=$root/build/qemu-source
+log=$work/build.log
+
+if [ -f "$prefix/libinsn.so" ]; then
+  exit 0
+fi
+
+# shellcheck source=debian_source.sh
+me=qemu_insn_plugin.sh
+. "$root/tools/debian_source.sh"
+
+need_packages dpkg-dev gcc libglib2.0-dev pkgconf qemu-user
+ensure_deb_src qemu
+
+tree=$(fetch_source qemu "$work")
+plugin=$tree/tests/plugin/insn.c
+[ -f "$plugin" ] || die "$tree has no $plugin"
+# shellcheck disable=SC2046
+logged gcc -O2 -shared -fPIC -I"$tree/include/qemu" $(pkg-config --cflags glib-2.0) \
+  -o "$prefix/libinsn.so" "$plugin" $(pkg-config --libs glib-2.0)
+echo "$me: QEMU's instruction counter $(basename "$tree" | sed 's/^qemu-//') in $prefix/libinsn.so"

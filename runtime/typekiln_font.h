@@ -825,37 +825,61 @@ static int tkf__pixel_size(int format) {
   return format == TKF_RGBA8888 || format == TKF_RGBA8888_BE ? 4 : 2;
 }
 
-/* Blends sample s (1 to 15) of `colour` into the pixel at `at`. */
-static void tkf__blend(int format, uint8_t* at, unsigned s, uint32_t colour) {
+/* Sample s (1 to 15) of `colour` blended over an RGBA8888 pixel. */
+static inline uint32_t tkf__mix8888(uint32_t old, unsigned s, uint32_t colour) {
   const unsigned a = 17u * s, keep = 255u - a;
-  const unsigned r = colour >> 24 & 0xFF, g = colour >> 16 & 0xFF, b = colour >> 8 & 0xFF;
-  if (format == TKF_RGBA8888 || format == TKF_RGBA8888_BE) {
-    const uint32_t old = format == TKF_RGBA8888 ? *(uint32_t*)(void*)at
-                                                : (uint32_t)at[0] << 24 | (uint32_t)at[1] << 16 |
-                                                      (uint32_t)at[2] << 8 | at[3];
-    const uint32_t nr = (r * a + (old >> 24 & 0xFF) * keep + 127) / 255;
-    const uint32_t ng = (g * a + (old >> 16 & 0xFF) * keep + 127) / 255;
-    const uint32_t nb = (b * a + (old >> 8 & 0xFF) * keep + 127) / 255;
-    const uint32_t na = a + ((old & 0xFF) * keep + 127) / 255;
-    if (format == TKF_RGBA8888) {
-      *(uint32_t*)(void*)at = nr << 24 | ng << 16 | nb << 8 | na;
-    } else {
-      at[0] = (uint8_t)nr, at[1] = (uint8_t)ng, at[2] = (uint8_t)nb, at[3] = (uint8_t)na;
+  const uint32_t nr = ((colour >> 24 & 0xFF) * a + (old >> 24 & 0xFF) * keep + 127) / 255;
+  const uint32_t ng = ((colour >> 16 & 0xFF) * a + (old >> 16 & 0xFF) * keep + 127) / 255;
+  const uint32_t nb = ((colour >> 8 & 0xFF) * a + (old >> 8 & 0xFF) * keep + 127) / 255;
+  const uint32_t na = a + ((old & 0xFF) * keep + 127) / 255;
+  return nr << 24 | ng << 16 | nb << 8 | na;
+}
+
+/* The same over an RGBA5551 pixel, its channels widened to 8 bits and narrowed back. */
+static inline unsigned tkf__mix5551(unsigned old, unsigned s, uint32_t colour) {
+  const unsigned a = 17u * s, keep = 255u - a;
+  const unsigned or5 = old >> 11 & 31, og5 = old >> 6 & 31, ob5 = old >> 1 & 31;
+  const unsigned nr = ((colour >> 24 & 0xFF) * a + (or5 << 3 | or5 >> 2) * keep + 127) / 255;
+  const unsigned ng = ((colour >> 16 & 0xFF) * a + (og5 << 3 | og5 >> 2) * keep + 127) / 255;
+  const unsigned nb = ((colour >> 8 & 0xFF) * a + (ob5 << 3 | ob5 >> 2) * keep + 127) / 255;
+  const unsigned na = a + (((old & 1u) ? 255u : 0u) * keep + 127) / 255;
+  return (nr >> 3) << 11 | (ng >> 3) << 6 | (nb >> 3) << 1 | (na >= 128 ? 1u : 0u);
+}
+
+/* Blends `count` samples into the pixels from `out` on, each format in a loop of its own. The
+   blending is inlined into each loop, and the count is an int: 64-bit counters cost a 32-bit
+   processor twice over. */
+static void tkf__blend_row(int format, uint8_t* out, const uint8_t* samples, int count,
+                           uint32_t colour) {
+  int j;
+  if (format == TKF_RGBA8888) {
+    uint32_t* pixel = (uint32_t*)(void*)out;
+    for (j = 0; j < count; ++j) {
+      if (samples[j] != 0)
+        pixel[j] = tkf__mix8888(pixel[j], samples[j], colour);
+    }
+  } else if (format == TKF_RGBA5551) {
+    uint16_t* pixel = (uint16_t*)(void*)out;
+    for (j = 0; j < count; ++j) {
+      if (samples[j] != 0)
+        pixel[j] = (uint16_t)tkf__mix5551(pixel[j], samples[j], colour);
+    }
+  } else if (format == TKF_RGBA8888_BE) {
+    for (j = 0; j < count; ++j, out += 4) {
+      if (samples[j] != 0) {
+        const uint32_t pixel = tkf__mix8888(
+            (uint32_t)out[0] << 24 | (uint32_t)out[1] << 16 | (uint32_t)out[2] << 8 | out[3],
+            samples[j], colour);
+        out[0] = (uint8_t)(pixel >> 24), out[1] = (uint8_t)(pixel >> 16);
+        out[2] = (uint8_t)(pixel >> 8), out[3] = (uint8_t)pixel;
+      }
     }
   } else {
-    const unsigned old =
-        format == TKF_RGBA5551 ? *(uint16_t*)(void*)at : (unsigned)at[0] << 8 | at[1];
-    const unsigned or5 = old >> 11 & 31, og5 = old >> 6 & 31, ob5 = old >> 1 & 31;
-    const unsigned nr = (r * a + (or5 << 3 | or5 >> 2) * keep + 127) / 255;
-    const unsigned ng = (g * a + (og5 << 3 | og5 >> 2) * keep + 127) / 255;
-    const unsigned nb = (b * a + (ob5 << 3 | ob5 >> 2) * keep + 127) / 255;
-    const unsigned na = a + (((old & 1u) ? 255u : 0u) * keep + 127) / 255;
-    const unsigned pixel =
-        (nr >> 3) << 11 | (ng >> 3) << 6 | (nb >> 3) << 1 | (na >= 128 ? 1u : 0u);
-    if (format == TKF_RGBA5551) {
-      *(uint16_t*)(void*)at = (uint16_t)pixel;
-    } else {
-      at[0] = (uint8_t)(pixel >> 8), at[1] = (uint8_t)pixel;
+    for (j = 0; j < count; ++j, out += 2) {
+      if (samples[j] != 0) {
+        const unsigned pixel = tkf__mix5551((unsigned)out[0] << 8 | out[1], samples[j], colour);
+        out[0] = (uint8_t)(pixel >> 8), out[1] = (uint8_t)pixel;
+      }
     }
   }
 }
@@ -872,14 +896,12 @@ static void tkf__blit(const tkf_font* font, const tkf_surface* surface, const tk
   const long long x0 = sx < clip->x0 ? clip->x0 - sx : 0, y0 = sy < clip->y0 ? clip->y0 - sy : 0;
   const long long x1 = clip->x1 - sx < bitmap->width ? clip->x1 - sx : bitmap->width;
   const long long y1 = clip->y1 - sy < bitmap->height ? clip->y1 - sy : bitmap->height;
-  long long i, j;
-  for (i = y0; i < y1; ++i) {
-    const uint8_t* row = bitmap->samples + (size_t)i * (size_t)bitmap->stride;
-    uint8_t* out = (uint8_t*)surface->pixels + (size_t)(sy + i) * (size_t)surface->pitch;
-    for (j = x0; j < x1; ++j) {
-      if (row[j] != 0)
-        tkf__blend(surface->format, out + (size_t)((sx + j) * size), row[j], colour);
-    }
+  long long i;
+  for (i = y0; i < y1 && x0 < x1; ++i) {
+    const uint8_t* row = bitmap->samples + (size_t)i * (size_t)bitmap->stride + (size_t)x0;
+    uint8_t* out = (uint8_t*)surface->pixels + (size_t)(sy + i) * (size_t)surface->pitch +
+                   (size_t)((sx + x0) * size);
+    tkf__blend_row(surface->format, out, row, (int)(x1 - x0), colour); /* at most 255 */
   }
 }
 

@@ -91,11 +91,14 @@ fuzz:
 	  fuzz_runtime fuzz_bmfont
 	fuzz/run.sh $(FUZZ_SECONDS) build/fuzz
 
-# Times whole builds of three large pictures against one plain read of each; checks peak memory.
-bench:
-	cmake -S . -B $(BUILD) -DTYPEKILN_TESTS=OFF -DCMAKE_BUILD_TYPE=Release
-	cmake --build $(BUILD) -j $(JOBS) --target typekiln_bench
+# Times whole builds of three large pictures against one plain read of each and checks peak
+# memory; then times the game runtime's tkf_draw on the example font, and counts the instructions
+# its MIPS build runs for each pixel under QEMU.
+bench: example
+	cmake --build $(BUILD) -j $(JOBS) --target typekiln_bench runtime_bench
 	$(BUILD)/typekiln_bench
+	$(BUILD)/runtime_bench build/example.fnt
+	bench/runtime_mips.sh build/example.fnt
 
 clean:
 	rm -rf build

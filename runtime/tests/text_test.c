@@ -176,7 +176,7 @@ static void test_pages(void) {
 
 /* ---- The rasteriser: each glyph a textured rectangle of its page, 1:1 and point sampled, in
    the primitive colour with alpha 17 t from the I4 texel, blended into the framebuffer as the
-   blending rules say, clipped by the scissor. */
+   blending rules say, clipped by the scissor and the framebuffer's edges. */
 
 typedef struct {
   int x0, y0, x1, y1;
@@ -224,7 +224,8 @@ static void rectangle(const tkf_surface* s, scissor clip, const tkf_rect* r, int
   for (j = 0; j < r->height; ++j)
     for (i = 0; i < r->width; ++i) {
       const unsigned t = texel(pages + r->page * PAGE_BYTES, PAGE_W, r->s + i, r->t + j);
-      if (x + i >= clip.x0 && x + i < clip.x1 && y + j >= clip.y0 && y + j < clip.y1)
+      if (x + i >= clip.x0 && x + i < clip.x1 && y + j >= clip.y0 && y + j < clip.y1 &&
+          x + i >= 0 && x + i < s->width && y + j >= 0 && y + j < s->height)
         put(s, x + i, y + j, blend(s->format, get(s, x + i, y + j), colour, 17 * t));
     }
 }
@@ -233,14 +234,6 @@ static void rectangle(const tkf_surface* s, scissor clip, const tkf_rect* r, int
 static void rasterise(const tkf_font* f, const tkf_surface* s, tkf_iter* it, scissor clip,
                       uint32_t face, uint32_t shadow) {
   tkf_glyph g;
-  if (clip.x0 < 0)
-    clip.x0 = 0;
-  if (clip.y0 < 0)
-    clip.y0 = 0;
-  if (clip.x1 > s->width)
-    clip.x1 = s->width;
-  if (clip.y1 > s->height)
-    clip.y1 = s->height;
   while (tkf_iter_next(it, &g))
     rectangle(s, clip, &rects[g.rect], f->vertical ? g.y : g.x,
               f->vertical ? s->height - g.x - g.width : g.y, g.shadow ? shadow : face);

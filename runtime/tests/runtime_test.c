@@ -9,6 +9,19 @@
 #define TYPEKILN_FONT_IMPLEMENTATION
 #include "test_font.h"
 
+/* 1 when the surface shows `pic`, rows one after another: '.' bg, '#' face, 's' shadow. */
+static int shows(const tkf_surface* s, const char* pic, uint32_t face, uint32_t shadow,
+                 uint32_t bg) {
+  int x, y;
+  for (y = 0; y < s->height; ++y)
+    for (x = 0; x < s->width; ++x) {
+      const char c = pic[y * s->width + x];
+      if (get(s, x, y) != (c == '#' ? face : c == 's' ? shadow : bg))
+        return 0;
+    }
+  return 1;
+}
+
 static void test_open(void) {
   /* Laid out as: table to 64, 'A' face at 64, its shadow at 80, 'B' face 96 to 120. */
   static const entry two[] = {{'A', {3, 2, 2, full}, {2, 2, 0, full}, 1, 1},
@@ -147,6 +160,7 @@ static void test_clip(void) {
   static uint32_t b32[BW * BH];
   static uint16_t b16[BW * BH];
   uint8_t font[FONT_MAX];
+  const tkf_box box = {0, 0, W, H, TKF_ALIGN_LEFT, 0};
   tkf_font f;
   int format, i, x, y, spoiled = 0;
   CHECK(tkf_open(&f, font, build(font, &e, 1, 0, 1, 0, 0, 0)) == TKF_OK);
@@ -161,7 +175,10 @@ static void test_clip(void) {
     for (i = 0; i < 5; ++i) bad[i] = win;
     bad[0].pixels = NULL, bad[1].width = 0, bad[2].height = 0, bad[3].pitch = (W - 1) * size;
     bad[4].format = 4;
-    for (i = 0; i < 5; ++i) CHECK(tkf_draw(&f, &bad[i], 0, 0, "AA\nAA", ~0u, ~0u) == TKF_E_SURFACE);
+    for (i = 0; i < 5; ++i) {
+      CHECK(tkf_draw(&f, &bad[i], 0, 0, "AA\nAA", ~0u, ~0u) == TKF_E_SURFACE);
+      CHECK(tkf_draw_box(&f, &bad[i], &box, "AA\nAA", 5, ~0u, ~0u) == 0);
+    }
     CHECK(shows(&win, "..............................", 0, 0, mark));
     tkf_draw(&f, &win, -2, -2, "A", ~0u, 0);  /* its corner (2, 2) at (0, 0) */
     tkf_draw(&f, &win, 4, -1, "A", ~0u, 0);   /* its rows 1, 2 at the top right */

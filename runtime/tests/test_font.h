@@ -93,17 +93,4 @@ static uint32_t get(const tkf_surface* s, int x, int y) {
   }
 }
 
-/* 1 when the surface shows `pic`, rows one after another: '.' bg, '#' face, 's' shadow. */
-static int shows(const tkf_surface* s, const char* pic, uint32_t face, uint32_t shadow,
-                 uint32_t bg) {
-  int x, y;
-  for (y = 0; y < s->height; ++y)
-    for (x = 0; x < s->width; ++x) {
-      const char c = pic[y * s->width + x];
-      if (get(s, x, y) != (c == '#' ? face : c == 's' ? shadow : bg))
-        return 0;
-    }
-  return 1;
-}
-
 #endif /* TYPEKILN_TEST_FONT_H */

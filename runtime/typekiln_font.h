@@ -542,41 +542,39 @@ static long long tkf__advance(const tkf_font* font, unsigned code, int* entry, i
   return (long long)*face_width + font->gap;
 }
 
-static void tkf__iter_start(tkf_iter* it, const tkf_font* font, const char* text, size_t length) {
+/* Sets the iterator at the start of the text, in the box. Point text is a box that does not
+   wrap and has room for every line. */
+static void tkf__iter_start(tkf_iter* it, const tkf_font* font, const tkf_box* box,
+                            const char* text, size_t length, int wrap) {
   it->font = font;
   it->text = (const unsigned char*)text;
   it->length = text != NULL ? length : 0;
   it->at = it->line_end = it->line_next = it->consumed = 0;
+  it->x = it->pen_x = box->x;
+  it->y = it->pen_y = box->y;
+  it->width = box->width;
+  it->height = box->height;
   it->line = 0;
+  it->lines_fit = !wrap ? TKF__ALL_LINES : box->height > 0 ? box->height / font->line_height : 0;
+  it->align = box->align;
+  it->flags = box->flags;
+  it->wrap = wrap;
   it->pass = 0;
   it->more = 1;
   it->in_line = 0;
   it->lines = 0;
+  it->pen = tkf__clamp(box->x);
 }
 
 void tkf_iter_text(tkf_iter* it, const tkf_font* font, int x, int y, const char* text) {
-  tkf__iter_start(it, font, text, TKF__NO_END);
-  it->x = it->pen_x = x;
-  it->y = it->pen_y = y;
-  it->width = it->height = 0;
-  it->lines_fit = TKF__ALL_LINES;
-  it->align = TKF_ALIGN_LEFT;
-  it->flags = it->wrap = 0;
-  it->pen = x;
+  const tkf_box at = {x, y, 0, 0, TKF_ALIGN_LEFT, 0};
+  tkf__iter_start(it, font, &at, text, TKF__NO_END, 0);
 }
 
 void tkf_iter_box(tkf_iter* it, const tkf_font* font, const tkf_box* box, const char* text,
                   size_t length) {
-  tkf__iter_start(it, font, box != NULL ? text : NULL, length);
-  it->x = it->pen_x = box != NULL ? box->x : 0;
-  it->y = it->pen_y = box != NULL ? box->y : 0;
-  it->width = box != NULL ? box->width : 0;
-  it->height = box != NULL ? box->height : 0;
-  it->lines_fit = it->height > 0 ? it->height / font->line_height : 0;
-  it->align = box != NULL ? box->align : TKF_ALIGN_LEFT;
-  it->flags = box != NULL ? box->flags : 0;
-  it->wrap = 1;
-  it->pen = tkf__clamp(it->x);
+  static const tkf_box none = {0, 0, 0, 0, TKF_ALIGN_LEFT, 0};
+  tkf__iter_start(it, font, box != NULL ? box : &none, box != NULL ? text : NULL, length, 1);
 }
 
 /* Finds where the box's line from `at` ends: `line_end` after its last character drawn,

@@ -260,10 +260,7 @@ static void test_example(const char* across_path, const char* up_path, FILE* dum
   int i, j, format, w, h;
   paths[0] = across_path, paths[1] = up_path;
   for (i = 0; i < 2; ++i) {
-    FILE* file = fopen(paths[i], "rb");
-    const size_t size = file != NULL ? fread(bytes[i], 1, sizeof bytes[i], file) : 0;
-    if (file != NULL)
-      fclose(file);
+    const size_t size = read_file(paths[i], bytes[i], sizeof bytes[i]);
     CHECK(tkf_open(&fonts[i], bytes[i], size) == TKF_OK && fonts[i].vertical == i);
   }
   for (i = 0; i < 3; ++i) {

@@ -93,4 +93,13 @@ static uint32_t get(const tkf_surface* s, int x, int y) {
   }
 }
 
+/* Reads up to `size` bytes of the file into `bytes`: how many, 0 when it cannot be opened. */
+static size_t read_file(const char* path, uint8_t* bytes, size_t size) {
+  FILE* file = fopen(path, "rb");
+  const size_t got = file != NULL ? fread(bytes, 1, size, file) : 0;
+  if (file != NULL)
+    fclose(file);
+  return got;
+}
+
 #endif /* TYPEKILN_TEST_FONT_H */

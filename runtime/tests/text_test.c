@@ -277,10 +277,7 @@ static void test_rasteriser(int argc, char** argv) {
     CHECK(rasterised_alike(&f, "abba b\nab ba aab bab", 2, 13));
   }
   for (i = 1; i < argc; ++i) {
-    FILE* file = fopen(argv[i], "rb");
-    const size_t size = file != NULL ? fread(bytes, 1, sizeof bytes, file) : 0;
-    if (file != NULL)
-      fclose(file);
+    const size_t size = read_file(argv[i], bytes, sizeof bytes);
     CHECK(tkf_open(&f, bytes, size) == TKF_OK);
     CHECK(rasterised_alike(&f, "Hello, World! The quick brown fox\njumps over the lazy dog.", 90,
                            50));

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <csignal>
@@ -206,32 +207,40 @@ TEST(Fault, ASignalRemovesTheTemporaryAndEndsTheRun) {
   }
 }
 
-// Runs in the tool's process before it starts. A watcher passes on what the tool reports, and
-// once the tool waits for a key after the error in the line that follows LoadTGA, it cuts the
-// picture to its header and one row, then presses the key and closes the keyboard.
+// Runs in the tool's process before it starts. The tool runs in a child; this process becomes
+// the watcher, which passes on what the tool reports and, once the tool waits for a key after
+// the error in the line that follows LoadTGA, cuts the picture to its header and one row, then
+// presses the key and closes the keyboard. The watcher ends only after the tool has ended and
+// all it reported has been passed on, so the test, which waits for this process, sees it all.
 void CutThePictureAfterItLoads() {
   int errors[2];
   int keys[2];
   if (pipe(errors) != 0 || pipe(keys) != 0)
     _exit(99);
-  const int reports = dup(2);
-  if (fork() == 0) {
-    std::string seen;
-    char c;
-    close(errors[1]);
-    close(keys[0]);
-    while (read(errors[0], &c, 1) == 1 && write(reports, &c, 1) == 1) {
-      seen += c;
-      // One key, then none: the wait after a later error ends at once.
-      if ((seen.ends_with("\nGap\n") || seen.ends_with("\nGap\r\n")) &&
-          truncate("p.tga", 18 + 16) == 0 && write(keys[1], "\n", 1) == 1)
-        close(keys[1]);
-    }
-    _exit(0);
+  const pid_t tool = fork();
+  if (tool < 0)
+    _exit(99);
+  if (tool == 0) {
+    dup2(errors[1], 2);
+    dup2(keys[0], 0);
+    for (int fd : {errors[0], errors[1], keys[0], keys[1]}) close(fd);
+    return;
   }
-  dup2(errors[1], 2);
-  dup2(keys[0], 0);
-  for (int fd : {errors[0], errors[1], keys[0], keys[1], reports}) close(fd);
+  std::string seen;
+  char c;
+  close(errors[1]);
+  close(keys[0]);
+  while (read(errors[0], &c, 1) == 1 && write(2, &c, 1) == 1) {
+    seen += c;
+    // One key, then none: the wait after a later error ends at once.
+    if ((seen.ends_with("\nGap\n") || seen.ends_with("\nGap\r\n")) &&
+        truncate("p.tga", 18 + 16) == 0 && write(keys[1], "\n", 1) == 1)
+      close(keys[1]);
+  }
+  int status = 0;
+  if (waitpid(tool, &status, 0) != tool || !WIFEXITED(status))
+    _exit(98);
+  _exit(WEXITSTATUS(status));
 }
 
 TEST(Fault, APictureCutAfterItLoadedStopsTheGrab) {

@@ -58,7 +58,10 @@
 
    Glyph pages hold every bitmap as stored in I4 textures for the console's rasteriser: 4 bits a
    texel, the left one in the high nibble. Each glyph drawn as a textured rectangle in the
-   primitive colour with the texel as alpha (17 t), shadows first, gives tkf_draw's picture. */
+   primitive colour with the texel as alpha (17 t), shadows first, gives tkf_draw's picture.
+
+   Licence: MIT, or public domain (the Unlicense), whichever you choose; see the end of the file.
+   A game may ship the header, or the code built from it, with nothing to credit. */
 
 #ifndef TYPEKILN_FONT_H
 #define TYPEKILN_FONT_H
@@ -1036,3 +1039,41 @@ int tkf_pages(const tkf_font* font, void* pages, size_t size, int page_width, in
 
 #endif /* TYPEKILN_FONT_IMPLEMENTED */
 #endif /* TYPEKILN_FONT_IMPLEMENTATION */
+
+/* ------------------------------------------------------------------------------------------------
+   This header is available under either of two licences; choose the one you prefer. A game that
+   ships it, as source or built into the game, owes no credit under the second.
+
+   ALTERNATIVE A: MIT License
+   Copyright (c) 2026 the typekiln developers
+   Permission is hereby granted, free of charge, to any person obtaining a copy of this software
+   and associated documentation files (the "Software"), to deal in the Software without
+   restriction, including without limitation the rights to use, copy, modify, merge, publish,
+   distribute, sublicense, and/or sell copies of the Software, and to permit persons to whom the
+   Software is furnished to do so, subject to the following conditions:
+   The above copyright notice and this permission notice shall be included in all copies or
+   substantial portions of the Software.
+   THE SOFTWARE IS PROVIDED "AS IS", WITHOUT WARRANTY OF ANY KIND, EXPRESS OR IMPLIED, INCLUDING
+   BUT NOT LIMITED TO THE WARRANTIES OF MERCHANTABILITY, FITNESS FOR A PARTICULAR PURPOSE AND
+   NONINFRINGEMENT. IN NO EVENT SHALL THE AUTHORS OR COPYRIGHT HOLDERS BE LIABLE FOR ANY CLAIM,
+   DAMAGES OR OTHER LIABILITY, WHETHER IN AN ACTION OF CONTRACT, TORT OR OTHERWISE, ARISING FROM,
+   OUT OF OR IN CONNECTION WITH THE SOFTWARE OR THE USE OR OTHER DEALINGS IN THE SOFTWARE.
+
+   ALTERNATIVE B: Public Domain (www.unlicense.org)
+   This is free and unencumbered software released into the public domain.
+   Anyone is free to copy, modify, publish, use, compile, sell, or distribute this software,
+   either in source code form or as a compiled binary, for any purpose, commercial or
+   non-commercial, and by any means.
+   In jurisdictions that recognize copyright laws, the author or authors of this software
+   dedicate any and all copyright interest in the software to the public domain. We make this
+   dedication for the benefit of the public at large and to the detriment of our heirs and
+   successors. We intend this dedication to be an overt act of relinquishment in perpetuity of
+   all present and future rights to this software under copyright law.
+   THE SOFTWARE IS PROVIDED "AS IS", WITHOUT WARRANTY OF ANY KIND, EXPRESS OR IMPLIED, INCLUDING
+   BUT NOT LIMITED TO THE WARRANTIES OF MERCHANTABILITY, FITNESS FOR A PARTICULAR PURPOSE AND
+   NONINFRINGEMENT. IN NO EVENT SHALL THE AUTHORS BE LIABLE FOR ANY CLAIM, DAMAGES OR OTHER
+   LIABILITY, WHETHER IN AN ACTION OF CONTRACT, TORT OR OTHERWISE, ARISING FROM, OUT OF OR IN
+   CONNECTION WITH THE SOFTWARE OR THE USE OR OTHER DEALINGS IN THE SOFTWARE.
+   For more information, please refer to <https://unlicense.org/>
+   ------------------------------------------------------------------------------------------------
+*/

@@ -1,5 +1,7 @@
 #include "import/import_tool.h"
 
+#include <ft2build.h>
+
 #include <charconv>
 #include <cstdarg>
 #include <filesystem>
@@ -8,6 +10,7 @@
 #include <string>
 #include <string_view>
 #include <vector>
+#include FT_FREETYPE_H
 
 #include "font/font_format.h"
 #include "import/bmfont_font.h"
@@ -177,7 +180,8 @@ std::optional<int> ParseArguments(Console& console, const std::vector<std::strin
       Say(console.out, "%s\n%s", msg::kImportUsage, msg::kImportHelp);
       return kWritten;
     } else if (name == "--version" && !hasValue) {
-      Say(console.out, msg::kImportVersion, TYPEKILN_VERSION);
+      Say(console.out, msg::kImportVersion, TYPEKILN_VERSION, FREETYPE_MAJOR, FREETYPE_MINOR,
+          FREETYPE_PATCH);
       return kWritten;
     } else if (name == "--mono" && !hasValue) {
       options.freeType.mono = true;

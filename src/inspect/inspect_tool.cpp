@@ -1,5 +1,7 @@
 #include "inspect/inspect_tool.h"
 
+#include <zlib.h>
+
 #include <charconv>
 #include <cstdarg>
 #include <filesystem>
@@ -258,7 +260,7 @@ int RunInspectTool(Console& console, int argc, const char* const argv[]) {
     return kClean;
   }
   if (args.size() == 1 && args[0] == "--version") {
-    Say(console.out, msg::kInspectVersion, TYPEKILN_VERSION);
+    Say(console.out, msg::kInspectVersion, TYPEKILN_VERSION, zlibVersion());
     return kClean;
   }
   const ModeForm* form = &kModes[0];

@@ -131,7 +131,10 @@ inline constexpr char kInspectHelp[] =
     "Exit status: 0 well-formed (or equal, or a script with no error and no note), 1 problems (or\n"
     "differences, or an error or a note; --overlay: an error only), 2 a file that cannot be read\n"
     "or bad arguments.";
-inline constexpr char kInspectVersion[] = "typekiln-inspect %s";
+// Then the libraries built into the tool, with the credit their licences ask for.
+inline constexpr char kInspectVersion[] =
+    "typekiln-inspect %s\n"
+    "Includes zlib %s, by Jean-loup Gailly and Mark Adler, and stb_image_write, by Sean Barrett.";
 inline constexpr char kUnknownArgument[] = "Unknown argument: '%s'";
 inline constexpr char kNotAFont[] = "Not a typekiln font: '%s'";
 inline constexpr char kRenderNeedsText[] =
@@ -309,7 +312,10 @@ inline constexpr char kImportHelp[] =
     "\n"
     "Exit status: 0 written, 1 the font cannot be used or the files cannot be written (nothing\n"
     "is written then), 2 wrong arguments.";
-inline constexpr char kImportVersion[] = "typekiln-import %s";
+inline constexpr char kImportVersion[] =
+    "typekiln-import %s\n"
+    "Includes FreeType %d.%d.%d and stb_image, by Sean Barrett. Portions of this software are\n"
+    "copyright (C) 2022 The FreeType Project (www.freetype.org). All rights reserved.";
 inline constexpr char kImportMissingValue[] = "%s wants a value";
 inline constexpr char kImportUnknownOption[] =
     "unknown option '%s'; typekiln-import --help lists them";

@@ -6,6 +6,13 @@ FUZZ_SECONDS ?= 60
 
 WINDOWS ?= build/windows
 
+# The packages' time stamps: the last commit's time, so that two builds of one commit give the
+# same bytes.
+SOURCE_DATE_EPOCH ?= $(shell git log -1 --format=%ct 2>/dev/null)
+ifneq ($(SOURCE_DATE_EPOCH),)
+export SOURCE_DATE_EPOCH
+endif
+
 .PHONY: example check test fuzz bench package windows clean
 
 # The two trees every test runs in: g++, and clang++ with AddressSanitizer and
@@ -44,17 +51,25 @@ check:
 
 # Every test twice: built by g++, then by clang++ with the sanitizers; the game runtime's tests
 # also built for big-endian MIPS and run under QEMU; then the end-to-end tests against the Windows
-# tools under wine; then each fuzz target for FUZZ_SECONDS.
-test: test-suites test-windows fuzz
+# tools under wine; then each fuzz target for FUZZ_SECONDS; then the packages, built twice from
+# two clones of the last commit, must be the same bytes, and lintian must pass the .deb. Each
+# stage runs even when one before it failed; the last line says how each went, and PASS or FAIL.
+test:
+	tools/test_all.sh
 
-.PHONY: test-suites test-windows
-test-suites:
+.PHONY: test-gcc test-clang test-windows test-packages
+test-gcc:
 	$(GCC_TREE) $(REQUIRE_ALL)
 	cmake --build build/gcc -j $(JOBS)
 	ctest --test-dir build/gcc --output-on-failure -j $(JOBS)
+
+test-clang:
 	$(CLANG_TREE) $(REQUIRE_ALL)
 	cmake --build build/clang-sanitize -j $(JOBS)
 	ctest --test-dir build/clang-sanitize --output-on-failure -j $(JOBS)
+
+test-packages:
+	tools/check_packages.sh
 
 # The end-to-end tests of the g++ build, run against typekiln.exe and typekiln-inspect.exe.
 test-windows: windows
@@ -71,16 +86,19 @@ windows:
 	  -DCMAKE_BUILD_TYPE=Release -DCMAKE_COMPILE_WARNING_AS_ERROR=ON -DTYPEKILN_TESTS=OFF \
 	  -DTYPEKILN_FREETYPE_PREFIX=$(CURDIR)/build/mingw-freetype
 	cmake --build $(WINDOWS) -j $(JOBS) --target typekiln typekiln-inspect typekiln-import
-	cd $(WINDOWS) && cpack
+	tools/windows_zip.sh $(WINDOWS)
 	@echo "Windows tools in $(WINDOWS)/typekiln.exe, $(WINDOWS)/typekiln-inspect.exe and" \
-	  "$(WINDOWS)/typekiln-import.exe; the package is $(WINDOWS)/typekiln-*-windows-x86_64.zip"
+	  "$(WINDOWS)/typekiln-import.exe; the package is $(WINDOWS)/typekiln-*-windows-x86_64.zip," \
+	  "its checksum in $(WINDOWS)/SHA256SUMS"
 
 # The Debian package of the release build: the three tools, their man pages, the runtime header,
-# the docs and the example.
+# the docs and the example; and its checksum.
 package:
 	cmake -S . -B $(BUILD) -DTYPEKILN_TESTS=OFF -DCMAKE_BUILD_TYPE=Release
 	cmake --build $(BUILD) -j $(JOBS) --target typekiln typekiln-inspect typekiln-import
-	cd $(BUILD) && cpack
+	rm -f $(BUILD)/typekiln_*.deb
+	cd $(BUILD) && cpack && sha256sum typekiln_*.deb >SHA256SUMS
+	@echo "The package is $(BUILD)/typekiln_*.deb, its checksum in $(BUILD)/SHA256SUMS"
 
 # Builds the libFuzzer targets (clang++, sanitizers on) and runs each for FUZZ_SECONDS.
 fuzz:

@@ -37,5 +37,9 @@ if [ "$same" != yes ]; then
 fi
 echo "both builds gave the same bytes"
 
-lintian --fail-on error,warning --show-overrides "$work"/one/build/release/typekiln_*.deb
+# lintian counts the tags it shows as overridden towards --fail-on, so the verdict comes from a
+# run that hides them, and the overrides are listed by a second one.
+deb=$(ls "$work"/one/build/release/typekiln_*.deb)
+lintian --fail-on error,warning "$deb"
+lintian --fail-on none --show-overrides "$deb" | grep '^O: '
 echo "lintian: no error or warning but the overridden ones"

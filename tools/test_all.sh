@@ -22,13 +22,13 @@ run() {  # STAGE: runs `make STAGE`; its status is the stage's
 suite() {  # NAME STAGE
   run "$2"
   local line
-  line=$(grep -E '^[0-9]+% tests passed, [0-9]+ tests failed out of [0-9]+' "$logs/$2.log" | tail -n 1)
+  line=$(grep -E '^[0-9]+% tests passed, [0-9]+ tests failed out of [0-9]+' "$logs/$2.log" |
+    tail -n 1)
   if [ -z "$line" ]; then
     results+=("$1 did not run")
   else
     local failed ran
-    failed=$(sed -E 's/.* ([0-9]+) tests failed out of ([0-9]+).*/\1/' <<<"$line")
-    ran=$(sed -E 's/.* tests failed out of ([0-9]+).*/\1/' <<<"$line")
+    read -r failed ran < <(sed -E 's/.* ([0-9]+) tests failed out of ([0-9]+).*/\1 \2/' <<<"$line")
     results+=("$1 $((ran - failed))/$ran passed")
   fi
 }
@@ -53,8 +53,8 @@ else
 fi
 
 run fuzz
-fuzzed=$(sed -nE 's/^(fuzz_[a-z]+): [0-9]+ inputs run.*/\1 passed/p; s/^(fuzz_[a-z]+) FAILED.*/\1 FAILED/p' \
-  "$logs/fuzz.log")
+fuzzed=$(sed -nE -e 's/^(fuzz_[a-z]+): [0-9]+ inputs run.*/\1 passed/p' \
+  -e 's/^(fuzz_[a-z]+) FAILED.*/\1 FAILED/p' "$logs/fuzz.log")
 if [ -z "$fuzzed" ]; then
   results+=("fuzzing did not run")
 else

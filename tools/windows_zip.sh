@@ -2,9 +2,9 @@
 # Packs the Windows build in BUILD into BUILD/typekiln-VERSION-windows-x86_64.zip, one folder of
 # that name inside, and writes its checksum into BUILD/SHA256SUMS:
 #   tools/windows_zip.sh BUILD
-# Every link between the docs must hold in the package. The entries are files only, sorted by name, and carry nothing but a name, a time and the
-# permissions; with SOURCE_DATE_EPOCH set, every time is that one, so two builds of one commit
-# give the same bytes.
+# Every link between the docs must hold in the package. The entries are files only, sorted by
+# name, and carry nothing but a name, a time and the permissions; with SOURCE_DATE_EPOCH set,
+# every time is that one, so two builds of one commit give the same bytes.
 set -euo pipefail
 build=$1
 version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$build/CMakeCache.txt")

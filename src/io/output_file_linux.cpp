@@ -1,21 +1,15 @@
-#include "io/output_file.h"
-
 #include <fcntl.h>
 #include <linux/magic.h>
-#include <signal.h>
-#include <sys/random.h>
 #include <sys/stat.h>
 #include <sys/vfs.h>
 #include <unistd.h>
 
-#include <algorithm>
 #include <cerrno>
 #include <climits>
-#include <cstring>
-#include <ctime>
-#include <iterator>
 #include <utility>
 
+#include "io/interrupt_cleanup.h"
+#include "io/output_file.h"
 #include "io/temporary_name.h"
 
 namespace typekiln {
@@ -29,96 +23,6 @@ constexpr int kMostLinks = 40;
 // row means something other than chance is at work.
 constexpr int kNameAttempts = 100;
 constexpr mode_t kNewFileMode = 0666;  // narrowed by the user's umask
-
-// ---- Temporaries removed when a signal ends the process
-//
-// The handler does only what is safe in a signal handler: it reads this table and unlinks the
-// names in it. The table changes only while the signals are blocked, so the handler never sees
-// an entry half made.
-
-constexpr int kCleanupSignals[] = {SIGINT, SIGTERM, SIGHUP, SIGXFSZ};
-constexpr std::size_t kNameSize = 32;  // ".typekiln-" + 12 letters + ".tmp" and a terminator
-
-struct Pending {
-  volatile sig_atomic_t used = 0;
-  int folder = kNoFolder;
-  char name[kNameSize] = {};
-};
-Pending gPending[8];
-
-void RemoveTemporariesAndEnd(int signal) {
-  for (const Pending& pending : gPending) {
-    if (pending.used != 0)
-      unlinkat(pending.folder, pending.name, 0);
-  }
-  // The signal is blocked while its handler runs: raised again with its default action, it ends
-  // the process as soon as the handler returns, as if there had been no handler.
-  struct sigaction fallback {};
-  fallback.sa_handler = SIG_DFL;
-  sigaction(signal, &fallback, nullptr);
-  raise(signal);
-}
-
-sigset_t CleanupSignals() {
-  sigset_t signals;
-  sigemptyset(&signals);
-  for (int signal : kCleanupSignals) sigaddset(&signals, signal);
-  return signals;
-}
-
-void InstallCleanup() {
-  static const bool installed = [] {
-    for (int signal : kCleanupSignals) {
-      // A signal ignored by whoever started the tool (nohup) stays ignored, and one that the
-      // program handles itself stays its own.
-      struct sigaction current {};
-      if (sigaction(signal, nullptr, &current) != 0 || current.sa_handler != SIG_DFL)
-        continue;
-      struct sigaction action {};
-      action.sa_handler = RemoveTemporariesAndEnd;
-      action.sa_mask = CleanupSignals();
-      sigaction(signal, &action, nullptr);
-    }
-    return true;
-  }();
-  (void)installed;
-}
-
-// Holds the cleanup signals back for its lifetime; one that arrives meanwhile is delivered when
-// it ends.
-class SignalsHeld {
- public:
-  SignalsHeld() {
-    const sigset_t signals = CleanupSignals();
-    sigprocmask(SIG_BLOCK, &signals, &saved_);
-  }
-  ~SignalsHeld() { sigprocmask(SIG_SETMASK, &saved_, nullptr); }
-  SignalsHeld(const SignalsHeld&) = delete;
-  SignalsHeld& operator=(const SignalsHeld&) = delete;
-
- private:
-  sigset_t saved_;
-};
-
-// ---- Names
-
-std::string RandomName() {
-  unsigned char noise[kTemporaryNoise];
-  if (getrandom(noise, sizeof noise, 0) != static_cast<ssize_t>(sizeof noise)) {
-    // No randomness from the system: the clock still gives names that differ from run to run,
-    // and a name that is taken is only tried again.
-    timespec now{};
-    clock_gettime(CLOCK_REALTIME, &now);
-    std::uint64_t mix = static_cast<std::uint64_t>(now.tv_nsec) ^
-                        (static_cast<std::uint64_t>(now.tv_sec) << 30) ^
-                        static_cast<std::uint64_t>(getpid());
-    for (unsigned char& byte : noise) {
-      mix = mix * 6364136223846793005u + 1442695040888963407u;
-      byte = static_cast<unsigned char>(mix >> 56);
-    }
-  }
-  return TemporaryName(noise);
-}
 
 struct PathParts {
   std::string folder;
@@ -226,29 +130,26 @@ Entry FindEntry(const std::string& path) {
   return entry;
 }
 
-// Opens a file that did not exist, under a random name in `folder`, and enters it in the table of
-// temporaries to remove on a signal. Returns the descriptor, or -1; `created` and `cleanup` are
-// set only when it is.
+// Opens a file that did not exist, under a random name in `folder`, and enters it among the
+// names an interrupt removes. Returns the descriptor, or -1; `created` and `cleanup` are set only
+// when it is.
 int CreateTemporary(int folder, std::string& created, int& cleanup) {
   for (int attempt = 0; attempt < kNameAttempts; ++attempt) {
-    const std::string name = RandomName();
-    const SignalsHeld held;
-    Pending* const slot = std::find_if(std::begin(gPending), std::end(gPending),
-                                       [](const Pending& pending) { return pending.used == 0; });
-    if (slot == std::end(gPending))
+    const std::string name = RandomTemporaryName();
+    const InterruptsHeld held;
+    const int entry = TrackForRemoval(name, false, folder);
+    if (entry == kNotTracked)
       return -1;
     int fd;
     do {
       fd = openat(folder, name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, kNewFileMode);
     } while (fd < 0 && errno == EINTR);
     if (fd >= 0) {
-      slot->folder = folder;
-      std::memcpy(slot->name, name.c_str(), name.size() + 1);
-      slot->used = 1;
       created = name;
-      cleanup = static_cast<int>(slot - gPending);
+      cleanup = entry;
       return fd;
     }
+    StopTracking(entry);
     if (errno != EEXIST)
       return -1;
   }
@@ -288,7 +189,6 @@ bool OutputFile::Create(const std::string& path) {
     CloseFolder(folder_);  // nothing is renamed or flushed there
   } else if (mode == 0 || faccessat(folder, name_.c_str(), W_OK, 0) == 0) {
     // An existing file must be writable: replacing it would get round its write protection.
-    InstallCleanup();
     fd = CreateTemporary(folder, temporary_, cleanup_);
     // Set on the open file, before any byte is in it: a name could have been swapped meanwhile.
     if (fd >= 0 && mode != 0 && entry.info.st_uid == geteuid())
@@ -305,9 +205,9 @@ bool OutputFile::Create(const std::string& path) {
 bool OutputFile::PutInPlace() {
   const int folder = static_cast<int>(folder_);
   {
-    const SignalsHeld held;
+    const InterruptsHeld held;
     if (renameat(folder, temporary_.c_str(), folder, name_.c_str()) == 0) {
-      gPending[cleanup_].used = 0;
+      StopTracking(cleanup_);
       temporary_.clear();
     }
   }
@@ -317,9 +217,9 @@ bool OutputFile::PutInPlace() {
 void OutputFile::Discard() {
   file_.Close();
   if (!temporary_.empty()) {
-    const SignalsHeld held;
+    const InterruptsHeld held;
     unlinkat(static_cast<int>(folder_), temporary_.c_str(), 0);
-    gPending[cleanup_].used = 0;
+    StopTracking(cleanup_);
     temporary_.clear();
   }
   CloseFolder(folder_);

@@ -20,4 +20,8 @@ inline std::string TemporaryName(const unsigned char (&noise)[kTemporaryNoise]) 
   return name + ".tmp";
 }
 
+/// A temporary name chosen by noise from the system (or, should it have none, from the clock and
+/// the process): TemporaryName of fresh noise.
+std::string RandomTemporaryName();
+
 }  // namespace typekiln

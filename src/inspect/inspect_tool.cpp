@@ -49,6 +49,7 @@ std::optional<std::vector<std::uint8_t>> ReadFileSaying(Console& console, const 
     case WholeFileRead::Read:
       return bytes;
     case WholeFileRead::CannotOpen:
+    case WholeFileRead::NotRegular:  // not asked for: any file that opens is read
       Fail(console, kFailed, msg::kCannotOpen, path.c_str());
       break;
     case WholeFileRead::TooLarge:

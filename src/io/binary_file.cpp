@@ -23,10 +23,22 @@ bool BinaryFile::WriteBE32(std::uint32_t value) {
 }
 
 WholeFileRead ReadWholeFile(const std::string& path, std::int64_t limit,
-                            std::vector<std::uint8_t>& bytes) {
+                            std::vector<std::uint8_t>& bytes, bool regularOnly) {
   BinaryFile file;
-  if (path.find('\0') != std::string::npos || !file.OpenRead(path))
+  if (path.find('\0') != std::string::npos)
     return WholeFileRead::CannotOpen;
+  if (regularOnly) {
+    switch (file.OpenRegularRead(path)) {
+      case BinaryFile::RegularOpen::Opened:
+        break;
+      case BinaryFile::RegularOpen::NotRegular:
+        return WholeFileRead::NotRegular;
+      case BinaryFile::RegularOpen::CannotOpen:
+        return WholeFileRead::CannotOpen;
+    }
+  } else if (!file.OpenRead(path)) {
+    return WholeFileRead::CannotOpen;
+  }
   const std::int64_t size = file.Size();
   if (size > limit)
     return WholeFileRead::TooLarge;

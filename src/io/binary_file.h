@@ -29,6 +29,10 @@ class BinaryFile {
 
   /// Closes any open file, then opens an existing file for reading. A folder is not a file.
   bool OpenRead(const std::string& path);
+  /// Closes any open file, then opens an existing regular file for reading, at once whatever the
+  /// path names: a FIFO, a device or a folder is NotRegular (and left closed), never waited on.
+  enum class RegularOpen { Opened, CannotOpen, NotRegular };
+  RegularOpen OpenRegularRead(const std::string& path);
   /// Closes any open file, then creates the file, or truncates an existing one, for writing.
   bool CreateWrite(const std::string& path);
   /// Closes any open file, then creates a file that must not exist yet, for writing.
@@ -75,11 +79,12 @@ class BinaryFile {
   Handle handle_ = kNoHandle;
 };
 
-enum class WholeFileRead { Read, CannotOpen, CannotRead, TooLarge };
+enum class WholeFileRead { Read, CannotOpen, CannotRead, TooLarge, NotRegular };
 
 /// Reads the whole file at `path` into `bytes`, when it can be opened (a path holding a NUL
-/// byte cannot) and is at most `limit` bytes long.
+/// byte cannot) and is at most `limit` bytes long; with `regularOnly`, when it is a regular file
+/// (OpenRegularRead), and anything else is NotRegular.
 WholeFileRead ReadWholeFile(const std::string& path, std::int64_t limit,
-                            std::vector<std::uint8_t>& bytes);
+                            std::vector<std::uint8_t>& bytes, bool regularOnly = false);
 
 }  // namespace typekiln

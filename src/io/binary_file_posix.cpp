@@ -53,6 +53,25 @@ bool BinaryFile::OpenRead(const std::string& path) {
   return true;
 }
 
+BinaryFile::RegularOpen BinaryFile::OpenRegularRead(const std::string& path) {
+  Close();
+  // Without waiting: opening a FIFO for reading would wait for a writer, and a terminal could
+  // become the process's own. What is opened is looked at before a byte is read.
+  int fd;
+  do {
+    fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+  } while (fd < 0 && errno == EINTR);
+  if (fd < 0)
+    return RegularOpen::CannotOpen;
+  struct stat info {};
+  if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+    ::close(fd);
+    return RegularOpen::NotRegular;
+  }
+  handle_ = fd;
+  return RegularOpen::Opened;
+}
+
 // Write-only: nothing reads the font back, and a FIFO opened for reading too would accept the
 // whole font with no reader there and then block for ever.
 bool BinaryFile::CreateWrite(const std::string& path) {

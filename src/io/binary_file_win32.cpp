@@ -59,6 +59,17 @@ bool BinaryFile::Open(const std::string& path, int flags) {
 
 bool BinaryFile::OpenRead(const std::string& path) { return Open(path, kOpenRead); }
 
+BinaryFile::RegularOpen BinaryFile::OpenRegularRead(const std::string& path) {
+  if (!Open(path, kOpenRead))
+    return RegularOpen::CannotOpen;
+  // A device (NUL, CON, COM1) or a pipe is no file on a disk.
+  if (GetFileType(AsHandle(handle_)) != FILE_TYPE_DISK) {
+    Close();
+    return RegularOpen::NotRegular;
+  }
+  return RegularOpen::Opened;
+}
+
 bool BinaryFile::CreateWrite(const std::string& path) { return Open(path, kCreateWrite); }
 
 bool BinaryFile::CreateNew(const std::string& path) { return Open(path, kCreateNew); }

@@ -1,0 +1,213 @@
+#include "io/file_set.h"
+
+#include <filesystem>
+#include <vector>
+
+#include "io/binary_file.h"
+#include "io/file_system.h"
+#include "io/interrupt_cleanup.h"
+#include "io/temporary_name.h"
+
+namespace typekiln {
+
+namespace {
+
+// A random name is tried again only when something of that name exists; this many collisions in
+// a row means something other than chance is at work.
+constexpr int kNameAttempts = 100;
+// The name an old file has in the staging folder while its new one takes its place.
+constexpr char kOldPrefix[] = "old-";
+
+std::string InFolder(const std::string& folder, const std::string& name) {
+  return (std::filesystem::path(folder) / name).string();
+}
+
+// The staging folder and what is in it, each name entered for removal by an interrupt while it
+// exists. What is still entered when it goes is removed.
+class Staging {
+ public:
+  explicit Staging(std::string within) : within_(std::move(within)) {}
+  ~Staging() {
+    const InterruptsHeld held;
+    for (Tracked& file : files_) {
+      RemoveFile(file.path);
+      StopTracking(file.entry);
+    }
+    if (!path_.empty()) {
+      RemoveEmptyFolder(path_);
+      StopTracking(entry_);
+    }
+  }
+  Staging(const Staging&) = delete;
+  Staging& operator=(const Staging&) = delete;
+
+  const std::string& path() const { return path_; }
+
+  bool Make() {
+    for (int attempt = 0; attempt < kNameAttempts; ++attempt) {
+      const std::string path = InFolder(within_, RandomTemporaryName());
+      const InterruptsHeld held;
+      entry_ = TrackForRemoval(path, true);
+      if (entry_ == kNotTracked)
+        return false;
+      if (MakeFolder(path)) {
+        path_ = path;
+        return true;
+      }
+      StopTracking(entry_);
+      if (LookAtPath(path, false).kind == EntryKind::Missing)
+        return false;  // not a name taken: nothing can be made there
+    }
+    return false;
+  }
+
+  /// Enters `name` in the staging folder for removal; false when the table is full.
+  bool Track(const std::string& name) {
+    const InterruptsHeld held;
+    const std::string path = InFolder(path_, name);
+    const int entry = TrackForRemoval(path, false);
+    if (entry == kNotTracked)
+      return false;
+    files_.push_back({path, entry});
+    return true;
+  }
+
+  /// Writes the whole file and flushes it to the disk.
+  bool Write(const FileSetPiece& piece) {
+    BinaryFile file;
+    return Track(piece.name) && Track(kOldPrefix + piece.name) &&
+           file.CreateNew(InFolder(path_, piece.name)) &&
+           file.Write(piece.bytes.data(), piece.bytes.size()) && file.Flush() && file.Close();
+  }
+
+  /// Gives the staging folder the name `folder`; needs interrupts held. Nothing is removed
+  /// afterwards: it is the folder now.
+  bool Become(const std::string& folder) {
+    if (!MoveToFreeName(path_, folder))
+      return false;
+    Forget();
+    return true;
+  }
+
+  /// Leaves everything where it is: nothing is removed, now or by an interrupt.
+  void Forget() {
+    const InterruptsHeld held;
+    for (const Tracked& file : files_) StopTracking(file.entry);
+    files_.clear();
+    StopTracking(entry_);
+    path_.clear();
+  }
+
+ private:
+  struct Tracked {
+    std::string path;
+    int entry;
+  };
+  std::string within_;
+  std::string path_;
+  int entry_ = kNotTracked;
+  std::vector<Tracked> files_;
+};
+
+// The folder that holds `folder`, which is named without a separator at its end.
+std::string ParentOf(const std::filesystem::path& folder) {
+  const std::filesystem::path parent = folder.parent_path();
+  return parent.empty() ? "." : parent.string();
+}
+
+// Puts each staged file in its place in an existing folder, the old one moved aside into the
+// staging folder; needs interrupts held. When a move fails, the moves before it are undone.
+FileSetFailure PutInPlace(const std::string& folder, Staging& staging,
+                          std::span<const FileSetPiece> pieces, const std::vector<bool>& existed) {
+  struct Moved {
+    bool aside = false;
+    bool in = false;
+  };
+  std::vector<Moved> moved(pieces.size());
+  std::size_t failed = pieces.size();
+  for (std::size_t i = 0; i < pieces.size() && failed == pieces.size(); ++i) {
+    const std::string target = InFolder(folder, pieces[i].name);
+    const std::string staged = InFolder(staging.path(), pieces[i].name);
+    if (existed[i]) {
+      KeepPermissions(target, staged);
+      moved[i].aside =
+          MoveToFreeName(target, InFolder(staging.path(), kOldPrefix + pieces[i].name));
+    }
+    moved[i].in = (moved[i].aside || !existed[i]) && MoveToFreeName(staged, target);
+    if (!moved[i].in)
+      failed = i;
+  }
+  if (failed == pieces.size())
+    return {};
+  bool undone = true;
+  for (std::size_t i = failed + 1; i-- > 0;) {
+    const std::string target = InFolder(folder, pieces[i].name);
+    if (moved[i].in)
+      undone = MoveToFreeName(target, InFolder(staging.path(), pieces[i].name)) && undone;
+    if (moved[i].aside)
+      undone =
+          MoveToFreeName(InFolder(staging.path(), kOldPrefix + pieces[i].name), target) && undone;
+  }
+  if (!undone) {
+    FileSetFailure failure{FileSetProblem::LeftInPart, staging.path()};
+    staging.Forget();  // the old files must stay where they are
+    return failure;
+  }
+  return {FileSetProblem::CannotReplace, InFolder(folder, pieces[failed].name)};
+}
+
+}  // namespace
+
+FileSetFailure WriteFileSet(const std::string& folder, std::span<const FileSetPiece> pieces,
+                            bool replace) {
+  std::filesystem::path named(folder);
+  if (!named.has_filename())
+    named = named.parent_path();  // "out/" is the folder "out"
+  const EntryKind kind = LookAtPath(folder, true).kind;
+  if (kind != EntryKind::Folder && kind != EntryKind::Missing)
+    return {FileSetProblem::NotAFolder, folder};
+  const bool newFolder = kind == EntryKind::Missing;
+
+  std::vector<bool> existed(pieces.size(), false);
+  for (std::size_t i = 0; i < pieces.size() && !newFolder; ++i) {
+    const std::string target = InFolder(folder, pieces[i].name);
+    const PathEntry entry = LookAtPath(target, false);
+    if (entry.kind == EntryKind::Missing)
+      continue;
+    if (entry.kind != EntryKind::File)
+      return {FileSetProblem::NotRegular, target};
+    if (!replace)
+      return {FileSetProblem::Exists, target};
+    if (!entry.writable)
+      return {FileSetProblem::ReadOnly, target};
+    existed[i] = true;
+  }
+
+  Staging staging(newFolder ? ParentOf(named) : folder);
+  if (!staging.Make()) {
+    if (newFolder)
+      return {FileSetProblem::CannotMakeFolder, folder};
+    return {FileSetProblem::CannotCreate,
+            pieces.empty() ? folder : InFolder(folder, pieces[0].name)};
+  }
+  for (const FileSetPiece& piece : pieces)
+    if (!staging.Write(piece))
+      return {FileSetProblem::CannotWrite, InFolder(folder, piece.name)};
+  if (!SyncFolder(staging.path()))
+    return {FileSetProblem::CannotWrite, folder};
+
+  if (newFolder) {
+    const InterruptsHeld held;
+    if (!staging.Become(named.string()))
+      return {FileSetProblem::CannotMakeFolder, folder};
+  } else {
+    const InterruptsHeld held;
+    if (FileSetFailure failure = PutInPlace(folder, staging, pieces, existed); failure.Failed())
+      return failure;
+  }
+  if (!SyncFolder(newFolder ? ParentOf(named) : folder))
+    return {FileSetProblem::CannotWrite, folder};
+  return {};
+}
+
+}  // namespace typekiln

@@ -1,6 +1,7 @@
 #include "import/bmfont_reader.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <algorithm>
 #include <filesystem>
@@ -336,16 +337,17 @@ TEST(BmFontFile, ReadsOnlyThePagesAskedForFromTheDescriptorsFolder) {
                    "char id=66 x=1 y=0 width=1 height=2 xoffset=0 yoffset=1 xadvance=2 page=0\n"
                    "char id=67 x=0 y=0 width=1 height=1 page=1\n");
   ImportedFont font;
-  const BmFontFailure failure = ReadBmFont(dir.File("tiny.fnt"), {'B'}, font);
+  const auto read = [&](std::uint8_t code) {
+    return ReadBmFont(dir.File("tiny.fnt"), test::ReadBytes(dir.File("tiny.fnt")), {code}, font);
+  };
+  const BmFontFailure failure = read('B');
   ASSERT_FALSE(failure.Failed()) << DescribeBmFontFailure("tiny.fnt", failure);
   ASSERT_EQ(font.glyphs.size(), 1u);
   EXPECT_EQ(font.glyphs[0].samples, (std::vector<std::uint8_t>{15, 8}));
   EXPECT_EQ(font.glyphs[0].top, 2);
 
-  EXPECT_EQ(DescribeBmFontFailure("tiny.fnt", ReadBmFont(dir.File("tiny.fnt"), {'C'}, font)),
+  EXPECT_EQ(DescribeBmFontFailure("tiny.fnt", read('C')),
             "'tiny.fnt': page 1 'absent.png' cannot be read");
-  EXPECT_EQ(ReadBmFont(dir.File("absent.fnt"), {'C'}, font).problem,
-            BmFontProblem::CannotReadDescriptor);
 }
 
 TEST(BmFontFile, RefusesPageNamesOutsideTheDescriptorsFolder) {
@@ -365,13 +367,45 @@ TEST(BmFontFile, RefusesPageNamesOutsideTheDescriptorsFolder) {
        "'f.fnt': page 0 'C:tiny.tga' is an absolute path; pages are named from "
        "the descriptor's folder"},
   };
+  // Links followed out of the folder, and what is no file, are refused too.
+  test::WriteBytes(dir.File("outside.tga"), test::TgaFile(1, 1, Bytes(4, 0xFF)));
+  std::filesystem::create_directories(dir.path() / "in/sub");
+  std::filesystem::create_symlink("../outside.tga", dir.path() / "in/out.tga");
+  std::filesystem::create_symlink("/etc/passwd", dir.path() / "in/passwd.tga");
+  std::filesystem::create_symlink("../../outside.tga", dir.path() / "in/sub/up.tga");
+  ASSERT_EQ(mkfifo(dir.File("in/fifo.tga").c_str(), 0644), 0);
+  const struct {
+    const char* name;
+    const char* message;
+  } inside[] = {
+      {"out.tga",
+       "page 0 'out.tga' is reached through a link that leads out of the descriptor's "
+       "folder"},
+      {"passwd.tga", "page 0 'passwd.tga' is reached through a link that leads out"},
+      {"sub/up.tga", "page 0 'sub/up.tga' is reached through a link that leads out"},
+      {"fifo.tga", "page 0 'fifo.tga' is no regular file"},
+      {"sub", "page 0 'sub' is no regular file"},
+  };
+  for (const auto& c : inside) {
+    SCOPED_TRACE(c.name);
+    const std::string descriptor = dir.File("in/f.fnt");
+    test::WriteBytes(descriptor, std::string("common base=1\npage id=0 file=\"") + c.name +
+                                     "\"\nchar id=65 width=1 height=1\n");
+    ImportedFont font;
+    EXPECT_NE(DescribeBmFontFailure(
+                  "f.fnt", ReadBmFont(descriptor, test::ReadBytes(descriptor), {'A'}, font))
+                  .find(c.message),
+              std::string::npos);
+  }
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
     test::WriteBytes(dir.File("f.fnt"), std::string("common base=1\npage id=0 file=\"") + c.name +
                                             "\"\nchar id=65 width=1 height=1\n");
     ImportedFont font;
-    EXPECT_EQ(DescribeBmFontFailure("f.fnt", ReadBmFont(dir.File("f.fnt"), {'A'}, font)),
-              c.message);
+    EXPECT_EQ(
+        DescribeBmFontFailure("f.fnt", ReadBmFont(dir.File("f.fnt"),
+                                                  test::ReadBytes(dir.File("f.fnt")), {'A'}, font)),
+        c.message);
   }
 }
 

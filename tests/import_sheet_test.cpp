@@ -94,6 +94,31 @@ TEST(FontSheet, BandsHoldSixteenAndInkOutsideTheAdvanceWidensTheCell) {
   EXPECT_FALSE(sheet.spaceGuessed);
 }
 
+TEST(FontSheet, TheBandHoldsTheAdvanceOfACharacterWithoutInkWhereverTheInkLies) {
+  // Its invisible pixels go on the row above the baseline: with ink only below the baseline
+  // ('_'), or only above it and not down to it ('\''), the band grows to hold that row too.
+  ImportedFont below;
+  below.glyphs.push_back({'_', 2, 1, 0, -1, 2, {15, 15}});
+  below.glyphs.push_back({0xA0, 0, 0, 0, 0, 2, {}});
+  below.spaceAdvance = 2;
+  const Sheet low = Drawn(below, {ShadowStyle::None, 0, 0});
+  EXPECT_EQ(Draw(low.faces), "....oo|......|FF....");
+  EXPECT_NE(low.script.find("MaxHeight 3\n"), std::string::npos);
+
+  ImportedFont above = below;
+  above.glyphs[0] = {'\'', 1, 1, 0, 3, 1, {15}};
+  const Sheet high = Drawn(above, {ShadowStyle::Drop, 1, 1});
+  EXPECT_EQ(Draw(high.faces), "F.....|......|...oo.|......");
+  EXPECT_EQ(Draw(high.shadows), "......|.F....|......|....oo");
+
+  // A font whose characters have no ink at all draws nothing worth a sheet.
+  Sheet sheet;
+  SheetFailure failure;
+  below.glyphs.erase(below.glyphs.begin());
+  EXPECT_FALSE(DrawSheet(below, {}, "", sheet, failure));
+  EXPECT_EQ(failure.problem, SheetProblem::NoInk);
+}
+
 TEST(FontSheet, WhatNoFontCanHoldIsRefused) {
   Sheet sheet;
   SheetFailure failure;
@@ -135,8 +160,9 @@ TEST(FontSheet, ALastCodeFromLatin1IsGuardedFromTheLineEndsTrimming) {
 
 TEST(TgaEncoder, WritesARawTopFirstPictureWithAlpha) {
   RgbaPicture picture(2, 1);
-  picture.At(1, 0)[0] = 0x11, picture.At(1, 0)[1] = 0x22, picture.At(1, 0)[2] = 0x33;
-  picture.At(1, 0)[3] = 0x44;
+  const std::uint8_t rgba[4] = {0x11, 0x22, 0x33, 0x44};
+  EXPECT_TRUE(picture.Set(1, 0, rgba));
+  EXPECT_FALSE(picture.Set(2, 0, rgba));
   const std::vector<std::uint8_t> expected = {
       0, 0, 2, 0, 0, 0, 0, 0, 0, 0, 0, 0, 2, 0, 1, 0, 32, 0x28, 0, 0, 0, 0, 0x33, 0x22, 0x11, 0x44};
   EXPECT_EQ(EncodeTga(picture), expected);

@@ -5,8 +5,12 @@
 #include FT_FREETYPE_H
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
+#include <chrono>
+#include <csignal>
 #include <cstdint>
 #include <filesystem>
 #include <iostream>
@@ -25,6 +29,7 @@ const std::string kSans = "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf";
 const std::string kSansMono = "/usr/share/fonts/truetype/dejavu/DejaVuSansMono.ttf";
 const std::string kFixed = "/usr/share/fonts/X11/misc/6x13.pcf.gz";
 const std::string kLatin1 = "\xC3\xA9\xC3\x89\xC3\x9F\xC3\xBF";  // é É ß ÿ
+const std::string kNoBreakSpace = "\xC2\xA0";
 
 // A glyph as FreeType renders it: 8-bit coverage, and where it lies from the pen on the baseline.
 struct Rendered {
@@ -403,14 +408,115 @@ TEST(Import, NeverWritesOverWhatItReadsNorWhatExistsUnlessForced) {
   EXPECT_EQ(test::ReadBytes((first.folder / "faces.tga").string()), page);
 }
 
+TEST(Import, CharactersWithoutInkBuildWhereverTheInkOfTheOthersLies) {
+  // A no-break space beside a character whose ink lies only below the baseline, or only above
+  // it: both fonts' sets, and a BMFont's whose baseline is its line's top or far above it.
+  test::TempDir dir;
+  test::WriteBytes(dir.File("page.tga"), test::TgaFile(1, 1, Bytes(4, 0xFF)));
+  for (const int base : {0, 200})
+    test::WriteBytes(dir.File("base" + std::to_string(base) + ".fnt"),
+                     "common lineHeight=9 base=" + std::to_string(base) +
+                         "\npage id=0 file=\"page.tga\"\nchar id=65 width=1 height=1 xadvance=2\n"
+                         "char id=160 xadvance=3\nchar id=32 xadvance=3\n");
+  const std::vector<std::vector<std::string>> imports = {
+      {"--size", "13", "--chars", "_" + kNoBreakSpace, kSans},
+      {"--size", "13", "--chars", "'" + kNoBreakSpace, kSans},
+      {"--chars", "_" + kNoBreakSpace, kFixed},
+      {"--chars", "A" + kNoBreakSpace, dir.File("base0.fnt")},
+      {"--chars", "A" + kNoBreakSpace, dir.File("base200.fnt")}};
+  for (const auto& args : imports) {
+    SCOPED_TRACE(args[args.size() - 2] + " " + args.back());
+    std::filesystem::remove_all(dir.path() / "out");
+    const Imported imported = Import(dir, args);
+    ASSERT_EQ(imported.run.status, 0) << imported.run.err;
+    const test::ToolRun build = test::RunTypekiln(imported.folder, {"font.tks", "font.fnt"}, "");
+    EXPECT_EQ(build.err, "");
+    tkf_font font;
+    const Bytes bytes = test::ReadBytes((imported.folder / "font.fnt").string());
+    ASSERT_EQ(tkf_open(&font, bytes.data(), bytes.size()), TKF_OK);
+    EXPECT_EQ(font.count, 2);
+    EXPECT_EQ(test::RunInspect(imported.folder, {"--check", "font.tks"}).out,
+              "No problems found.\n");
+  }
+}
+
+// Sends `signal` to the tool `delay` after it starts, from a process of its own.
+void SignalAfter(int signal, std::chrono::microseconds delay) {
+  for (const int each : {SIGINT, SIGTERM, SIGHUP}) std::signal(each, SIG_DFL);
+  const pid_t tool = getpid();
+  if (fork() != 0)
+    return;
+  usleep(static_cast<useconds_t>(delay.count()));
+  kill(tool, signal);
+  _exit(0);
+}
+
+TEST(Import, ASignalAtAnyMomentLeavesTheOldSetOrTheNewAndNothingElse) {
+  test::TempDir dir;
+  const std::vector<std::string> names = {"faces.tga", "font.tks", "shadows.tga"};
+  const auto readSet = [&](const std::string& folder) {
+    std::vector<Bytes> set;
+    for (const std::string& name : names)
+      set.push_back(test::ReadBytes(dir.File(folder + "/" + name)));
+    return set;
+  };
+  const std::vector<std::string> newer = {"--force", "--size", "40", kSans, "out"};
+  ASSERT_EQ(test::RunProgram(test::ImportBinary(), dir.path(),
+                             {"--size", "13", "--chars", "AB", kSans, "old"}, "", false)
+                .status,
+            0);
+  const auto started = std::chrono::steady_clock::now();
+  ASSERT_EQ(
+      test::RunProgram(test::ImportBinary(), dir.path(), {"--size", "40", kSans, "new"}, "", false)
+          .status,
+      0);
+  const auto duration = std::chrono::duration_cast<std::chrono::microseconds>(
+      std::chrono::steady_clock::now() - started);
+  const std::vector<Bytes> oldSet = readSet("old");
+  const std::vector<Bytes> newSet = readSet("new");
+  // On Windows only Ctrl-C stands for these signals; wine passes SIGINT to the program as one.
+  const bool windows = test::WindowsTools();
+  int interrupted = 0;
+  for (const int signal : {SIGINT, SIGTERM, SIGHUP}) {
+    if (windows && signal != SIGINT)
+      continue;
+    for (int step = 0; step <= 12; ++step) {
+      SCOPED_TRACE(std::to_string(signal) + " after " + std::to_string(step) + "/10 of a run");
+      std::filesystem::remove_all(dir.path() / "out");
+      std::filesystem::copy(dir.path() / "old", dir.path() / "out");
+      const test::ToolRun run =
+          test::RunProgram(test::ImportBinary(), dir.path(), newer, "", false,
+                           [&] { SignalAfter(signal, duration * step / 10); });
+      interrupted += run.status != 0;
+      const std::vector<Bytes> set = readSet("out");
+      EXPECT_TRUE(set == oldSet || set == newSet) << "status " << run.status;
+      // The Windows tool's files go once the ended process's handles are closed, which wine may
+      // do a moment after the process has ended.
+      for (int wait = 0; windows && wait < 200 && test::FolderEntries(dir.path() / "out") != names;
+           ++wait)
+        usleep(10000);
+      EXPECT_EQ(test::FolderEntries(dir.path() / "out"), names);
+      EXPECT_EQ(test::FolderEntries(dir.path()), (std::vector<std::string>{"new", "old", "out"}));
+    }
+  }
+  EXPECT_GT(interrupted, 0) << "no run was interrupted";
+}
+
 TEST(Import, WrongArgumentsAndUnusableFontsWriteNothing) {
   test::TempDir dir;
   test::WriteBytes(dir.File("junk.ttf"), "not a font at all");
-  const struct {
+  Bytes blank = test::ReadBytes(kSans);  // its glyf table renamed: every glyph blank
+  const std::size_t glyf = std::string(blank.begin(), blank.end()).find("glyf");
+  blank[glyf + 3] = 'x';
+  test::WriteBytes(dir.File("blank.ttf"), std::string(blank.begin(), blank.end()));
+  test::WriteBytes(dir.File("wide.fnt"),
+                   "common base=1\npage id=0 file=\"page.tga\"\nchar id=65 xadvance=300\n");
+  struct Run {
     std::vector<std::string> args;
     int status;
     const char* says;
-  } runs[] = {
+  };
+  std::vector<Run> runs = {
       {{}, 2, "Usage: typekiln-import"},
       {{"--size", "0", kFixed}, 2, "--size wants a whole number of pixels from 1 to 255, not '0'"},
       {{"--shadow", "blur", kFixed}, 2, "--shadow wants drop, outline or none, not 'blur'"},
@@ -421,7 +527,15 @@ TEST(Import, WrongArgumentsAndUnusableFontsWriteNothing) {
       {{dir.File("junk.ttf")}, 1, "is no font FreeType can read"},
       {{"--size", "14", kFixed}, 1, "has no strike of 14 pixels; its strikes are 13 pixels high"},
       {{kSans}, 1, "is no pixel font at any size from 6 to 48 pixels"},
+      {{"--size", "13", dir.File("blank.ttf")}, 1, "draws every character asked for without ink"},
+      {{"--chars", "A", dir.File("wide.fnt")},
+       1,
+       "a font holds at most 255; export the font at a smaller size from the tool that made it"},
   };
+  // A FIFO would hold the run for ever, waiting for a writer.
+  if (!test::WindowsTools() && mkfifo(dir.File("fifo.ttf").c_str(), 0644) == 0)
+    runs.push_back(
+        {{dir.File("fifo.ttf")}, 1, "is no regular file; name a font file, not a folder"});
   for (const auto& run : runs) {
     const Imported imported = Import(dir, run.args);
     EXPECT_EQ(imported.run.status, run.status) << run.says;

@@ -15,6 +15,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <memory>
+#include <optional>
 #include <string_view>
 
 #include "io/binary_file.h"
@@ -123,11 +124,12 @@ BmFontProblem CheckPageName(std::string_view name) {
 using DecodedPixels = std::unique_ptr<stbi_uc, void (*)(void*)>;
 
 // The size a PNG's header gives, read here because stb's decoder refuses to tell the size of a
-// picture too large for it; false for what is not a PNG.
-bool PngSize(std::span<const std::uint8_t> bytes, int& width, int& height) {
+// picture too large for it, and whether its samples are 16 bits; false for what is not a PNG.
+bool PngSize(std::span<const std::uint8_t> bytes, int& width, int& height, bool& wide) {
   constexpr std::string_view kSignature = "\x89PNG\r\n\x1a\nxxxxIHDR";
   constexpr std::size_t kWidthAt = 16;
-  if (bytes.size() < kWidthAt + 8 ||
+  constexpr std::size_t kDepthAt = 24;
+  if (bytes.size() <= kDepthAt ||
       !std::equal(kSignature.begin(), kSignature.end(), bytes.begin(), [](char want, auto have) {
         return want == 'x' || static_cast<std::uint8_t>(want) == have;
       }))
@@ -136,10 +138,10 @@ bool PngSize(std::span<const std::uint8_t> bytes, int& width, int& height) {
   const std::uint32_t heightField = GetBE32(&bytes[kWidthAt + 4]);
   width = static_cast<int>(std::min<std::uint32_t>(widthField, 0x7FFFFFFF));
   height = static_cast<int>(std::min<std::uint32_t>(heightField, 0x7FFFFFFF));
+  wide = bytes[kDepthAt] > 8;
   return true;
 }
 
-// Reads the file of page `id`, named `name` from the descriptor's `folder`, into `bytes`.
 // The page's path: its name in the descriptor's folder, "\" parting folders as "/" does.
 std::string PagePath(const std::string& folder, const std::string& name) {
   std::string path = folder + name;
@@ -147,6 +149,24 @@ std::string PagePath(const std::string& folder, const std::string& name) {
   return path;
 }
 
+// Where `path` leads once every link on it is followed, when that is inside `folder`; none for a
+// path that leads out, or that cannot be followed (the file is missing).
+std::optional<std::filesystem::path> InsideFolder(const std::string& folder,
+                                                  const std::string& path) {
+  std::error_code baseError;
+  std::error_code realError;
+  const std::filesystem::path base =
+      std::filesystem::canonical(folder.empty() ? "." : folder, baseError);
+  const std::filesystem::path real = std::filesystem::canonical(path, realError);
+  if (baseError || realError)
+    return std::filesystem::path(path);  // reading it will say it cannot be read
+  const std::filesystem::path within = real.lexically_relative(base);
+  if (within.empty() || *within.begin() == ".." || within == ".")
+    return std::nullopt;
+  return real;
+}
+
+// Reads the file of page `id`, named `name` from the descriptor's `folder`, into `bytes`.
 BmFontFailure ReadPageFile(const std::string& folder, int id, const std::string& name,
                            std::vector<std::uint8_t>& bytes) {
   BmFontFailure failure;
@@ -155,12 +175,26 @@ BmFontFailure ReadPageFile(const std::string& folder, int id, const std::string&
   failure.problem = CheckPageName(name);
   if (failure.Failed())
     return failure;
-  const WholeFileRead read = ReadWholeFile(PagePath(folder, name), kBmFontMaxPageBytes, bytes);
-  if (read == WholeFileRead::Read)
-    return {};
-  failure.problem = read == WholeFileRead::TooLarge ? BmFontProblem::PageFileTooLarge
-                                                    : BmFontProblem::PageCannotRead;
-  failure.high = kBmFontMaxPageBytes;
+  const std::optional<std::filesystem::path> real = InsideFolder(folder, PagePath(folder, name));
+  if (!real) {
+    failure.problem = BmFontProblem::PageLinksOut;
+    return failure;
+  }
+  switch (ReadWholeFile(real->string(), kBmFontMaxPageBytes, bytes, true)) {
+    case WholeFileRead::Read:
+      return {};
+    case WholeFileRead::TooLarge:
+      failure.problem = BmFontProblem::PageFileTooLarge;
+      failure.high = kBmFontMaxPageBytes;
+      return failure;
+    case WholeFileRead::NotRegular:
+      failure.problem = BmFontProblem::PageNotFile;
+      return failure;
+    case WholeFileRead::CannotOpen:
+    case WholeFileRead::CannotRead:
+      break;
+  }
+  failure.problem = BmFontProblem::PageCannotRead;
   return failure;
 }
 
@@ -172,17 +206,20 @@ BmFontProblem DecodePage(std::span<const std::uint8_t> bytes, std::int64_t& pixe
   int width = 0;
   int height = 0;
   int channels = 0;
-  const bool png = PngSize(bytes, width, height);
+  bool wide = false;
+  const bool png = PngSize(bytes, width, height, wide);
   if (!png && stbi_info_from_memory(bytes.data(), size, &width, &height, &channels) == 0)
     return BmFontProblem::PageNotPicture;
   page.width = width;
   page.height = height;
   const std::int64_t area = std::int64_t{width} * height;
-  if (width > kBmFontMaxPageSide || height > kBmFontMaxPageSide || area > kBmFontMaxPagePixels)
+  // 16-bit samples take twice the memory while they are decoded.
+  const std::int64_t counted = wide ? 2 * area : area;
+  if (width > kBmFontMaxPageSide || height > kBmFontMaxPageSide || counted > kBmFontMaxPagePixels)
     return BmFontProblem::PageTooLarge;
   if (png && stbi_info_from_memory(bytes.data(), size, &width, &height, &channels) == 0)
     return BmFontProblem::PageNotPicture;
-  if (area > kBmFontMaxPixelsRead - pixelsRead)
+  if (counted > kBmFontMaxPixelsRead - pixelsRead)
     return BmFontProblem::PagesTooLarge;
   int decodedWidth = 0;
   int decodedHeight = 0;
@@ -190,7 +227,7 @@ BmFontProblem DecodePage(std::span<const std::uint8_t> bytes, std::int64_t& pixe
                                      kBytesPerPixel));
   if (pixels == nullptr || decodedWidth != width || decodedHeight != height)
     return BmFontProblem::PageDamaged;
-  pixelsRead += area;
+  pixelsRead += counted;
   page.channels = channels;
   page.rgba = {pixels.get(), static_cast<std::size_t>(area) * kBytesPerPixel};
   return BmFontProblem::None;
@@ -219,6 +256,7 @@ BmFontFailure ReadPage(const std::string& folder, int id, const std::string& nam
 BmFontFailure CutBmFontGlyphs(const BmFontDescriptor& descriptor, std::span<const BmFontPage> pages,
                               const std::vector<std::uint8_t>& codes, ImportedFont& font) {
   font = {};
+  font.kind = FontKind::BmFont;
   font.description = Format(msg::kBmFontDescription, PlainText(descriptor.face).c_str(),
                             std::abs(descriptor.size));
   font.kerningPairs = descriptor.kerningPairs;
@@ -267,17 +305,8 @@ BmFontFailure CutBmFontGlyphs(const BmFontDescriptor& descriptor, std::span<cons
   return {};
 }
 
-BmFontFailure ReadBmFont(const std::string& path, const std::vector<std::uint8_t>& codes,
-                         ImportedFont& font) {
-  std::vector<std::uint8_t> bytes;
-  const WholeFileRead read = ReadWholeFile(path, kBmFontMaxDescriptorBytes, bytes);
-  if (read != WholeFileRead::Read) {
-    BmFontFailure failure =
-        Fail(read == WholeFileRead::TooLarge ? BmFontProblem::DescriptorTooLarge
-                                             : BmFontProblem::CannotReadDescriptor);
-    failure.high = kBmFontMaxDescriptorBytes;
-    return failure;
-  }
+BmFontFailure ReadBmFont(const std::string& path, std::vector<std::uint8_t> bytes,
+                         const std::vector<std::uint8_t>& codes, ImportedFont& font) {
   BmFontDescriptor descriptor;
   if (BmFontFailure failure = ParseBmFont(bytes, descriptor); failure.Failed())
     return failure;
@@ -361,14 +390,14 @@ std::string DescribeProblem(const BmFontFailure& f) {
       return msg::kBmFontNoCommon;
     case P::PageNotNamed:
       return Format(msg::kBmFontPageNotNamed, f.charId, f.page);
-    case P::CannotReadDescriptor:
-      return msg::kBmFontCannotRead;
-    case P::DescriptorTooLarge:
-      return Format(msg::kBmFontDescriptorTooLarge, high >> 20);
     case P::PageNameAbsolute:
       return Format(msg::kBmFontPageAbsolute, f.page, text);
     case P::PageNameClimbs:
       return Format(msg::kBmFontPageClimbs, f.page, text);
+    case P::PageLinksOut:
+      return Format(msg::kBmFontPageLinksOut, f.page, text);
+    case P::PageNotFile:
+      return Format(msg::kBmFontPageNotFile, f.page, text);
     case P::PageCannotRead:
       return Format(msg::kBmFontPageCannotRead, f.page, text);
     case P::PageFileTooLarge:

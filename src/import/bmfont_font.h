@@ -28,16 +28,17 @@ struct BmFontPage {
   std::span<const std::uint8_t> rgba;  ///< width x height pixels, rows from the top; not owned
 };
 
-/// The most pixels a page read from a file may have on a side, and in all.
+/// The most pixels a page read from a file may have on a side, and in all: 4096 x 4096, whose
+/// decoding takes at most about 128 MiB (a page of 16-bit samples counts each pixel twice). The
+/// pages read for one font may hold as many pixels together, which they keep until every glyph is
+/// cut. The glyphs asked for may cover at most kBmFontMaxGlyphPixels together: 119 characters
+/// of the largest a font holds, 255 x 255, cover less.
 inline constexpr int kBmFontMaxPageSide = 16384;
-inline constexpr std::int64_t kBmFontMaxPagePixels = std::int64_t{1} << 28;
-/// The most pixels the pages read for one font may hold together, and that the glyphs asked for
-/// may cover together.
-inline constexpr std::int64_t kBmFontMaxPixelsRead = std::int64_t{1} << 28;
-inline constexpr std::int64_t kBmFontMaxGlyphPixels = std::int64_t{1} << 26;
-/// The largest descriptor and page file read.
-inline constexpr std::int64_t kBmFontMaxDescriptorBytes = std::int64_t{64} << 20;
-inline constexpr std::int64_t kBmFontMaxPageBytes = std::int64_t{256} << 20;
+inline constexpr std::int64_t kBmFontMaxPagePixels = std::int64_t{1} << 24;
+inline constexpr std::int64_t kBmFontMaxPixelsRead = kBmFontMaxPagePixels;
+inline constexpr std::int64_t kBmFontMaxGlyphPixels = std::int64_t{1} << 23;
+/// The largest page file read: a raw 32-bit TGA of kBmFontMaxPagePixels, and its header.
+inline constexpr std::int64_t kBmFontMaxPageBytes = std::int64_t{65} << 20;
 
 /// Fills `font` (reset first) with the glyph of each of `codes` that `descriptor` has a char for
 /// (id == code), in the order asked, and lists the others in `missing`. `pages` is indexed by
@@ -47,12 +48,13 @@ inline constexpr std::int64_t kBmFontMaxPageBytes = std::int64_t{256} << 20;
 BmFontFailure CutBmFontGlyphs(const BmFontDescriptor& descriptor, std::span<const BmFontPage> pages,
                               const std::vector<std::uint8_t>& codes, ImportedFont& font);
 
-/// Reads the descriptor at `path` and the PNG or TGA pages its chars for `codes` are on, named
-/// from the descriptor's folder (never an absolute name or one with a ".." part; "/" and "\"
-/// both part folders), and cuts them as CutBmFontGlyphs does. The pages read are listed in
-/// `font.files`, so that nothing is written over them.
-BmFontFailure ReadBmFont(const std::string& path, const std::vector<std::uint8_t>& codes,
-                         ImportedFont& font);
+/// Reads the descriptor whose file, at `path`, holds `bytes` (let go of once it is read), and
+/// the PNG or TGA pages its chars for `codes` are on, and cuts them as CutBmFontGlyphs does. A
+/// page is named from the descriptor's folder ("/" and "\" both part folders) and must stay in
+/// it: never an absolute name, one with a ".." part, or a link that leads out; and it must be a
+/// regular file. The pages read are listed in `font.files`, so that nothing is written over them.
+BmFontFailure ReadBmFont(const std::string& path, std::vector<std::uint8_t> bytes,
+                         const std::vector<std::uint8_t>& codes, ImportedFont& font);
 
 /// The one-line message for `failure` of the descriptor at `path`, which it names.
 std::string DescribeBmFontFailure(const std::string& path, const BmFontFailure& failure);

@@ -111,13 +111,33 @@ bool SameWord(std::string_view a, std::string_view b) {
          });
 }
 
-// The record's value for `key`: the last one when the key repeats.
+// The record's value for `key`.
 const Field* FindField(const Record& record, std::string_view key) {
-  const Field* found = nullptr;
   for (const Field& field : record.fields)
     if (SameWord(field.key, key))
-      found = &field;
-  return found;
+      return &field;
+  return nullptr;
+}
+
+// Every key a record's handler reads. Only these are kept, each once, so that a record holds at
+// most this many values however many fields its line has.
+constexpr std::string_view kKeysRead[] = {
+    "face",    "size",      "lineHeight", "base",    "scaleW",   "scaleH", "pages", "alphaChnl",
+    "redChnl", "greenChnl", "blueChnl",   "packed",  "id",       "file",   "x",     "y",
+    "width",   "height",    "xoffset",    "yoffset", "xadvance", "page",   "chnl"};
+
+// Keeps `field` in the record when its key is read: in place of an earlier value of the same
+// key, since the last one counts.
+void AddField(Record& record, Field&& field) {
+  if (std::none_of(std::begin(kKeysRead), std::end(kKeysRead),
+                   [&](std::string_view key) { return SameWord(field.key, key); }))
+    return;
+  for (Field& kept : record.fields)
+    if (SameWord(kept.key, field.key)) {
+      kept = std::move(field);
+      return;
+    }
+  record.fields.push_back(std::move(field));
 }
 
 enum class NumberText { Whole, NotANumber, Huge };
@@ -326,7 +346,7 @@ BmFontFailure SplitTextLine(std::string_view line, Record& record) {
         at = end;
       }
     }
-    record.fields.push_back(std::move(field));
+    AddField(record, std::move(field));
   }
 }
 
@@ -498,7 +518,7 @@ BmFontFailure ParseXmlElement(XmlCursor& cursor, Reading& reading, Record& recor
       return failure;
     }
     cursor.Advance(close + 1 - cursor.at);
-    record.fields.push_back(std::move(field));
+    AddField(record, std::move(field));
   }
 }
 

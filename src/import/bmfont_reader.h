@@ -106,19 +106,19 @@ enum class BmFontProblem {
   TooManyKerningPairs,  ///< `high`: the limit
   NoCommon,
   PageNotNamed,  ///< char `charId` is on `page`, which no page record names
-  // Reading the descriptor and its pages, and cutting glyphs.
-  CannotReadDescriptor,
-  DescriptorTooLarge,  ///< `high`: the limit in bytes
-  PageNameAbsolute,    ///< `page`, `text`: its file name
-  PageNameClimbs,      ///< the same, for a name with a ".." part
-  PageCannotRead,      ///< the same
-  PageFileTooLarge,    ///< the same; `high`: the limit in bytes
-  PageNotPicture,      ///< the same
-  PageTooLarge,        ///< the same; `width` x `height`; `low` a side's limit, `high` pixels'
-  PageDamaged,         ///< the same: its header reads but its pixels do not decode
-  PagesTooLarge,       ///< `high`: the most pixels the pages read may hold together
-  CharOutsidePage,     ///< char `charId`'s rectangle; `page` of `width` x `height`
-  GlyphsTooLarge,      ///< `high`: the most pixels the glyphs asked for may cover together
+  // Reading the pages, and cutting glyphs.
+  PageNameAbsolute,  ///< `page`, `text`: its file name
+  PageNameClimbs,    ///< the same, for a name with a ".." part
+  PageLinksOut,      ///< the same, for a name that a link leads out of the folder
+  PageNotFile,       ///< the same, for a name that is no regular file (a FIFO, a folder)
+  PageCannotRead,    ///< the same
+  PageFileTooLarge,  ///< the same; `high`: the limit in bytes
+  PageNotPicture,    ///< the same
+  PageTooLarge,      ///< the same; `width` x `height`; `low` a side's limit, `high` pixels'
+  PageDamaged,       ///< the same: its header reads but its pixels do not decode
+  PagesTooLarge,     ///< `high`: the most pixels the pages read may hold together
+  CharOutsidePage,   ///< char `charId`'s rectangle; `page` of `width` x `height`
+  GlyphsTooLarge,    ///< `high`: the most pixels the glyphs asked for may cover together
 };
 
 /// A problem and what it concerns. `line` (text and XML, from 1) or `offset` (binary, the byte

@@ -1,6 +1,7 @@
 #include "import/font_sheet.h"
 
 #include <algorithm>
+#include <array>
 
 #include "font/font_format.h"
 #include "glyph/grabber.h"
@@ -73,12 +74,20 @@ Margins ShadowMargins(const SheetOptions& options) {
   return {};
 }
 
+// The pixels the sheet is drawn with.
+constexpr std::uint8_t kInvisible[4] = {kWhite, kWhite, kWhite, 0};
+
+std::array<std::uint8_t, 4> Ink(std::uint8_t sample) {
+  return {kWhite, kWhite, kWhite, static_cast<std::uint8_t>(sample * kCoverageToAlpha)};
+}
+
 // Draws the face of one glyph into its cell, `cellX` being the cell's left column and `baseline`
-// the picture row of the baseline.
-void DrawFace(const PlacedGlyph& placed, int cellX, int baseline, RgbaPicture& faces) {
+// the picture row of the baseline. False when a pixel would fall outside the picture.
+bool DrawFace(const PlacedGlyph& placed, int cellX, int baseline, RgbaPicture& faces) {
   const ImportedGlyph& glyph = *placed.glyph;
   const int bitmapX = cellX + glyph.left - placed.cellLeft;
   const int bitmapY = baseline - glyph.top;
+  bool inside = true;
   std::vector<bool> inked(static_cast<std::size_t>(placed.cellWidth), false);
   for (int row = 0; row < glyph.height; ++row)
     for (int column = 0; column < glyph.width; ++column) {
@@ -86,29 +95,29 @@ void DrawFace(const PlacedGlyph& placed, int cellX, int baseline, RgbaPicture& f
           glyph.samples[static_cast<std::size_t>(row) * glyph.width + column];
       if (sample == 0)
         continue;
-      std::uint8_t* pixel = faces.At(bitmapX + column, bitmapY + row);
-      pixel[0] = pixel[1] = pixel[2] = kWhite;
-      pixel[3] = static_cast<std::uint8_t>(sample * kCoverageToAlpha);
+      inside = faces.Set(bitmapX + column, bitmapY + row, Ink(sample)) && inside;
       inked[static_cast<std::size_t>(bitmapX + column - cellX)] = true;
     }
   // The invisible pixels sit on the top ink row (a glyph without ink: the row above the
   // baseline), so that they widen the glyph's box but never heighten it.
   const int invisibleRow = placed.hasInk ? bitmapY + placed.firstInkRow : baseline - 1;
   for (int column = 0; column < placed.cellWidth; ++column)
-    if (!inked[static_cast<std::size_t>(column)]) {
-      std::uint8_t* pixel = faces.At(cellX + column, invisibleRow);
-      pixel[0] = pixel[1] = pixel[2] = kWhite;
-    }
+    if (!inked[static_cast<std::size_t>(column)])
+      inside = faces.Set(cellX + column, invisibleRow, kInvisible) && inside;
+  return inside;
 }
 
-// The drop shadow: every pixel of the faces moved by the drop.
-RgbaPicture DropShadows(const RgbaPicture& faces, int dropX, int dropY) {
-  RgbaPicture shadows(faces.width, faces.height);
+// The drop shadow: every pixel of the faces moved by the drop. False when one would fall outside
+// the picture.
+bool DropShadows(const RgbaPicture& faces, int dropX, int dropY, RgbaPicture& shadows) {
+  shadows = RgbaPicture(faces.width, faces.height);
+  bool inside = true;
   for (int y = 0; y < faces.height; ++y)
     for (int x = 0; x < faces.width; ++x)
-      if (IsInk(faces.At(x, y)))
-        std::copy_n(faces.At(x, y), 4, shadows.At(x + dropX, y + dropY));
-  return shadows;
+      if (const std::uint8_t* pixel = faces.At(x, y); IsInk(pixel))
+        inside =
+            shadows.Set(x + dropX, y + dropY, std::span<const std::uint8_t, 4>(pixel, 4)) && inside;
+  return inside;
 }
 
 // The outline: each pixel the strongest of the faces' 3 x 3 pixels around it, and set (at
@@ -120,18 +129,13 @@ RgbaPicture OutlineShadows(const RgbaPicture& faces) {
       bool set = false;
       std::uint8_t alpha = 0;
       for (int dy = -1; dy <= 1; ++dy)
-        for (int dx = -1; dx <= 1; ++dx) {
-          if (x + dx < 0 || y + dy < 0 || x + dx >= faces.width || y + dy >= faces.height)
-            continue;
-          const std::uint8_t* pixel = faces.At(x + dx, y + dy);
-          set = set || IsInk(pixel);
-          alpha = std::max(alpha, pixel[3]);
-        }
-      if (set) {
-        std::uint8_t* pixel = shadows.At(x, y);
-        pixel[0] = pixel[1] = pixel[2] = kWhite;
-        pixel[3] = alpha;
-      }
+        for (int dx = -1; dx <= 1; ++dx)
+          if (const std::uint8_t* pixel = faces.At(x + dx, y + dy); pixel != nullptr) {
+            set = set || IsInk(pixel);
+            alpha = std::max(alpha, pixel[3]);
+          }
+      if (set)
+        shadows.Set(x, y, std::array<std::uint8_t, 4>{kWhite, kWhite, kWhite, alpha});
     }
   return shadows;
 }
@@ -173,6 +177,8 @@ bool DrawSheet(const ImportedFont& font, const SheetOptions& options, const std:
   const Margins margins = ShadowMargins(options);
   const int grow = options.shadow == ShadowStyle::Outline ? 2 : 0;
   std::vector<PlacedGlyph> placed;
+  // The rows the band must hold above and below the baseline: each glyph's ink, and for a glyph
+  // without ink its invisible pixels on the row above the baseline.
   int ascent = 0, descent = 0;
   bool anyInk = false;
   for (const ImportedGlyph& glyph : font.glyphs) {
@@ -184,15 +190,16 @@ bool DrawSheet(const ImportedFont& font, const SheetOptions& options, const std:
     }
     if (LeavesAdvanceBox(last))
       sheet.outsideAdvance.push_back(glyph.code);
-    if (last.hasInk) {
-      ascent = anyInk ? std::max(ascent, last.inkTop) : last.inkTop;
-      descent =
-          anyInk ? std::max(descent, last.inkHeight - last.inkTop) : last.inkHeight - last.inkTop;
-      anyInk = true;
-    }
+    const int above = last.hasInk ? last.inkTop : 1;
+    const int below = last.hasInk ? last.inkHeight - last.inkTop : 0;
+    ascent = placed.size() == 1 ? above : std::max(ascent, above);
+    descent = placed.size() == 1 ? below : std::max(descent, below);
+    anyInk = anyInk || last.hasInk;
   }
-  if (!anyInk)
-    ascent = 1, descent = 0;
+  if (!anyInk) {
+    failure.problem = SheetProblem::NoInk;
+    return false;
+  }
   // Every glyph's top and height, shadows included, must fit the font's one-byte fields.
   const int lineHeight = ascent + descent;
   const int maxHeight = margins.up + lineHeight + margins.down;
@@ -219,18 +226,23 @@ bool DrawSheet(const ImportedFont& font, const SheetOptions& options, const std:
     width = std::max(width, x - cellSpacing + margins.right);
   }
   sheet.faces = RgbaPicture(width, bands * pitch - kBandSpacing);
+  bool inside = true;
   for (int band = 0; band < bands; ++band) {
     const int baseline = band * pitch + margins.up + ascent;
     int x = margins.left;
     for (int i = band * kGlyphsPerBand; i < std::min(count, (band + 1) * kGlyphsPerBand); ++i) {
-      DrawFace(placed[static_cast<std::size_t>(i)], x, baseline, sheet.faces);
+      inside = DrawFace(placed[static_cast<std::size_t>(i)], x, baseline, sheet.faces) && inside;
       x += placed[static_cast<std::size_t>(i)].cellWidth + cellSpacing;
     }
   }
   if (options.shadow == ShadowStyle::Drop)
-    sheet.shadows = DropShadows(sheet.faces, options.dropX, options.dropY);
+    inside = DropShadows(sheet.faces, options.dropX, options.dropY, sheet.shadows) && inside;
   else if (options.shadow == ShadowStyle::Outline)
     sheet.shadows = OutlineShadows(sheet.faces);
+  if (!inside) {
+    failure.problem = SheetProblem::OutsideSheet;
+    return false;
+  }
 
   // The faces are grabbed from the line's top, the shadows from the row their margin starts.
   const bool drop = options.shadow == ShadowStyle::Drop;

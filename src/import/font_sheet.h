@@ -44,7 +44,15 @@ struct Sheet {
   std::vector<std::uint8_t> outsideAdvance;  // characters whose ink leaves their advance box
 };
 
-enum class SheetProblem { None, NoGlyphs, TooWide, TooTall, SpaceTooWide };
+enum class SheetProblem {
+  None,
+  NoGlyphs,      // the font has none of the characters asked for
+  NoInk,         // none of them has ink
+  TooWide,       // a cell is wider than a font holds
+  TooTall,       // the band is taller than a font holds
+  SpaceTooWide,  // the space advances further than a font's Space holds
+  OutsideSheet,  // a pixel fell outside the pictures: the layout is wrong, and nothing is drawn
+};
 
 struct SheetFailure {
   SheetProblem problem = SheetProblem::None;
@@ -57,8 +65,10 @@ struct SheetFailure {
 inline constexpr int kMaxSpace = 127;
 
 /// Lays out `font`'s glyphs and draws both pictures and the script, which starts with
-/// `comment` (whole lines, each starting with "#"). False when the font has no glyph, a cell or
-/// the band would be larger than a font can describe, or the space is too wide.
+/// `comment` (whole lines, each starting with "#"). The band holds every glyph and every
+/// invisible pixel, wherever it lies against the baseline. False when the font has no glyph or
+/// no ink, a cell or the band would be larger than a font can describe, or the space is too
+/// wide.
 bool DrawSheet(const ImportedFont& font, const SheetOptions& options, const std::string& comment,
                Sheet& sheet, SheetFailure& failure);
 

@@ -3,13 +3,16 @@
 #include <ft2build.h>
 #include FT_FREETYPE_H
 #include FT_BITMAP_H
+#include FT_GZIP_H
+#include FT_LZW_H
 #include FT_MODULE_H
+#include FT_OUTLINE_H
+#include FT_SYSTEM_H
 
 #include <algorithm>
 #include <cstddef>
 #include <cstdlib>
 #include <cstring>
-#include <memory>
 
 #include "font/font_format.h"
 #include "report/console.h"
@@ -61,10 +64,16 @@ void* Reallocate(FT_Memory memory, long, long newSize, void* pointer) {
   return grown;
 }
 
-// One FreeType library with its own counted memory, and the face it opened.
+// One FreeType library with its own counted memory, and the face it opened from bytes that
+// must outlive it.
 class FreeTypeSession {
  public:
-  FreeTypeSession() : memory_{&budget_, Allocate, Free, Reallocate} {}
+  FreeTypeSession() : memory_{&budget_, Allocate, Free, Reallocate} {
+    if (FT_New_Library(&memory_, &library_) == 0)
+      FT_Add_Default_Modules(library_);
+    else
+      library_ = nullptr;
+  }
   ~FreeTypeSession() {
     if (face_ != nullptr)
       FT_Done_Face(face_);
@@ -74,14 +83,14 @@ class FreeTypeSession {
   FreeTypeSession(const FreeTypeSession&) = delete;
   FreeTypeSession& operator=(const FreeTypeSession&) = delete;
 
-  FT_Error Open(const std::string& path, long faceIndex) {
-    FT_Error error = FT_New_Library(&memory_, &library_);
-    if (error != 0)
-      return error;
-    FT_Add_Default_Modules(library_);
-    return FT_New_Face(library_, path.c_str(), faceIndex, &face_);
+  FT_Error Open(std::span<const std::uint8_t> bytes, long faceIndex) {
+    if (library_ == nullptr)
+      return FT_Err_Out_Of_Memory;
+    return FT_New_Memory_Face(library_, bytes.data(), static_cast<FT_Long>(bytes.size()), faceIndex,
+                              &face_);
   }
   FT_Library library() const { return library_; }
+  FT_Memory memory() { return &memory_; }
   FT_Face face() const { return face_; }
 
  private:
@@ -91,6 +100,110 @@ class FreeTypeSession {
   FT_Face face_ = nullptr;
 };
 
+// ---- Compressed fonts (.pcf.gz, .pcf.Z)
+
+using OpenCompressed = FT_Error (*)(FT_Stream stream, FT_Stream source);
+
+// The decompressor for bytes that start as gzip or compress output; none for others.
+OpenCompressed DecompressorFor(std::span<const std::uint8_t> bytes) {
+  if (bytes.size() >= 2 && bytes[0] == 0x1F && bytes[1] == 0x8B)
+    return FT_Stream_OpenGzip;
+  if (bytes.size() >= 2 && bytes[0] == 0x1F && bytes[1] == 0x9D)
+    return FT_Stream_OpenLZW;
+  return nullptr;
+}
+
+// Inflates `packed` into `plain`, front to back in one pass, at most kMaxFontBytes. Given the
+// compressed file, FreeType's font drivers would wind the decompressor back to the start for
+// every read behind it, inflating the whole again for each glyph.
+bool Inflate(FT_Memory memory, OpenCompressed open, std::span<const std::uint8_t> packed,
+             std::vector<std::uint8_t>& plain, FreeTypeFailure& failure) {
+  FT_StreamRec source{};
+  source.base = const_cast<unsigned char*>(packed.data());
+  source.size = packed.size();
+  source.memory = memory;
+  FT_StreamRec stream{};
+  if (const FT_Error error = open(&stream, &source); error != 0) {
+    failure = {FreeTypeProblem::CannotOpen, error, 0, 0, 0, {}};
+    return false;
+  }
+  constexpr std::size_t kChunk = std::size_t{1} << 16;
+  plain.clear();
+  bool whole = true;
+  if (stream.read == nullptr) {  // a small file, which FreeType inflated whole at once
+    plain.assign(stream.base, stream.base + stream.size);
+  } else {
+    for (;;) {
+      const std::size_t at = plain.size();
+      if (at >= static_cast<std::size_t>(kMaxFontBytes)) {
+        unsigned char probe = 0;
+        whole = stream.read(&stream, at, &probe, 1) == 0;
+        break;
+      }
+      plain.resize(at + kChunk);
+      const unsigned long got = stream.read(&stream, at, plain.data() + at, kChunk);
+      plain.resize(at + got);
+      if (got < kChunk)
+        break;
+    }
+  }
+  if (stream.close != nullptr)
+    stream.close(&stream);
+  if (!whole) {
+    plain = {};
+    failure.problem = FreeTypeProblem::Inflates;
+    return false;
+  }
+  return true;
+}
+
+// ---- Glyphs
+
+// Stops the rendering at a moment set ahead.
+class Deadline {
+ public:
+  explicit Deadline(std::chrono::milliseconds limit)
+      : end_(std::chrono::steady_clock::now() + limit) {}
+  bool Passed() const { return std::chrono::steady_clock::now() >= end_; }
+
+ private:
+  std::chrono::steady_clock::time_point end_;
+};
+
+// The bytes a row of `bitmap` needs in its pixel mode; 0 for a mode not known.
+unsigned long RowBytes(const FT_Bitmap& bitmap) {
+  const unsigned long width = bitmap.width;
+  switch (bitmap.pixel_mode) {
+    case FT_PIXEL_MODE_MONO:
+      return (width + 7) / 8;
+    case FT_PIXEL_MODE_GRAY2:
+      return (width + 3) / 4;
+    case FT_PIXEL_MODE_GRAY4:
+      return (width + 1) / 2;
+    case FT_PIXEL_MODE_GRAY:
+    case FT_PIXEL_MODE_LCD:
+    case FT_PIXEL_MODE_LCD_V:
+      return width;
+    case FT_PIXEL_MODE_BGRA:
+      return width * 4;
+    default:
+      return 0;
+  }
+}
+
+enum class BitmapUse { Usable, NoInk, Damaged };
+
+// Whether a bitmap FreeType handed back can be read: one without rows, columns or a buffer (a
+// BDF glyph whose BITMAP section is missing) has no ink; one whose rows are wider than their
+// pitch, or of a mode not known, is damaged.
+BitmapUse CheckBitmap(const FT_Bitmap& bitmap) {
+  if (bitmap.width == 0 || bitmap.rows == 0 || bitmap.buffer == nullptr)
+    return BitmapUse::NoInk;
+  const unsigned long rowBytes = RowBytes(bitmap);
+  const auto pitch = static_cast<unsigned long>(std::labs(static_cast<long>(bitmap.pitch)));
+  return rowBytes == 0 || pitch < rowBytes ? BitmapUse::Damaged : BitmapUse::Usable;
+}
+
 // A rendered glyph's bitmap as 8-bit coverage, 0 to 255, whatever FreeType's pixel mode:
 // black-and-white, 2-, 4- or 8-bit grey, or colour (its coverage as FreeType converts it).
 struct Coverage {
@@ -99,14 +212,18 @@ struct Coverage {
   std::vector<std::uint8_t> values;
 };
 
-bool TakeCoverage(FT_Library library, const FT_Bitmap& source, Coverage& coverage) {
+// Takes the coverage of `source`, a usable bitmap; FreeType's error when converting it fails.
+FT_Error TakeCoverage(FT_Library library, const FT_Bitmap& source, Coverage& coverage) {
   FT_Bitmap grey;
   FT_Bitmap_Init(&grey);
   const FT_Bitmap* bitmap = &source;
   if (source.pixel_mode != FT_PIXEL_MODE_GRAY) {
-    if (FT_Bitmap_Convert(library, &source, &grey, 1) != 0) {
+    FT_Error error = FT_Bitmap_Convert(library, &source, &grey, 1);
+    if (error == 0 && CheckBitmap(grey) != BitmapUse::Usable)
+      error = FT_Err_Invalid_Argument;
+    if (error != 0) {
       FT_Bitmap_Done(library, &grey);
-      return false;
+      return error;
     }
     bitmap = &grey;
   }
@@ -126,7 +243,7 @@ bool TakeCoverage(FT_Library library, const FT_Bitmap& source, Coverage& coverag
     }
   }
   FT_Bitmap_Done(library, &grey);
-  return true;
+  return 0;
 }
 
 struct LoadMode {
@@ -134,23 +251,40 @@ struct LoadMode {
   FT_Render_Mode renderMode = FT_RENDER_MODE_NORMAL;
 };
 
-// Loads and renders one glyph; its bitmap is in the face's glyph slot.
-FT_Error RenderGlyph(FT_Face face, FT_UInt index, const LoadMode& mode) {
+// True when the loaded outline spans more than a font holds either way, so that whatever it
+// renders to is too large: such an outline is never rendered.
+bool OutlineTooLarge(const FT_GlyphSlot slot) {
+  if (slot->format != FT_GLYPH_FORMAT_OUTLINE)
+    return false;
+  FT_BBox box;
+  FT_Outline_Get_CBox(&slot->outline, &box);
+  constexpr long kMostSpan = long{kMaxByteField} * 64;  // 26.6 fixed point
+  return box.xMax - box.xMin > kMostSpan || box.yMax - box.yMin > kMostSpan;
+}
+
+// Loads and renders one glyph; its bitmap is in the face's glyph slot. An outline that would
+// render larger than a font holds is left unrendered, and `tooLarge` set.
+FT_Error RenderGlyph(FT_Face face, FT_UInt index, const LoadMode& mode, bool& tooLarge) {
+  tooLarge = false;
   FT_Error error = FT_Load_Glyph(face, index, mode.loadFlags);
-  if (error == 0 && face->glyph->format != FT_GLYPH_FORMAT_BITMAP)
-    error = FT_Render_Glyph(face->glyph, mode.renderMode);
-  return error;
+  if (error != 0 || face->glyph->format == FT_GLYPH_FORMAT_BITMAP)
+    return error;
+  tooLarge = OutlineTooLarge(face->glyph);
+  return tooLarge ? 0 : FT_Render_Glyph(face->glyph, mode.renderMode);
 }
 
 // True when every character renders in the default mode with coverage of only 0 and 255.
-bool IsPixelFontAtSize(FT_Face face, const std::vector<FT_UInt>& indices) {
+bool IsPixelFontAtSize(FT_Face face, const std::vector<FT_UInt>& indices,
+                       const Deadline& deadline) {
   for (const FT_UInt index : indices) {
-    if (RenderGlyph(face, index, {}) != 0)
+    bool tooLarge = false;
+    if (deadline.Passed() || RenderGlyph(face, index, {}, tooLarge) != 0 || tooLarge)
       return false;
     const FT_Bitmap& bitmap = face->glyph->bitmap;
-    if (bitmap.pixel_mode == FT_PIXEL_MODE_MONO)
+    const BitmapUse use = CheckBitmap(bitmap);
+    if (use == BitmapUse::NoInk || bitmap.pixel_mode == FT_PIXEL_MODE_MONO)
       continue;
-    if (bitmap.pixel_mode != FT_PIXEL_MODE_GRAY)
+    if (use == BitmapUse::Damaged || bitmap.pixel_mode != FT_PIXEL_MODE_GRAY)
       return false;
     for (unsigned row = 0; row < bitmap.rows; ++row) {
       const unsigned char* line = bitmap.buffer + static_cast<long>(row) * std::abs(bitmap.pitch);
@@ -164,6 +298,10 @@ bool IsPixelFontAtSize(FT_Face face, const std::vector<FT_UInt>& indices) {
 
 // Picks the bitmap font's strike: the one `size` pixels high, or the first.
 bool SelectStrike(FT_Face face, const std::optional<int>& size, FreeTypeFailure& failure) {
+  if (face->num_fixed_sizes <= 0 || face->available_sizes == nullptr) {
+    failure.problem = FreeTypeProblem::NoStrikes;
+    return false;
+  }
   int chosen = size ? -1 : 0;
   for (int i = 0; i < face->num_fixed_sizes && chosen < 0; ++i) {
     const FT_Bitmap_Size& strike = face->available_sizes[i];
@@ -186,9 +324,20 @@ bool SelectStrike(FT_Face face, const std::optional<int>& size, FreeTypeFailure&
   return true;
 }
 
-// Sets a scalable font's size: the one asked for, or the smallest that is a pixel font.
+// The larger side, in whole pixels, of the box that holds every glyph of a scalable font at the
+// size set.
+long DesignSide(FT_Face face) {
+  const FT_Size_Metrics& metrics = face->size->metrics;
+  const long width = FT_MulFix(face->bbox.xMax - face->bbox.xMin, metrics.x_scale);
+  const long height = FT_MulFix(face->bbox.yMax - face->bbox.yMin, metrics.y_scale);
+  return (std::max(std::labs(width), std::labs(height)) + 63) / 64;
+}
+
+// Sets a scalable font's size: the one asked for, whose design must fit kMaxDesignSide, or the
+// smallest that is a pixel font (sizes at which the design does not fit are passed over).
 bool SelectPixelSize(FT_Face face, const std::optional<int>& size,
-                     const std::vector<FT_UInt>& indices, FreeTypeFailure& failure) {
+                     const std::vector<FT_UInt>& indices, const Deadline& deadline,
+                     FreeTypeFailure& failure) {
   if (size) {
     failure.size = *size;
     if (const FT_Error error = FT_Set_Pixel_Sizes(face, 0, static_cast<FT_UInt>(*size));
@@ -196,39 +345,106 @@ bool SelectPixelSize(FT_Face face, const std::optional<int>& size,
       failure = {FreeTypeProblem::CannotSize, error, 0, *size, 0, {}};
       return false;
     }
+    if (const long side = DesignSide(face); side > kMaxDesignSide) {
+      failure = {FreeTypeProblem::DesignTooLarge,
+                 0,
+                 static_cast<int>(std::min<long>(side, 1L << 30)),
+                 *size,
+                 0,
+                 {}};
+      return false;
+    }
     return true;
   }
   for (int tried = kSmallestPixelFontSize; tried <= kLargestPixelFontSize; ++tried) {
+    if (deadline.Passed()) {
+      failure.problem = FreeTypeProblem::TooSlow;
+      return false;
+    }
     if (FT_Set_Pixel_Sizes(face, 0, static_cast<FT_UInt>(tried)) == 0 &&
-        IsPixelFontAtSize(face, indices)) {
+        DesignSide(face) <= kMaxDesignSide && IsPixelFontAtSize(face, indices, deadline)) {
       failure.size = tried;
       return true;
     }
   }
-  failure.problem = FreeTypeProblem::NotPixelFont;
+  failure.problem = deadline.Passed() ? FreeTypeProblem::TooSlow : FreeTypeProblem::NotPixelFont;
   return false;
+}
+
+// Opens the face `options` ask for; a face index past the end of a collection is told from a
+// broken file by asking for the count of faces.
+bool OpenFace(FreeTypeSession& session, std::span<const std::uint8_t> bytes,
+              const FreeTypeOptions& options, FreeTypeFailure& failure) {
+  const FT_Error error = session.Open(bytes, options.faceIndex);
+  if (error == 0)
+    return true;
+  FreeTypeSession counter;
+  if (options.faceIndex > 0 && counter.Open(bytes, -1) == 0 &&
+      options.faceIndex >= counter.face()->num_faces) {
+    failure.problem = FreeTypeProblem::NoSuchFace;
+    failure.count = static_cast<int>(counter.face()->num_faces);
+  } else {
+    failure.problem = FreeTypeProblem::CannotOpen;
+    failure.error = error;
+  }
+  return false;
+}
+
+// Renders the character `code`, whose glyph is `index`, into `glyph`.
+bool ReadGlyph(FreeTypeSession& session, FT_UInt index, std::uint8_t code, const LoadMode& mode,
+               int size, ImportedGlyph& glyph, FreeTypeFailure& failure) {
+  const FT_Face face = session.face();
+  bool tooLarge = false;
+  if (const FT_Error error = RenderGlyph(face, index, mode, tooLarge); error != 0) {
+    failure = {FreeTypeProblem::CannotRender, error, 0, size, code, {}};
+    return false;
+  }
+  const FT_Bitmap& bitmap = face->glyph->bitmap;
+  const BitmapUse use = tooLarge ? BitmapUse::Usable : CheckBitmap(bitmap);
+  if (tooLarge ||
+      (use == BitmapUse::Usable && (bitmap.width > kMaxByteField || bitmap.rows > kMaxByteField))) {
+    failure = {FreeTypeProblem::TooLarge, 0, 0, size, code, {}};
+    return false;
+  }
+  if (use == BitmapUse::Damaged) {
+    failure = {FreeTypeProblem::BadBitmap, 0, 0, size, code, {}};
+    return false;
+  }
+  glyph = {};
+  glyph.code = code;
+  glyph.left = face->glyph->bitmap_left;
+  glyph.top = face->glyph->bitmap_top;
+  glyph.advance = static_cast<int>((face->glyph->advance.x + 32) >> 6);
+  if (use == BitmapUse::NoInk)
+    return true;
+  Coverage coverage;
+  if (const FT_Error error = TakeCoverage(session.library(), bitmap, coverage); error != 0) {
+    failure = {FreeTypeProblem::CannotRender, error, 0, size, code, {}};
+    return false;
+  }
+  glyph.width = coverage.width;
+  glyph.height = coverage.height;
+  glyph.samples.reserve(coverage.values.size());
+  for (const std::uint8_t value : coverage.values) glyph.samples.push_back(QuantiseCoverage(value));
+  return true;
 }
 
 }  // namespace
 
-bool ReadFreeTypeFont(const std::string& path, const FreeTypeOptions& options,
+bool ReadFreeTypeFont(std::span<const std::uint8_t> bytes, const FreeTypeOptions& options,
                       const std::vector<std::uint8_t>& codes, ImportedFont& font,
                       FreeTypeFailure& failure) {
   failure = {};
+  const Deadline deadline(options.timeLimit);
   FreeTypeSession session;
-  if (const FT_Error error = session.Open(path, options.faceIndex); error != 0) {
-    // Asking for the count of faces tells a face index past the end from a broken file.
-    FreeTypeSession counter;
-    if (options.faceIndex > 0 && counter.Open(path, -1) == 0 &&
-        options.faceIndex >= counter.face()->num_faces) {
-      failure.problem = FreeTypeProblem::NoSuchFace;
-      failure.count = static_cast<int>(counter.face()->num_faces);
-    } else {
-      failure.problem = FreeTypeProblem::CannotOpen;
-      failure.error = error;
-    }
-    return false;
+  std::vector<std::uint8_t> inflated;
+  if (const OpenCompressed open = DecompressorFor(bytes); open != nullptr) {
+    if (!Inflate(session.memory(), open, bytes, inflated, failure))
+      return false;
+    bytes = inflated;
   }
+  if (!OpenFace(session, bytes, options, failure))
+    return false;
   const FT_Face face = session.face();
   if (FT_Select_Charmap(face, FT_ENCODING_UNICODE) != 0 && face->charmap == nullptr &&
       face->num_charmaps > 0)
@@ -240,7 +456,7 @@ bool ReadFreeTypeFont(const std::string& path, const FreeTypeOptions& options,
       indices.push_back(index);
   }
   const bool scalable = FT_IS_SCALABLE(face);
-  if (scalable ? !SelectPixelSize(face, options.size, indices, failure)
+  if (scalable ? !SelectPixelSize(face, options.size, indices, deadline, failure)
                : !SelectStrike(face, options.size, failure))
     return false;
   const int size = failure.size;
@@ -254,33 +470,19 @@ bool ReadFreeTypeFont(const std::string& path, const FreeTypeOptions& options,
                             !scalable      ? msg::kBitmapMode
                             : options.mono ? msg::kMonoMode
                                            : msg::kGreyMode);
+  font.kind = scalable ? FontKind::Scalable : FontKind::Bitmap;
   for (const std::uint8_t code : codes) {
     const FT_UInt index = FT_Get_Char_Index(face, code);
     if (index == 0) {
       font.missing.push_back(code);
       continue;
     }
-    Coverage coverage;
-    if (const FT_Error error = RenderGlyph(face, index, mode);
-        error != 0 || !TakeCoverage(session.library(), face->glyph->bitmap, coverage)) {
-      failure = {FreeTypeProblem::CannotRender, error, 0, size, code, {}};
+    if (deadline.Passed()) {
+      failure = {FreeTypeProblem::TooSlow, 0, 0, size, code, {}};
       return false;
     }
-    if (coverage.width > kMaxByteField || coverage.height > kMaxByteField) {
-      failure = {FreeTypeProblem::TooLarge, 0, 0, size, code, {}};
+    if (!ReadGlyph(session, index, code, mode, size, font.glyphs.emplace_back(), failure))
       return false;
-    }
-    ImportedGlyph glyph;
-    glyph.code = code;
-    glyph.width = coverage.width;
-    glyph.height = coverage.height;
-    glyph.left = face->glyph->bitmap_left;
-    glyph.top = face->glyph->bitmap_top;
-    glyph.advance = static_cast<int>((face->glyph->advance.x + 32) >> 6);
-    glyph.samples.reserve(coverage.values.size());
-    for (const std::uint8_t value : coverage.values)
-      glyph.samples.push_back(QuantiseCoverage(value));
-    font.glyphs.push_back(std::move(glyph));
   }
   if (const FT_UInt space = FT_Get_Char_Index(face, ' ');
       space != 0 && FT_Load_Glyph(face, space, mode.loadFlags) == 0)
@@ -288,6 +490,25 @@ bool ReadFreeTypeFont(const std::string& path, const FreeTypeOptions& options,
   if (FT_HAS_KERNING(face))
     font.kerningPairs = -1;  // FreeType does not count them; the font has some
   return true;
+}
+
+std::string DescribeFreeTypeError(int error) {
+  if (error == FT_Err_Out_Of_Memory)
+    return Format(msg::kFreeTypeOutOfMemory, static_cast<int>(kFreeTypeMemoryLimit >> 20));
+  const char* text = nullptr;
+  switch (error) {
+#undef FTERRORS_H_
+#define FT_ERRORDEF(e, v, s) \
+  case v:                    \
+    text = s;                \
+    break;
+#define FT_ERROR_START_LIST
+#define FT_ERROR_END_LIST
+#include FT_ERRORS_H
+    default:
+      break;
+  }
+  return text != nullptr ? text : Format(msg::kFreeTypeErrorCode, error);
 }
 
 }  // namespace typekiln

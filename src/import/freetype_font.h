@@ -1,11 +1,19 @@
 #pragma once
 
 // Reads a font through FreeType (TrueType, OpenType and their collections, BDF, PCF and
-// .pcf.gz, bitmap-only OpenType, Windows FNT) and renders the characters asked for into an
-// ImportedFont, at one pixel size, with FreeType's own hinting.
+// .pcf.gz, bitmap-only OpenType, Windows FNT) from its bytes in memory, and renders the
+// characters asked for into an ImportedFont, at one pixel size, with FreeType's own hinting.
+//
+// Fonts are untrusted: a compressed one is inflated once, here, within kMaxFontBytes; FreeType
+// holds at most kFreeTypeMemoryLimit; a scalable font's design must fit kMaxDesignSide pixels at
+// the size asked before any glyph is drawn, and an outline larger than a font file can hold is
+// refused before it is rendered; every bitmap FreeType hands back is checked before it is read;
+// and the rendering stops at `timeLimit`.
 
+#include <chrono>
 #include <cstdint>
 #include <optional>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -13,29 +21,43 @@
 
 namespace typekiln {
 
+/// How long rendering one font may take.
+inline constexpr std::chrono::milliseconds kRenderTimeLimit{5000};
+
 struct FreeTypeOptions {
   int faceIndex = 0;        // the face of a collection
   std::optional<int> size;  // pixels; none: the bitmap font's first strike, or the smallest
                             // size at which a scalable font is a pixel font
   bool mono = false;        // scalable fonts rendered in black and white
+  std::chrono::milliseconds timeLimit = kRenderTimeLimit;
 };
 
 /// The sizes a scalable font is tried at when no size is given.
 inline constexpr int kSmallestPixelFontSize = 6;
 inline constexpr int kLargestPixelFontSize = 48;
+/// The largest font file read, and the most a compressed font may inflate to.
+inline constexpr std::int64_t kMaxFontBytes = std::int64_t{64} << 20;
 /// The most memory FreeType may hold for one font: enough for any real font, not for a crafted
 /// one that claims gigabytes.
-inline constexpr std::size_t kFreeTypeMemoryLimit = std::size_t{512} << 20;
+inline constexpr std::size_t kFreeTypeMemoryLimit = std::size_t{128} << 20;
+/// The most pixels a scalable font's design box (all its glyphs laid over each other) may span
+/// either way at the size asked: real fonts span at most a few em.
+inline constexpr int kMaxDesignSide = 4096;
 
 enum class FreeTypeProblem {
   None,
-  CannotOpen,    // FreeType cannot open it (error code in `error`)
-  NoSuchFace,    // the face index is past the collection's `count` faces
-  NoSuchStrike,  // a bitmap font without a strike of `size` pixels; `sizes` lists them
-  NotPixelFont,  // a scalable font that is no pixel font at any size tried
-  CannotSize,    // FreeType refuses the size (error in `error`)
-  CannotRender,  // a character cannot be loaded or rendered (`code`, `error`)
-  TooLarge,      // a character's bitmap is over 255 pixels in a direction (`code`)
+  CannotOpen,      // FreeType cannot open it (error code in `error`)
+  Inflates,        // a compressed font that inflates past kMaxFontBytes
+  NoSuchFace,      // the face index is past the collection's `count` faces
+  NoSuchStrike,    // a bitmap font without a strike of `size` pixels; `sizes` lists them
+  NoStrikes,       // a bitmap font without any strike
+  NotPixelFont,    // a scalable font that is no pixel font at any size tried
+  CannotSize,      // FreeType refuses the size (error in `error`)
+  DesignTooLarge,  // at `size`, the design box spans `count` pixels one way
+  CannotRender,    // a character cannot be loaded or rendered (`code`, `error`)
+  TooLarge,        // a character's bitmap is over 255 pixels in a direction (`code`)
+  BadBitmap,       // FreeType hands back a bitmap for `code` whose rows do not fit its buffer
+  TooSlow,         // rendering took longer than the time limit
 };
 
 struct FreeTypeFailure {
@@ -47,10 +69,15 @@ struct FreeTypeFailure {
   std::string sizes;
 };
 
-/// Renders `codes` from the font at `path`. The font's family and style, the size and the mode
-/// go into `font.description`; the characters it lacks into `font.missing`.
-bool ReadFreeTypeFont(const std::string& path, const FreeTypeOptions& options,
+/// Renders `codes` from the font whose file holds `bytes` (compressed by gzip or compress, or
+/// not). The font's family and style, the size and the mode go into `font.description`; the
+/// characters it lacks into `font.missing`.
+bool ReadFreeTypeFont(std::span<const std::uint8_t> bytes, const FreeTypeOptions& options,
                       const std::vector<std::uint8_t>& codes, ImportedFont& font,
                       FreeTypeFailure& failure);
+
+/// FreeType's own words for an error code ("unknown file format"); for running out of the memory
+/// FreeType may hold, the limit.
+std::string DescribeFreeTypeError(int error);
 
 }  // namespace typekiln

@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <memory>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -20,7 +21,7 @@
 #include "import/tga_encoder.h"
 #include "io/binary_file.h"
 #include "io/file_identity.h"
-#include "io/output_file.h"
+#include "io/file_set.h"
 #include "report/messages.h"
 #include "script/script_reader.h"
 
@@ -224,43 +225,80 @@ bool IsBmFontDescriptor(std::string_view start) {
   return word == "info" || word == "common" || word == "page" || word == "chars";
 }
 
-int FreeTypeError(Console& console, const std::string& path, const FreeTypeFailure& failure) {
+// What makes the glyphs of such a font smaller.
+const char* SmallerGlyphs(FontKind kind) {
+  switch (kind) {
+    case FontKind::Bitmap:
+      return msg::kImportAdviseStrike;
+    case FontKind::BmFont:
+      return msg::kImportAdviseBmFont;
+    case FontKind::Scalable:
+      break;
+  }
+  return msg::kImportAdviseSize;
+}
+
+int FreeTypeError(Console& console, const std::string& path, const FreeTypeFailure& failure,
+                  FontKind kind) {
   const char* file = path.c_str();
   const std::string character = DescribeCharacter(failure.code);
+  const std::string error = DescribeFreeTypeError(failure.error);
   switch (failure.problem) {
+    case FreeTypeProblem::Inflates:
+      return Fail(console, kFailed, msg::kImportInflatesTooLarge, file,
+                  static_cast<int>(kMaxFontBytes >> 20));
     case FreeTypeProblem::NoSuchFace:
       return Fail(console, kFailed, msg::kImportNoSuchFace, file, failure.count);
     case FreeTypeProblem::NoSuchStrike:
       return Fail(console, kFailed, msg::kImportNoSuchStrike, file, failure.size,
                   failure.sizes.c_str());
+    case FreeTypeProblem::NoStrikes:
+      return Fail(console, kFailed, msg::kImportNoStrikes, file);
     case FreeTypeProblem::NotPixelFont:
       return Fail(console, kFailed, msg::kImportNotPixelFont, file, kSmallestPixelFontSize,
                   kLargestPixelFontSize);
     case FreeTypeProblem::CannotSize:
-      return Fail(console, kFailed, msg::kImportCannotSize, file, failure.size, failure.error);
+      return Fail(console, kFailed, msg::kImportCannotSize, file, failure.size, error.c_str());
+    case FreeTypeProblem::DesignTooLarge:
+      return Fail(console, kFailed, msg::kImportDesignTooLarge, file, failure.count, failure.size,
+                  kMaxDesignSide);
     case FreeTypeProblem::CannotRender:
       return Fail(console, kFailed, msg::kImportCannotRender, file, character.c_str(), failure.size,
-                  failure.error);
+                  error.c_str());
     case FreeTypeProblem::TooLarge:
       return Fail(console, kFailed, msg::kImportGlyphTooLarge, file, character.c_str(),
-                  kMaxByteField, failure.size);
+                  kMaxByteField, failure.size, SmallerGlyphs(kind));
+    case FreeTypeProblem::BadBitmap:
+      return Fail(console, kFailed, msg::kImportBadBitmap, file, character.c_str(), failure.size);
+    case FreeTypeProblem::TooSlow:
+      return Fail(console, kFailed, msg::kImportTooSlow, file,
+                  static_cast<int>(kRenderTimeLimit.count() / 1000));
     case FreeTypeProblem::CannotOpen:
     case FreeTypeProblem::None:
       break;
   }
-  return Fail(console, kFailed, msg::kImportNotAFont, file, failure.error);
+  return Fail(console, kFailed, msg::kImportNotAFont, file, error.c_str());
 }
 
-int SheetError(Console& console, const std::string& path, const SheetFailure& failure) {
+int SheetError(Console& console, const std::string& path, const SheetFailure& failure,
+               FontKind kind) {
   const char* file = path.c_str();
+  const char* advice = SmallerGlyphs(kind);
   switch (failure.problem) {
     case SheetProblem::TooWide:
       return Fail(console, kFailed, msg::kImportCellTooWide,
-                  DescribeCharacter(failure.code).c_str(), file, failure.size, kMaxByteField);
+                  DescribeCharacter(failure.code).c_str(), file, failure.size, kMaxByteField,
+                  advice);
     case SheetProblem::TooTall:
-      return Fail(console, kFailed, msg::kImportBandTooTall, file, failure.size, kMaxByteField);
+      return Fail(console, kFailed, msg::kImportBandTooTall, file, failure.size, kMaxByteField,
+                  advice);
     case SheetProblem::SpaceTooWide:
-      return Fail(console, kFailed, msg::kImportSpaceTooWide, file, failure.size, kMaxSpace);
+      return Fail(console, kFailed, msg::kImportSpaceTooWide, file, failure.size, kMaxSpace,
+                  advice);
+    case SheetProblem::NoInk:
+      return Fail(console, kFailed, msg::kImportNoInk, file);
+    case SheetProblem::OutsideSheet:
+      return Fail(console, kFailed, msg::kImportOutsideSheet, file);
     case SheetProblem::NoGlyphs:
     case SheetProblem::None:
       break;
@@ -324,85 +362,102 @@ void Remark(Console& console, const std::string& path, const ImportedFont& font,
     Warn(console, msg::kImportSpaceGuessed, file, sheet.space);
 }
 
-struct OutputPiece {
-  std::string path;
-  std::vector<std::uint8_t> bytes;
-};
-
-// Writes every piece or, when one cannot be written, as few as possible: each goes to a
-// temporary first, and the temporaries take their places only once all are written.
-int WritePieces(Console& console, const ImportOptions& options,
-                const std::vector<std::string>& inputs, const std::vector<OutputPiece>& pieces) {
-  std::error_code error;
-  const std::filesystem::path folder(options.outputFolder);
-  if (!std::filesystem::is_directory(folder, error)) {
-    if (std::filesystem::exists(folder, error))
-      return Fail(console, kFailed, msg::kImportNotAFolder, options.outputFolder.c_str());
-    if (!std::filesystem::create_directory(folder, error))
-      return Fail(console, kFailed, msg::kImportCannotMakeFolder, options.outputFolder.c_str());
-  }
-  for (const OutputPiece& piece : pieces) {
-    for (const std::string& input : inputs)
-      if (WritesOver(piece.path, input))
-        return Fail(console, kFailed, msg::kImportOverInput, piece.path.c_str(), input.c_str());
-    if (!options.force && std::filesystem::exists(piece.path, error))
-      return Fail(console, kFailed, msg::kImportExists, piece.path.c_str());
-  }
-  std::vector<std::unique_ptr<OutputFile>> files;
-  for (const OutputPiece& piece : pieces) {
-    files.push_back(std::make_unique<OutputFile>());
-    if (!files.back()->Create(piece.path))
-      return Fail(console, kFailed, msg::kCannotCreate, piece.path.c_str());
-    files.back()->Write(piece.bytes.data(), piece.bytes.size());
-  }
-  for (std::size_t i = 0; i < pieces.size(); ++i)
-    if (!files[i]->Commit())
-      return Fail(console, kFailed, msg::kCannotWrite, pieces[i].path.c_str());
-  return kWritten;
-}
-
 std::string InFolder(const std::string& folder, const char* name) {
   return (std::filesystem::path(folder) / name).string();
 }
 
-int Import(Console& console, const ImportOptions& options) {
-  BinaryFile file;
-  if (!file.OpenRead(options.font))
-    return Fail(console, kFailed, msg::kCannotOpen, options.font.c_str());
-  std::string start(static_cast<std::size_t>(
-                        std::min<std::int64_t>(std::max<std::int64_t>(file.Size(), 0), kSniffSize)),
-                    '\0');
-  const bool readStart = file.Read(start.data(), start.size());
-  file.Close();
-  if (!readStart)
-    return Fail(console, kFailed, msg::kCannotRead, options.font.c_str());
+// Writes the files as one set: all, or none.
+int WritePieces(Console& console, const ImportOptions& options,
+                const std::vector<std::string>& inputs, std::span<const FileSetPiece> pieces) {
+  for (const FileSetPiece& piece : pieces) {
+    const std::string path = InFolder(options.outputFolder, piece.name.c_str());
+    for (const std::string& input : inputs)
+      if (WritesOver(path, input))
+        return Fail(console, kFailed, msg::kImportOverInput, path.c_str(), input.c_str());
+  }
+  const FileSetFailure failure = WriteFileSet(options.outputFolder, pieces, options.force);
+  const char* path = failure.path.c_str();
+  switch (failure.problem) {
+    case FileSetProblem::None:
+      return kWritten;
+    case FileSetProblem::NotAFolder:
+      return Fail(console, kFailed, msg::kImportNotAFolder, path);
+    case FileSetProblem::CannotMakeFolder:
+      return Fail(console, kFailed, msg::kImportCannotMakeFolder, path);
+    case FileSetProblem::Exists:
+      return Fail(console, kFailed, msg::kImportExists, path);
+    case FileSetProblem::NotRegular:
+      return Fail(console, kFailed, msg::kImportOutputNotAFile, path);
+    case FileSetProblem::ReadOnly:
+      return Fail(console, kFailed, msg::kImportReadOnly, path);
+    case FileSetProblem::CannotCreate:
+      return Fail(console, kFailed, msg::kCannotCreate, path);
+    case FileSetProblem::CannotWrite:
+      return Fail(console, kFailed, msg::kCannotWrite, path);
+    case FileSetProblem::CannotReplace:
+      return Fail(console, kFailed, msg::kImportCannotReplace, path);
+    case FileSetProblem::LeftInPart:
+      break;
+  }
+  return Fail(console, kFailed, msg::kImportLeftInPart, path);
+}
 
-  ImportedFont font;
-  std::vector<std::string> inputs{options.font};
+// Reads the font into `font`: a BMFont descriptor and its pages, or any font FreeType reads; an
+// exit status when it cannot.
+std::optional<int> ReadFont(Console& console, const ImportOptions& options,
+                            std::vector<std::uint8_t> bytes, ImportedFont& font) {
+  const std::string_view start(reinterpret_cast<const char*>(bytes.data()),
+                               std::min(bytes.size(), kSniffSize));
   if (IsBmFontDescriptor(start)) {
-    const BmFontFailure failure = ReadBmFont(options.font, options.codes, font);
+    const BmFontFailure failure = ReadBmFont(options.font, std::move(bytes), options.codes, font);
     if (failure.problem != BmFontProblem::None)
       return Fail(console, kFailed, "%s", DescribeBmFontFailure(options.font, failure).c_str());
-    inputs.insert(inputs.end(), font.files.begin(), font.files.end());
-  } else {
-    FreeTypeFailure failure;
-    if (!ReadFreeTypeFont(options.font, options.freeType, options.codes, font, failure))
-      return FreeTypeError(console, options.font, failure);
+    return std::nullopt;
   }
+  FreeTypeFailure failure;
+  if (!ReadFreeTypeFont(bytes, options.freeType, options.codes, font, failure))
+    return FreeTypeError(console, options.font, failure, font.kind);
+  return std::nullopt;
+}
+
+int Import(Console& console, const ImportOptions& options) {
+  std::vector<std::uint8_t> bytes;
+  switch (ReadWholeFile(options.font, kMaxFontBytes, bytes, true)) {
+    case WholeFileRead::Read:
+      break;
+    case WholeFileRead::CannotOpen:
+      return Fail(console, kFailed, msg::kCannotOpen, options.font.c_str());
+    case WholeFileRead::NotRegular:
+      return Fail(console, kFailed, msg::kImportNotAFile, options.font.c_str());
+    case WholeFileRead::TooLarge:
+      return Fail(console, kFailed, msg::kImportFontTooLarge, options.font.c_str(),
+                  static_cast<int>(kMaxFontBytes >> 20));
+    case WholeFileRead::CannotRead:
+      return Fail(console, kFailed, msg::kCannotRead, options.font.c_str());
+  }
+  ImportedFont font;
+  if (const auto status = ReadFont(console, options, std::move(bytes), font))
+    return *status;
   // The names come from the font: only printable text of them reaches the console and the script.
   font.description = Printable(font.description);
   Sheet sheet;
   SheetFailure sheetFailure;
   if (!DrawSheet(font, options.sheet, ScriptComment(options, font), sheet, sheetFailure))
-    return SheetError(console, options.font, sheetFailure);
+    return SheetError(console, options.font, sheetFailure, font.kind);
   Remark(console, options.font, font, sheet);
 
-  std::vector<OutputPiece> pieces;
-  pieces.push_back({InFolder(options.outputFolder, kFacesFile), EncodeTga(sheet.faces)});
+  std::vector<std::string> inputs{options.font};
+  inputs.insert(inputs.end(), font.files.begin(), font.files.end());
+  const std::vector<std::uint8_t> faces = EncodeTga(sheet.faces);
+  const std::vector<std::uint8_t> shadows = options.sheet.shadow != ShadowStyle::None
+                                                ? EncodeTga(sheet.shadows)
+                                                : std::vector<std::uint8_t>();
+  const std::span<const std::uint8_t> script(
+      reinterpret_cast<const std::uint8_t*>(sheet.script.data()), sheet.script.size());
+  std::vector<FileSetPiece> pieces{{kFacesFile, faces}};
   if (options.sheet.shadow != ShadowStyle::None)
-    pieces.push_back({InFolder(options.outputFolder, kShadowsFile), EncodeTga(sheet.shadows)});
-  pieces.push_back({InFolder(options.outputFolder, kScriptFile),
-                    std::vector<std::uint8_t>(sheet.script.begin(), sheet.script.end())});
+    pieces.push_back({kShadowsFile, shadows});
+  pieces.push_back({kScriptFile, script});
   if (const int status = WritePieces(console, options, inputs, pieces); status != kWritten)
     return status;
   Say(console.out, msg::kImportWrote,

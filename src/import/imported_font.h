@@ -21,7 +21,11 @@ struct ImportedGlyph {
   std::vector<std::uint8_t> samples;  // width x height, row by row, each 0 to 15
 };
 
+/// What the font was, which says how to ask it for smaller glyphs.
+enum class FontKind { Scalable, Bitmap, BmFont };
+
 struct ImportedFont {
+  FontKind kind = FontKind::Scalable;
   std::string description;            // the font and size, for the script's comment
   std::vector<ImportedGlyph> glyphs;  // in the order the characters were asked for
   std::vector<std::uint8_t> missing;  // the characters asked for that the font lacks

@@ -333,33 +333,61 @@ inline constexpr char kImportCharsRepeated[] =
 inline constexpr char kImportCharsEmpty[] = "--chars holds no character";
 inline constexpr char kImportCharsTooMany[] =
     "--chars holds %d characters; a script's CharSet line holds at most %d of these";
-inline constexpr char kImportNotAFont[] = "'%s' is no font FreeType can read (FreeType error %d)";
+inline constexpr char kImportNotAFile[] =
+    "'%s' is no regular file; name a font file, not a folder, a FIFO or a device";
+inline constexpr char kImportFontTooLarge[] =
+    "'%s' is larger than %d MiB, the most typekiln-import reads of a font";
+inline constexpr char kImportNotAFont[] = "'%s' is no font FreeType can read (FreeType: %s)";
+inline constexpr char kImportInflatesTooLarge[] =
+    "'%s' inflates to more than %d MiB, the most typekiln-import takes of a font";
 inline constexpr char kImportNoSuchFace[] = "'%s' holds %d faces; --face counts them from 0";
 inline constexpr char kImportNoSuchStrike[] =
     "'%s' has no strike of %d pixels; its strikes are %s pixels high";
+inline constexpr char kImportNoStrikes[] = "'%s' is a bitmap font without a single strike";
 inline constexpr char kImportNotPixelFont[] =
     "'%s' is no pixel font at any size from %d to %d pixels (its edges are partly covered); "
     "give the size with --size";
-inline constexpr char kImportCannotSize[] = "'%s' cannot be set at %d pixels (FreeType error %d)";
-inline constexpr char kImportCannotRender[] =
-    "'%s' cannot render %s at %d pixels (FreeType error %d)";
+inline constexpr char kImportCannotSize[] = "'%s' cannot be set at %d pixels (FreeType: %s)";
+inline constexpr char kImportDesignTooLarge[] =
+    "'%s' spans %d pixels at %d pixels, and typekiln-import draws fonts that span at most %d; "
+    "choose a smaller --size";
+inline constexpr char kImportCannotRender[] = "'%s' cannot render %s at %d pixels (FreeType: %s)";
+inline constexpr char kImportBadBitmap[] =
+    "'%s' gives a damaged bitmap for %s at %d pixels: its rows do not fit their buffer";
+inline constexpr char kImportTooSlow[] =
+    "'%s' takes more than %d seconds to render, the most typekiln-import gives a font";
 inline constexpr char kImportGlyphTooLarge[] =
-    "'%s' draws %s larger than %d pixels at %d pixels; choose a smaller --size";
+    "'%s' draws %s larger than %d pixels at %d pixels; %s";
 inline constexpr char kImportNoGlyphs[] = "'%s' has none of the characters asked for";
+inline constexpr char kImportNoInk[] =
+    "'%s' draws every character asked for without ink: it holds no shapes for them";
 inline constexpr char kImportCellTooWide[] =
-    "%s of '%s' needs a cell %d pixels wide, and a font holds at most %d; "
-    "choose a smaller --size";
+    "%s of '%s' needs a cell %d pixels wide, and a font holds at most %d; %s";
 inline constexpr char kImportBandTooTall[] =
-    "the characters of '%s' span %d rows with their shadows, and a font holds at most %d; "
-    "choose a smaller --size";
+    "the characters of '%s' span %d rows with their shadows, and a font holds at most %d; %s";
 inline constexpr char kImportSpaceTooWide[] =
-    "the space of '%s' advances %d pixels, and a font's Space holds at most %d; "
-    "choose a smaller --size";
+    "the space of '%s' advances %d pixels, and a font's Space holds at most %d; %s";
+inline constexpr char kImportOutsideSheet[] =
+    "a character of '%s' fell outside the sheet as it was laid out, so nothing is written; "
+    "please report it with the font";
+// How to make a font's glyphs smaller, by the kind of font.
+inline constexpr char kImportAdviseSize[] = "choose a smaller --size";
+inline constexpr char kImportAdviseStrike[] = "choose a smaller strike with --size";
+inline constexpr char kImportAdviseBmFont[] =
+    "export the font at a smaller size from the tool that made it";
 inline constexpr char kImportNotAFolder[] = "'%s' is no folder; name a folder to write into";
 inline constexpr char kImportCannotMakeFolder[] = "cannot create the folder '%s'";
 inline constexpr char kImportOverInput[] =
     "will not write '%s' over '%s', which the font is made from; choose another folder";
 inline constexpr char kImportExists[] = "'%s' exists; add --force to replace it";
+inline constexpr char kImportOutputNotAFile[] =
+    "'%s' is no regular file; typekiln-import replaces only files";
+inline constexpr char kImportReadOnly[] =
+    "'%s' is read-only; make it writable to replace it, or choose another folder";
+inline constexpr char kImportCannotReplace[] = "cannot put '%s' in place; every file is as it was";
+inline constexpr char kImportLeftInPart[] =
+    "the files could not all be put in place, nor all the old ones put back: "
+    "the old ones are in '%s'";
 // Remarks on a run that goes on, on standard error.
 inline constexpr char kImportMissing[] = "'%s' lacks %s, left out: %s";
 inline constexpr char kImportKerning[] =
@@ -384,6 +412,9 @@ inline constexpr Noun kKerningPairs{"kerning pair", "kerning pairs"};
 // typekiln-import: fonts read through FreeType.
 inline constexpr char kFreeTypeDescription[] = "%s %s, %d px, %s";
 inline constexpr char kGreyMode[] = "anti-aliased";
+inline constexpr char kFreeTypeOutOfMemory[] =
+    "more memory than the %d MiB typekiln-import lets FreeType hold for one font";
+inline constexpr char kFreeTypeErrorCode[] = "error %d";
 inline constexpr char kMonoMode[] = "monochrome";
 inline constexpr char kBitmapMode[] = "bitmap strike";
 
@@ -414,13 +445,13 @@ inline constexpr char kBmFontTooManyChars[] = "more than %lld chars";
 inline constexpr char kBmFontTooManyKerningPairs[] = "more than %lld kerning pairs";
 inline constexpr char kBmFontNoCommon[] = "no common record, which gives the baseline";
 inline constexpr char kBmFontPageNotNamed[] = "char %u is on page %d, which no page record names";
-inline constexpr char kBmFontCannotRead[] = "cannot be read";
-inline constexpr char kBmFontDescriptorTooLarge[] =
-    "larger than %lld MiB, too large for a descriptor";
 inline constexpr char kBmFontPageAbsolute[] =
     "page %d '%s' is an absolute path; pages are named from the descriptor's folder";
 inline constexpr char kBmFontPageClimbs[] =
     "page %d '%s' leads out of the descriptor's folder (..)";
+inline constexpr char kBmFontPageLinksOut[] =
+    "page %d '%s' is reached through a link that leads out of the descriptor's folder";
+inline constexpr char kBmFontPageNotFile[] = "page %d '%s' is no regular file";
 inline constexpr char kBmFontPageCannotRead[] = "page %d '%s' cannot be read";
 inline constexpr char kBmFontPageFileTooLarge[] = "page %d '%s' is larger than %lld MiB";
 inline constexpr char kBmFontPageNotPicture[] = "page %d '%s' is not a PNG or TGA picture";

@@ -1,0 +1,99 @@
+#include "import/freetype_font.h"
+
+#include <gtest/gtest.h>
+#include <zlib.h>
+
+#include <string>
+
+#include "test_support.h"
+
+namespace typekiln {
+namespace {
+
+using test::Bytes;
+
+const std::string kSans = "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf";
+
+// A bitmap font whose 'B' has a box but no BITMAP section.
+const char kBdf[] =
+    "STARTFONT 2.1\nFONT -t-t-medium-r-normal--8-80-75-75-c-40-iso10646-1\nSIZE 8 75 75\n"
+    "FONTBOUNDINGBOX 4 8 0 -2\nSTARTPROPERTIES 2\nFONT_ASCENT 6\nFONT_DESCENT 2\n"
+    "ENDPROPERTIES\nCHARS 2\n"
+    "STARTCHAR A\nENCODING 65\nSWIDTH 500 0\nDWIDTH 4 0\nBBX 3 2 0 0\nBITMAP\nE0\nA0\nENDCHAR\n"
+    "STARTCHAR B\nENCODING 66\nSWIDTH 500 0\nDWIDTH 5 0\nBBX 3 1 0 0\nENDCHAR\nENDFONT\n";
+
+Bytes Gzip(const Bytes& plain) {
+  z_stream stream{};
+  Bytes packed(plain.size() / 100 + 1024);
+  EXPECT_EQ(deflateInit2(&stream, 1, Z_DEFLATED, 16 + 15, 8, Z_DEFAULT_STRATEGY), Z_OK);
+  stream.next_in = const_cast<Bytef*>(plain.data());
+  stream.avail_in = static_cast<uInt>(plain.size());
+  stream.next_out = packed.data();
+  stream.avail_out = static_cast<uInt>(packed.size());
+  EXPECT_EQ(deflate(&stream, Z_FINISH), Z_STREAM_END);
+  packed.resize(stream.total_out);
+  deflateEnd(&stream);
+  return packed;
+}
+
+bool Read(const Bytes& bytes, const FreeTypeOptions& options,
+          const std::vector<std::uint8_t>& codes, ImportedFont& font, FreeTypeFailure& failure) {
+  return ReadFreeTypeFont(bytes, options, codes, font, failure);
+}
+
+TEST(FreeTypeFont, AGlyphWithoutItsBitmapHasNoInkButItsAdvance) {
+  ImportedFont font;
+  FreeTypeFailure failure;
+  ASSERT_TRUE(Read(test::BytesOf(kBdf), {}, {'A', 'B'}, font, failure));
+  ASSERT_EQ(font.glyphs.size(), 2u);
+  EXPECT_EQ(font.glyphs[0].samples, (Bytes{15, 15, 15, 15, 0, 15}));
+  EXPECT_EQ(font.glyphs[1].width, 0);
+  EXPECT_EQ(font.glyphs[1].advance, 5);
+  EXPECT_EQ(font.kind, FontKind::Bitmap);
+  // Compressed, it reads the same.
+  ImportedFont packed;
+  ASSERT_TRUE(Read(Gzip(test::BytesOf(kBdf)), {}, {'A', 'B'}, packed, failure));
+  EXPECT_EQ(packed.glyphs[0].samples, font.glyphs[0].samples);
+}
+
+TEST(FreeTypeFont, WhatWouldTakeTooLongOrTooMuchIsRefusedFirst) {
+  ImportedFont font;
+  FreeTypeFailure failure;
+  // A file that inflates past the limit is not inflated further.
+  EXPECT_FALSE(
+      Read(Gzip(Bytes(static_cast<std::size_t>(kMaxFontBytes) + 1)), {}, {'A'}, font, failure));
+  EXPECT_EQ(failure.problem, FreeTypeProblem::Inflates);
+
+  // A design of 16 units to the em: at 150 pixels each unit is a run of pixels.
+  Bytes sans = test::ReadBytes(kSans);
+  const std::string text(sans.begin(), sans.end());
+  const std::size_t entry = text.find("head");
+  ASSERT_NE(entry, std::string::npos);
+  const std::size_t head = static_cast<std::size_t>(sans[entry + 8]) << 24 | sans[entry + 9] << 16 |
+                           sans[entry + 10] << 8 | sans[entry + 11];
+  sans[head + 18] = 0, sans[head + 19] = 16;  // unitsPerEm
+  FreeTypeOptions options;
+  options.size = 150;
+  EXPECT_FALSE(Read(sans, options, {'A'}, font, failure));
+  EXPECT_EQ(failure.problem, FreeTypeProblem::DesignTooLarge);
+  EXPECT_EQ(failure.size, 150);
+  EXPECT_GT(failure.count, kMaxDesignSide);
+  options.size = 5;  // about 1800 pixels: drawn, and each glyph refused as too large
+  EXPECT_FALSE(Read(sans, options, {'A'}, font, failure));
+  EXPECT_EQ(failure.problem, FreeTypeProblem::TooLarge);
+  EXPECT_EQ(failure.code, 'A');
+
+  options.timeLimit = std::chrono::milliseconds(0);
+  EXPECT_FALSE(Read(test::ReadBytes(kSans), options, {'A'}, font, failure));
+  EXPECT_EQ(failure.problem, FreeTypeProblem::TooSlow);
+}
+
+TEST(FreeTypeFont, ErrorsAreSaidInFreeTypesWords) {
+  EXPECT_EQ(DescribeFreeTypeError(0x02), "unknown file format");
+  EXPECT_EQ(DescribeFreeTypeError(0x40),
+            "more memory than the 128 MiB typekiln-import lets FreeType hold for one font");
+  EXPECT_EQ(DescribeFreeTypeError(0x7777), "error 30583");
+}
+
+}  // namespace
+}  // namespace typekiln

@@ -106,7 +106,7 @@ fuzz:
 	  -DCMAKE_COMPILE_WARNING_AS_ERROR=ON \
 	  -DTYPEKILN_FUZZ=ON -DTYPEKILN_TESTS=OFF
 	cmake --build build/fuzz -j $(JOBS) --target fuzz_script fuzz_tga fuzz_build fuzz_font \
-	  fuzz_runtime fuzz_bmfont
+	  fuzz_runtime fuzz_bmfont fuzz_freetype
 	fuzz/run.sh $(FUZZ_SECONDS) build/fuzz
 
 # Times whole builds of three large pictures against one plain read of each and checks peak

@@ -1,15 +1,17 @@
 // Arbitrary bytes as a BMFont descriptor, in whichever form they look like. One that reads has
 // every Latin-1 character from '!' up cut from pages in memory, the same 64 x 64 pattern for each
-// page id, held with 1 to 4 channels in turn so that every choice of coverage channel is made.
-// Every failure is turned into its message.
+// page id, held with 1 to 4 channels in turn so that every choice of coverage channel is made;
+// then its sheet is drawn, with the shadow the input's last byte chooses, and built. Every failure
+// is turned into its message.
 
-#include <array>
 #include <cstdlib>
 #include <vector>
 
 #include "fuzz_support.h"
 #include "import/bmfont_font.h"
 #include "import/bmfont_reader.h"
+#include "import/char_list.h"
+#include "sheet_check.h"
 
 namespace {
 
@@ -22,24 +24,12 @@ std::vector<std::uint8_t> PagePattern() {
   return rgba;
 }
 
+// Every Latin-1 character a CharSet line holds, from '!' on.
 std::vector<std::uint8_t> AskedCodes() {
   std::vector<std::uint8_t> codes;
-  for (int code = 0x21; code <= 0xFF; ++code) codes.push_back(static_cast<std::uint8_t>(code));
+  for (int code = 0x21; code < 0x21 + typekiln::kMaxCharSetCodes - 2; ++code)
+    codes.push_back(static_cast<std::uint8_t>(code));
   return codes;
-}
-
-// Ends the run when a font cut without a failure breaks what the sheet relies on.
-void CheckFont(const typekiln::ImportedFont& font, std::size_t asked) {
-  if (font.glyphs.size() + font.missing.size() != asked)
-    std::abort();
-  for (const typekiln::ImportedGlyph& glyph : font.glyphs) {
-    if (glyph.width < 0 || glyph.height < 0 ||
-        glyph.samples.size() != static_cast<std::size_t>(glyph.width) * glyph.height)
-      std::abort();
-    for (const std::uint8_t sample : glyph.samples)
-      if (sample > 15)
-        std::abort();
-  }
 }
 
 }  // namespace
@@ -62,8 +52,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   if (!failure.Failed()) {
     ImportedFont font;
     failure = CutBmFontGlyphs(descriptor, pages, codes, font);
-    if (!failure.Failed())
-      CheckFont(font, codes.size());
+    if (!failure.Failed()) {
+      fuzz::CheckImportedFont(font, codes);
+      const std::uint8_t last = size > 0 ? data[size - 1] : 0;
+      fuzz::CheckSheet(font, {static_cast<ShadowStyle>(last % 3), last / 3 % 17 - 8, 1});
+    }
   }
   if (failure.Failed() && DescribeBmFontFailure("fuzz.fnt", failure).ends_with(": "))
     std::abort();  // a problem without the words that say it

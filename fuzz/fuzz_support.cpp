@@ -23,15 +23,16 @@ constexpr std::uint64_t kMaxCheckedFont = 64 << 20;
 
 }  // namespace
 
-MemoryFile::MemoryFile(std::span<const std::uint8_t> bytes) {
+MemoryFile::MemoryFile(std::span<const std::uint8_t> bytes, int descriptor)
+    : descriptor_(descriptor) {
   const int fd = memfd_create("typekiln-fuzz", MFD_CLOEXEC);
   if (fd < 0 || write(fd, bytes.data(), bytes.size()) != static_cast<ssize_t>(bytes.size()) ||
-      dup2(fd, kPictureDescriptor) != kPictureDescriptor)
+      dup2(fd, descriptor) != descriptor)
     std::abort();
   close(fd);
 }
 
-MemoryFile::~MemoryFile() { close(kPictureDescriptor); }
+MemoryFile::~MemoryFile() { close(descriptor_); }
 
 bool PictureIsSmallEnough(std::span<const std::uint8_t> picture) {
   if (picture.size() < kTgaHeaderSize)
@@ -40,8 +41,9 @@ bool PictureIsSmallEnough(std::span<const std::uint8_t> picture) {
   return std::int64_t{header.width} * header.height <= kMaxPixels;
 }
 
-void RunScriptBytes(BuildState& state, std::span<const std::uint8_t> script) {
-  state.openPicture = [](BinaryFile& file, const std::string&) { file.OpenRead(kPicturePath); };
+bool RunScriptBytes(BuildState& state, std::span<const std::uint8_t> script) {
+  if (!state.openPicture)
+    state.openPicture = [](BinaryFile& file, const std::string&) { file.OpenRead(kPicturePath); };
   std::ostringstream out;
   std::ostringstream err;
   std::istringstream in;
@@ -53,6 +55,7 @@ void RunScriptBytes(BuildState& state, std::span<const std::uint8_t> script) {
     std::abort();
   RunScriptStream(state, console, file, "fuzz script");
   std::fclose(file);
+  return !console.sawError;
 }
 
 void WriteAndCheckFont(BuildState& state) {

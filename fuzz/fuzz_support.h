@@ -22,24 +22,31 @@ inline constexpr std::int64_t kMaxPixels = 1 << 18;
 /// Where every LoadTGA of a fuzzed script finds the target's picture.
 inline constexpr int kPictureDescriptor = 1000;
 inline constexpr char kPicturePath[] = "/proc/self/fd/1000";
+/// Where a second picture is, when a target has two.
+inline constexpr int kSecondPictureDescriptor = 1001;
+inline constexpr char kSecondPicturePath[] = "/proc/self/fd/1001";
 
-/// The target's picture: a file in memory, without a name on disk, open as kPicturePath for as
-/// long as it lives. One at a time.
+/// The target's picture: a file in memory, without a name on disk, open as kPicturePath (or the
+/// descriptor given) for as long as it lives. One at a time for each descriptor.
 class MemoryFile {
  public:
-  explicit MemoryFile(std::span<const std::uint8_t> bytes);
+  explicit MemoryFile(std::span<const std::uint8_t> bytes, int descriptor = kPictureDescriptor);
   ~MemoryFile();
   MemoryFile(const MemoryFile&) = delete;
   MemoryFile& operator=(const MemoryFile&) = delete;
+
+ private:
+  int descriptor_;
 };
 
 /// False for a picture whose header claims more than kMaxPixels.
 bool PictureIsSmallEnough(std::span<const std::uint8_t> picture);
 
 /// Runs the script's bytes on `state` through the tool's script reader, every LoadTGA opening
-/// kPicturePath whatever path its line names, so that no script can reach the disk; a LoadTGA
-/// without a path still fails as it would.
-void RunScriptBytes(BuildState& state, std::span<const std::uint8_t> script);
+/// kPicturePath whatever path its line names (unless the state opens pictures its own way
+/// already), so that no script can reach the disk; a LoadTGA without a path still fails as it
+/// would. True when no error was reported.
+bool RunScriptBytes(BuildState& state, std::span<const std::uint8_t> script);
 
 /// Writes the font to /dev/null through the tool's writer, then lays it out in memory and reads
 /// it back; aborts when a font whose glyphs fit their one-byte fields does not read back clean.

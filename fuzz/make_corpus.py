@@ -1,10 +1,17 @@
 #!/usr/bin/env python3
 """Writes the fuzz targets' seed corpus into fuzz/corpus/: scripts, TGA pictures of every kind
-the loader reads or refuses, and whole builds (a two-byte script length, the script, the
-picture). Run from anywhere; the output is committed."""
+the loader reads or refuses, whole builds (a two-byte script length, the script, the picture),
+and fonts for the import (an options byte, then the font file). Run from anywhere with Debian's
+python3; the output is committed. The fonts need bdftopcf and fonttosfnt (xfonts-utils), compress
+(ncompress), python3-fonttools and fonts-dejavu-core, and are left as they are without them."""
 
+import gzip
 import pathlib
+import shutil
 import struct
+import subprocess
+import sys
+import tempfile
 
 ROOT = pathlib.Path(__file__).resolve().parent.parent
 CORPUS = ROOT / "fuzz" / "corpus"
@@ -91,6 +98,89 @@ FONTS = {
 }
 
 
+# A bitmap font of four characters: 'A', 'B' (whose BITMAP section is missing), '"' (two
+# strokes) and the space.
+BDF = b"""STARTFONT 2.1
+FONT -typekiln-seed-medium-r-normal--8-80-75-75-c-50-iso10646-1
+SIZE 8 75 75
+FONTBOUNDINGBOX 5 8 0 -2
+STARTPROPERTIES 5
+FAMILY_NAME "Seed"
+CHARSET_REGISTRY "ISO10646"
+CHARSET_ENCODING "1"
+FONT_ASCENT 6
+FONT_DESCENT 2
+ENDPROPERTIES
+CHARS 4
+STARTCHAR space
+ENCODING 32
+SWIDTH 625 0
+DWIDTH 5 0
+BBX 1 1 0 0
+BITMAP
+00
+ENDCHAR
+STARTCHAR quotedbl
+ENCODING 34
+SWIDTH 625 0
+DWIDTH 5 0
+BBX 3 2 1 4
+BITMAP
+A0
+A0
+ENDCHAR
+STARTCHAR A
+ENCODING 65
+SWIDTH 625 0
+DWIDTH 5 0
+BBX 4 6 0 -1
+BITMAP
+60
+90
+F0
+90
+90
+00
+ENDCHAR
+STARTCHAR B
+ENCODING 66
+SWIDTH 625 0
+DWIDTH 5 0
+BBX 3 1 0 0
+ENDCHAR
+ENDFONT
+"""
+
+
+def fonts():
+    """The import's fonts: BDF, PCF plain, gzipped and compressed, bitmap-only OpenType and a
+    TrueType subset, each after its options byte (bit 0 mono, bits 1-2 the shadow, bits 3-7 the
+    size)."""
+    yield "bdf", bytes((0,)) + BDF
+    tools = ("bdftopcf", "fonttosfnt", "compress")
+    dejavu = pathlib.Path("/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf")
+    if not all(shutil.which(tool) for tool in tools) or not dejavu.exists():
+        print("fonts: needs", ", ".join(tools), "and", dejavu, "- left as they are")
+        return
+    with tempfile.TemporaryDirectory() as work:
+        # The other tools refuse a glyph without its BITMAP section.
+        bdf = pathlib.Path(work) / "seed.bdf"
+        bdf.write_bytes(BDF.replace(b"BBX 3 1 0 0\n", b"BBX 3 1 0 0\nBITMAP\nE0\n"))
+        pcf = subprocess.run(["bdftopcf", str(bdf)], capture_output=True, check=True).stdout
+        otb = pathlib.Path(work) / "seed.otb"
+        subprocess.run(["fonttosfnt", "-b", "-o", str(otb), str(bdf)], check=True)
+        compressed = subprocess.run(["compress", "-c"], input=pcf, capture_output=True).stdout
+        ttf = pathlib.Path(work) / "subset.ttf"
+        subprocess.run([sys.executable, "-m", "fontTools.subset", str(dejavu), "--text=AVj_'\"",
+                        f"--output-file={ttf}"], check=True)
+        yield "pcf", bytes((8 << 3 | 2,)) + pcf
+        yield "pcf-gz", bytes((8 << 3 | 4,)) + gzip.compress(pcf, mtime=0)
+        yield "pcf-z", bytes((0,)) + compressed
+        yield "otb", bytes((0,)) + otb.read_bytes()
+        yield "ttf-13", bytes((13 << 3,)) + ttf.read_bytes()
+        yield "ttf-mono-20-outline", bytes((20 << 3 | 2 | 1,)) + ttf.read_bytes()
+
+
 def main():
     for folder in ("script", "tga", "build", "font", "runtime"):
         (CORPUS / folder).mkdir(parents=True, exist_ok=True)
@@ -109,6 +199,9 @@ def main():
             (CORPUS / folder / f"{name}.fnt").write_bytes(font)
     for name, (script, picture) in builds.items():
         (CORPUS / "build" / f"{name}.bin").write_bytes(struct.pack("<H", len(script)) + script + picture)
+    (CORPUS / "freetype").mkdir(parents=True, exist_ok=True)
+    for name, font in fonts():
+        (CORPUS / "freetype" / f"{name}.bin").write_bytes(font)
 
 
 if __name__ == "__main__":

@@ -40,7 +40,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
   ImportedFont font;
   FreeTypeFailure failure;
-  if (ReadFreeTypeFont({data + 1, size - 1}, options, codes, font, failure)) {
+  if (ReadFreeTypeFont({data + 1, data + size}, options, codes, font, failure)) {
     fuzz::CheckImportedFont(font, codes);
     fuzz::CheckSheet(font, sheet);
   } else if (DescribeFreeTypeError(failure.error).empty()) {

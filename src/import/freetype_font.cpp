@@ -13,6 +13,7 @@
 #include <cstddef>
 #include <cstdlib>
 #include <cstring>
+#include <span>
 
 #include "font/font_format.h"
 #include "report/console.h"
@@ -431,17 +432,17 @@ bool ReadGlyph(FreeTypeSession& session, FT_UInt index, std::uint8_t code, const
 
 }  // namespace
 
-bool ReadFreeTypeFont(std::span<const std::uint8_t> bytes, const FreeTypeOptions& options,
+bool ReadFreeTypeFont(std::vector<std::uint8_t> bytes, const FreeTypeOptions& options,
                       const std::vector<std::uint8_t>& codes, ImportedFont& font,
                       FreeTypeFailure& failure) {
   failure = {};
   const Deadline deadline(options.timeLimit);
   FreeTypeSession session;
-  std::vector<std::uint8_t> inflated;
   if (const OpenCompressed open = DecompressorFor(bytes); open != nullptr) {
+    std::vector<std::uint8_t> inflated;
     if (!Inflate(session.memory(), open, bytes, inflated, failure))
       return false;
-    bytes = inflated;
+    bytes = std::move(inflated);
   }
   if (!OpenFace(session, bytes, options, failure))
     return false;

@@ -13,7 +13,6 @@
 #include <chrono>
 #include <cstdint>
 #include <optional>
-#include <span>
 #include <string>
 #include <vector>
 
@@ -70,9 +69,9 @@ struct FreeTypeFailure {
 };
 
 /// Renders `codes` from the font whose file holds `bytes` (compressed by gzip or compress, or
-/// not). The font's family and style, the size and the mode go into `font.description`; the
-/// characters it lacks into `font.missing`.
-bool ReadFreeTypeFont(std::span<const std::uint8_t> bytes, const FreeTypeOptions& options,
+/// not; a compressed file is let go of once inflated). The font's family and style, the size and
+/// the mode go into `font.description`; the characters it lacks into `font.missing`.
+bool ReadFreeTypeFont(std::vector<std::uint8_t> bytes, const FreeTypeOptions& options,
                       const std::vector<std::uint8_t>& codes, ImportedFont& font,
                       FreeTypeFailure& failure);
 

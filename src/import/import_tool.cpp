@@ -415,7 +415,7 @@ std::optional<int> ReadFont(Console& console, const ImportOptions& options,
     return std::nullopt;
   }
   FreeTypeFailure failure;
-  if (!ReadFreeTypeFont(bytes, options.freeType, options.codes, font, failure))
+  if (!ReadFreeTypeFont(std::move(bytes), options.freeType, options.codes, font, failure))
     return FreeTypeError(console, options.font, failure, font.kind);
   return std::nullopt;
 }

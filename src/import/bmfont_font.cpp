@@ -161,7 +161,7 @@ std::optional<std::filesystem::path> InsideFolder(const std::string& folder,
   if (baseError || realError)
     return std::filesystem::path(path);  // reading it will say it cannot be read
   const std::filesystem::path within = real.lexically_relative(base);
-  if (within.empty() || *within.begin() == ".." || within == ".")
+  if (within.empty() || *within.begin() == "..")
     return std::nullopt;
   return real;
 }

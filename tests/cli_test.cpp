@@ -68,6 +68,8 @@ TEST(Cli, ASlipNeverDestroysAFile) {
                    "[Font]\nGrab 0,0,1\n");
   ASSERT_EQ(RunTypekiln(dir.path(), {"s.tks", "good.fnt"}).status, 1);  // rgb.tga is 24-bit
   std::filesystem::create_symlink("s.tks", dir.path() / "link.fnt");
+  test::WriteBytes(dir.File("notes.txt"), "the artist's notes");
+  test::WriteBytes(dir.File("bmfont.fnt"), "info face=\"Other\" size=12\ncommon base=10\n");
   const std::string rgbError = "'rgb.tga' is not 32bpp!\n";
   const std::string fontFirst =
       "Not a script: 'good.fnt' is a typekiln font (the script comes first, then the font to "
@@ -86,11 +88,16 @@ TEST(Cli, ASlipNeverDestroysAFile) {
        rgbError + "Will not write the font over 'art/p.tga', which the script reads\n"},
       {{"s.tks", "rgb.tga"},
        rgbError + "Will not write the font over 'rgb.tga', which the script reads\n"},
+      {{"s.tks", "notes.txt"},
+       rgbError + "Will not write the font over 'notes.txt', which is not a typekiln font\n"},
+      {{"s.tks", "bmfont.fnt"},
+       rgbError + "Will not write the font over 'bmfont.fnt', which is not a typekiln font\n"},
   };
   const std::vector<std::string> files = test::FolderEntries(dir.path());
   const auto before = [&] {
     std::vector<test::Bytes> contents;
-    for (const char* file : {"s.tks", "good.fnt", "art/p.tga", "rgb.tga"})
+    for (const char* file :
+         {"s.tks", "good.fnt", "art/p.tga", "rgb.tga", "notes.txt", "bmfont.fnt"})
       contents.push_back(test::ReadBytes(dir.File(file)));
     return contents;
   };
@@ -103,6 +110,28 @@ TEST(Cli, ASlipNeverDestroysAFile) {
     EXPECT_EQ(before(), kept);
     EXPECT_EQ(test::FolderEntries(dir.path()), files);
   }
+}
+
+// A script run from another folder finds the pictures beside it, unless the folder typekiln runs in
+// has them; a picture found so is never written over either.
+TEST(Cli, PicturesAreFoundBesideTheScript) {
+  test::TempDir dir;
+  std::filesystem::create_directory(dir.path() / "set");
+  test::WriteBytes(dir.File("set/p.tga"), PictureWith(3, 1, {{0, 0, 0xFF}, {1, 0, 0xFF}}));
+  test::WriteBytes(dir.File("set/s.tks"), "LoadTGA p.tga\n[Font]\nGrab 0,0,1\n");
+  const auto built = [&] { return test::ReadBytes(dir.File("set/out.fnt")); };
+  test::ToolRun run = RunTypekiln(dir.path(), {"set/s.tks", "set/out.fnt"});
+  EXPECT_EQ(run.err, "");
+  EXPECT_EQ(built().at(24 + 4), 2);  // the glyph is 2 wide
+  test::WriteBytes(dir.File("p.tga"), PictureWith(1, 1, {{0, 0, 0xFF}}));
+  run = RunTypekiln(dir.path(), {"set/s.tks", "set/out.fnt"});
+  EXPECT_EQ(built().at(24 + 4), 1);  // the one where typekiln runs
+  std::filesystem::remove(dir.path() / "p.tga");
+  run = RunTypekiln(dir.path(), {"set/s.tks", "set/p.tga"});
+  EXPECT_EQ(run.err, "Will not write the font over 'set/p.tga', which the script reads\n");
+  test::WriteBytes(dir.File("set/s.tks"), "LoadTGA q.tga\n");
+  run = RunTypekiln(dir.path(), {"set/s.tks", "set/out.fnt"});
+  EXPECT_EQ(run.err, "Cannot open: 'q.tga'\n");
 }
 
 // --help and --version alone answer on standard output; anything else alone is the usage error.
@@ -123,7 +152,7 @@ TEST(Cli, TellsItsUsageAndVersion) {
   EXPECT_TRUE(test::FolderEntries(dir.path()).empty());
 }
 
-// At a terminal each wait after an error says what it waits for; Enter goes on.
+// At a terminal the errors wait once, after the last message, and say so; Enter goes on.
 TEST(Cli, AtATerminalTheWaitSaysSo) {
   const int terminal = posix_openpt(O_RDWR | O_NOCTTY | O_NONBLOCK);
   ASSERT_GE(terminal, 0);
@@ -150,7 +179,7 @@ TEST(Cli, AtATerminalTheWaitSaysSo) {
   close(terminal);
   EXPECT_EQ(run.status, 1);
   EXPECT_EQ(run.err,
-            "Cannot open: 'missing.tga'\nPress Enter to go on.\n"
+            "Cannot open: 'missing.tga'\n"
             "No picture to grab from at following line:\nGrab 0,0,1\nPress Enter to go on.\n");
 }
 
@@ -176,7 +205,7 @@ TEST(Cli, WindowsPathsNameTheirFolders) {
   test::WriteBytes(dir.File("art/p.tga"), test::TgaFile(1, 1, {0, 0, 0, 0xFF}));
   test::WriteBytes(dir.File("s.tks"), "LoadTGA art\\p.tga\n[Font]\nGrab 0,0,1\n");
   test::WriteBytes(dir.File("t.tks"), "LoadTGA art/p.tga\n[Font]\nGrab 0,0,1\n");
-  test::WriteBytes(dir.File("fonts/a.fnt"), "old font");
+  test::WriteBytes(dir.File("fonts/a.fnt"), "TKLNQZ7!N64! old font");
   std::string folder = dir.path().string();
   std::replace(folder.begin(), folder.end(), '/', '\\');
   for (const std::string& output : {std::string("fonts\\a.fnt"), "Z:" + folder + "\\fonts\\b.fnt",

@@ -23,9 +23,17 @@ TEST(Console, ReportErrorReturnsAtTheEndOfInput) {
   ReportError(console.streams, "one");
   ReportError(console.streams, "two");
   EXPECT_EQ(console.err.str(), "one\ntwo\n");
+}
+
+TEST(Console, AtATerminalTheErrorsWaitOnceAtTheEnd) {
+  test::TestConsole console("xy");
   console.streams.inputIsTerminal = true;
-  ReportError(console.streams, "three");
-  EXPECT_EQ(console.err.str(), "one\ntwo\nthree\nPress Enter to go on.\n");
+  WaitOnceForErrors(console.streams);  // no error, no wait
+  ReportError(console.streams, "one");
+  ReportError(console.streams, "two");
+  WaitOnceForErrors(console.streams);
+  EXPECT_EQ(console.err.str(), "one\ntwo\nPress Enter to go on.\n");
+  EXPECT_EQ(console.in.get(), 'y');  // exactly one character was taken
 }
 
 TEST(Console, ALongMessageIsCutTo255Characters) {

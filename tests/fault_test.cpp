@@ -21,6 +21,9 @@ using test::Bytes;
 using test::TgaFile;
 
 const char kGrabOne[] = "LoadTGA p.tga\n[Font]\nGrab 0,0,1\n";
+// What an older font at the output starts with: the font's tags, which typekiln writes over.
+const std::string kFontStart = "TKLNQZ7!N64!";
+const std::string kOldFont = kFontStart + "old font";
 const char kNoPicture[] = "No picture to grab from at following line:\nGrab 0,0,1\n";
 
 // A 4 x 2 picture of two glyphs, columns 0 to 1 and column 3, inked in the bottom row.
@@ -66,9 +69,9 @@ TEST(Fault, OutputsThatCannotBeWrittenLeaveTheOldFont) {
   test::WriteBytes(dir.File("p.tga"), SmallPicture());
   std::filesystem::create_directory(dir.path() / "folder");
   std::filesystem::create_directory(dir.path() / "locked");
-  test::WriteBytes(dir.File("locked/old.fnt"), "old font");
+  test::WriteBytes(dir.File("locked/old.fnt"), kOldFont);
   std::filesystem::permissions(dir.path() / "locked", std::filesystem::perms(0555));
-  test::WriteBytes(dir.File("protected.fnt"), "old font");
+  test::WriteBytes(dir.File("protected.fnt"), kOldFont);
   std::filesystem::permissions(dir.path() / "protected.fnt", std::filesystem::perms(0444));
 
   // Windows has no uid to give up, so a read-only folder does not stop the tests' administrator,
@@ -88,8 +91,8 @@ TEST(Fault, OutputsThatCannotBeWrittenLeaveTheOldFont) {
     EXPECT_EQ(run.status, 1);
     EXPECT_EQ(run.err, std::string(message) + ": '" + output + "'\n");
   }
-  EXPECT_EQ(test::ReadBytes(dir.File("locked/old.fnt")), test::BytesOf("old font"));
-  EXPECT_EQ(test::ReadBytes(dir.File("protected.fnt")), test::BytesOf("old font"));
+  EXPECT_EQ(test::ReadBytes(dir.File("locked/old.fnt")), test::BytesOf(kOldFont));
+  EXPECT_EQ(test::ReadBytes(dir.File("protected.fnt")), test::BytesOf(kOldFont));
   EXPECT_EQ(test::FolderEntries(dir.path() / "locked"), std::vector<std::string>{"old.fnt"});
   EXPECT_EQ(test::FolderEntries(dir.path()),
             (std::vector<std::string>{"folder", "font.tks", "locked", "p.tga", "protected.fnt"}));
@@ -114,7 +117,7 @@ TEST(Fault, FilesOfOtherUsersAtTheOutput) {
     if (link != nullptr) {
       std::filesystem::create_symlink(dir.File(link), dir.File(name));
     } else {
-      test::WriteBytes(dir.File(name), name);
+      test::WriteBytes(dir.File(name), kFontStart + name);
       chmod(dir.File(name).c_str(), mode);
     }
     lchown(dir.File(name).c_str(), owner, owner);
@@ -127,9 +130,9 @@ TEST(Fault, FilesOfOtherUsersAtTheOutput) {
     return test::RunTypekiln(dir.path(), {"font.tks", output}, "", /*unprivileged=*/true).err;
   };
   EXPECT_EQ(run("shared/planted.fnt"), "Cannot create: 'shared/planted.fnt'\n");
-  EXPECT_EQ(test::ReadBytes(dir.File("mine.fnt")), test::BytesOf("mine.fnt"));
+  EXPECT_EQ(test::ReadBytes(dir.File("mine.fnt")), test::BytesOf(kFontStart + "mine.fnt"));
   EXPECT_EQ(run("shared/own.fnt"), "");
-  EXPECT_NE(test::ReadBytes(dir.File("mine.fnt")), test::BytesOf("mine.fnt"));
+  EXPECT_NE(test::ReadBytes(dir.File("mine.fnt")), test::BytesOf(kFontStart + "mine.fnt"));
   const mode_t umaskBefore = umask(022);
   EXPECT_EQ(run("theirs.fnt"), "");
   umask(umaskBefore);
@@ -192,12 +195,12 @@ TEST(Fault, ASignalRemovesTheTemporaryAndEndsTheRun) {
     test::ToolRun run;
     // A run that ends before the signal is sent is tried again.
     for (int attempt = 0; attempt < 5 && !interrupted(run, signal); ++attempt) {
-      test::WriteBytes(dir.File("out.fnt"), "old font");
+      test::WriteBytes(dir.File("out.fnt"), kOldFont);
       run = test::RunProgram(test::TypekilnBinary(), dir.path(), {"big.tks", "out.fnt"}, "", false,
                              [signal] { InterruptWhileWriting(signal); });
     }
     EXPECT_TRUE(interrupted(run, signal)) << "status " << run.status << ", signal " << run.signal;
-    EXPECT_EQ(test::ReadBytes(dir.File("out.fnt")), test::BytesOf("old font"));
+    EXPECT_EQ(test::ReadBytes(dir.File("out.fnt")), test::BytesOf(kOldFont));
     // The Windows tool marks its temporary for deletion, and the file goes once the ended
     // process's handles are closed, which wine may do a moment after the process has ended.
     const std::vector<std::string> left{"big.tga", "big.tks", "out.fnt"};

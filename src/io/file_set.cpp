@@ -1,6 +1,5 @@
 #include "io/file_set.h"
 
-#include <filesystem>
 #include <vector>
 
 #include "io/binary_file.h"
@@ -17,10 +16,6 @@ namespace {
 constexpr int kNameAttempts = 100;
 // The name an old file has in the staging folder while its new one takes its place.
 constexpr char kOldPrefix[] = "old-";
-
-std::string InFolder(const std::string& folder, const std::string& name) {
-  return (std::filesystem::path(folder) / name).string();
-}
 
 // The staging folder and what is in it, each name entered for removal by an interrupt while it
 // exists. What is still entered when it goes is removed.
@@ -109,10 +104,10 @@ class Staging {
   std::vector<Tracked> files_;
 };
 
-// The folder that holds `folder`, which is named without a separator at its end.
-std::string ParentOf(const std::filesystem::path& folder) {
-  const std::filesystem::path parent = folder.parent_path();
-  return parent.empty() ? "." : parent.string();
+// The folder that holds `folder`; "." for the folder the tool runs in.
+std::string ParentOf(const std::string& folder) {
+  const std::string parent = FolderOf(folder);
+  return parent.empty() ? "." : parent;
 }
 
 // Puts each staged file in its place in an existing folder, the old one moved aside into the
@@ -160,9 +155,6 @@ FileSetFailure PutInPlace(const std::string& folder, Staging& staging,
 
 FileSetFailure WriteFileSet(const std::string& folder, std::span<const FileSetPiece> pieces,
                             bool replace) {
-  std::filesystem::path named(folder);
-  if (!named.has_filename())
-    named = named.parent_path();  // "out/" is the folder "out"
   const EntryKind kind = LookAtPath(folder, true).kind;
   if (kind != EntryKind::Folder && kind != EntryKind::Missing)
     return {FileSetProblem::NotAFolder, folder};
@@ -183,7 +175,7 @@ FileSetFailure WriteFileSet(const std::string& folder, std::span<const FileSetPi
     existed[i] = true;
   }
 
-  Staging staging(newFolder ? ParentOf(named) : folder);
+  Staging staging(newFolder ? ParentOf(folder) : folder);
   if (!staging.Make()) {
     if (newFolder)
       return {FileSetProblem::CannotMakeFolder, folder};
@@ -198,14 +190,14 @@ FileSetFailure WriteFileSet(const std::string& folder, std::span<const FileSetPi
 
   if (newFolder) {
     const InterruptsHeld held;
-    if (!staging.Become(named.string()))
+    if (!staging.Become(folder))
       return {FileSetProblem::CannotMakeFolder, folder};
   } else {
     const InterruptsHeld held;
     if (FileSetFailure failure = PutInPlace(folder, staging, pieces, existed); failure.Failed())
       return failure;
   }
-  if (!SyncFolder(newFolder ? ParentOf(named) : folder))
+  if (!SyncFolder(newFolder ? ParentOf(folder) : folder))
     return {FileSetProblem::CannotWrite, folder};
   return {};
 }

@@ -24,6 +24,15 @@ struct PathEntry {
 /// What stands at `path`, following a link at its end when `followLink`.
 PathEntry LookAtPath(const std::string& path, bool followLink);
 
+/// The folder that holds what `path` names, whose own separators at its end do not count: "a"
+/// for "a/b" and "a/b/", "" for a plain name, "/" for "/b" (on Windows also "C:\" and "C:").
+std::string FolderOf(const std::string& path);
+/// `name` in `folder`, with a separator between them when `folder` needs one; `name` alone for
+/// the folder "".
+std::string InFolder(const std::string& folder, const std::string& name);
+/// True for a path from the current folder: not from a root, nor (on Windows) from a drive.
+bool IsRelativePath(const std::string& path);
+
 /// Makes a new folder, with the permissions of any new folder; false when anything stands there.
 bool MakeFolder(const std::string& path);
 bool RemoveFile(const std::string& path);

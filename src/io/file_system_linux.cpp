@@ -27,6 +27,25 @@ PathEntry LookAtPath(const std::string& path, bool followLink) {
   return {EntryKind::File, access(path.c_str(), W_OK) == 0};
 }
 
+std::string FolderOf(const std::string& path) {
+  std::size_t end = path.size();
+  while (end > 1 && path[end - 1] == '/') --end;
+  const std::size_t slash = path.rfind('/', end - 1);
+  if (slash == std::string::npos || end == 0)
+    return {};
+  std::size_t folderEnd = slash;
+  while (folderEnd > 0 && path[folderEnd - 1] == '/') --folderEnd;
+  return folderEnd == 0 ? "/" : path.substr(0, folderEnd);
+}
+
+std::string InFolder(const std::string& folder, const std::string& name) {
+  if (folder.empty())
+    return name;
+  return folder.back() == '/' ? folder + name : folder + "/" + name;
+}
+
+bool IsRelativePath(const std::string& path) { return path.empty() || path[0] != '/'; }
+
 bool MakeFolder(const std::string& path) { return mkdir(path.c_str(), kNewFolderMode) == 0; }
 
 bool RemoveFile(const std::string& path) { return unlink(path.c_str()) == 0; }

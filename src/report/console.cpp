@@ -13,10 +13,17 @@ void ReportError(Console& console, const char* format, ...) {
   std::vsnprintf(buffer, sizeof buffer, format, args);
   va_end(args);
   console.err << buffer << '\n';
-  if (console.inputIsTerminal)
-    console.err << msg::kPressEnter << '\n';
   console.err.flush();
   console.sawError = true;
+  if (!console.inputIsTerminal)
+    console.in.get();
+}
+
+void WaitOnceForErrors(Console& console) {
+  if (!console.inputIsTerminal || !console.sawError)
+    return;
+  console.err << msg::kPressEnter << '\n';
+  console.err.flush();
   console.in.get();
 }
 

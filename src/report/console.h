@@ -18,7 +18,8 @@ namespace typekiln {
 
 /// The tool's three standard streams. The tool runs on std::cout, std::cerr and std::cin; tests
 /// swap in string streams. `sawError` records that at least one error was reported, which makes
-/// the exit status 1. `inputIsTerminal` makes each wait after an error say that it waits.
+/// the exit status 1. `inputIsTerminal` puts off the wait after each error to one wait at the end
+/// of the run, which says that it waits (WaitOnceForErrors).
 struct Console {
   std::ostream& out;
   std::ostream& err;
@@ -31,10 +32,13 @@ struct Console {
 inline constexpr int kErrorBufferSize = 256;
 
 /// Formats the message into 256 bytes (cut to 255 characters), prints it and a newline on `err`,
-/// then reads one character from `in` so that an interactive user sees the error before the run
-/// goes on; at a terminal, "Press Enter to go on." comes before the wait. Marks the run as
-/// failed.
+/// then reads one character from `in`, so that an interactive user sees the error before the run
+/// goes on; at a terminal the wait is put off to the end of the run. Marks the run as failed.
 void ReportError(Console& console, const char* format, ...) TYPEKILN_PRINTF(2, 3);
+
+/// At a terminal, after a run that reported errors: says "Press Enter to go on." and reads one
+/// character, once for all of them. Does nothing otherwise.
+void WaitOnceForErrors(Console& console);
 
 /// The message formatted as printf would, whatever its length.
 std::string Format(const char* format, ...) TYPEKILN_PRINTF(1, 2);

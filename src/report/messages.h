@@ -18,6 +18,7 @@ inline constexpr Noun kCodes{"code", "codes"};
 inline constexpr Noun kCharacters{"character", "characters"};
 inline constexpr Noun kBytes{"byte", "bytes"};
 inline constexpr Noun kPixels{"pixel", "pixels"};
+inline constexpr Noun kRows{"row", "rows"};
 inline constexpr Noun kProblems{"problem", "problems"};
 inline constexpr Noun kNotes{"note", "notes"};
 inline constexpr Noun kNotesNotShown{"more note is not shown", "more notes are not shown"};
@@ -36,7 +37,10 @@ inline constexpr char kNotAScriptFont[] =
 inline constexpr char kNotAScriptBinary[] = "Not a script: '%s' holds binary data";
 inline constexpr char kWillNotOverwrite[] =
     "Will not write the font over '%s', which the script reads";
-// After an error, when standard input is a terminal: the wait would otherwise look like a hang.
+inline constexpr char kWillNotOverwriteOther[] =
+    "Will not write the font over '%s', which is not a typekiln font";
+// After the last message of a run with errors, when standard input is a terminal: the wait would
+// otherwise look like a hang.
 inline constexpr char kPressEnter[] = "Press Enter to go on.";
 
 // typekiln --help (kUsage, then kHelp) and --version, on standard output through Say.
@@ -200,6 +204,17 @@ inline constexpr char kNoteColouredClear[] =
     "%s of the band's %s in '%s' have alpha 0 but a colour, and pixels with alpha 0 but a "
     "colour count as ink: save the picture with fully transparent pixels as black, or clear "
     "their colour";
+inline constexpr char kNoteShadowOutOfStep[] =
+    "the shadow of %s (glyph %d) lies %lld,%lld from its face and is %lld wider and %lld taller, "
+    "where %d of the %d pairs lie %lld,%lld and are %lld wider and %lld taller: draw the face and "
+    "its shadow in step (typekiln-import --redraw-shadows redraws an imported sheet's shadows)";
+inline constexpr char kNoteBandOffStep[] =
+    "its band starts %s %s the step of %lld rows the other bands keep, so its glyphs sit %s "
+    "than the rest in every text: Grab %lld,%lld,%d puts them in line";
+inline constexpr char kBelow[] = "below";
+inline constexpr char kAbove[] = "above";
+inline constexpr char kHigher[] = "higher";
+inline constexpr char kLower[] = "lower";
 inline constexpr char kNoteGrabCounts[] =
     "this Grab took %s where line %d took %s: from here on faces and shadows are out of step; "
     "grab as many of each";

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "glyph/grabber.h"
+#include "io/file_system.h"
 #include "picture/tga_picture.h"
 #include "report/messages.h"
 #include "script/line_scanner.h"
@@ -27,12 +28,28 @@ const char* PictureFailureMessage(PictureFailure failure) {
   return nullptr;
 }
 
+namespace {
+
+// Where the picture a script names is: the path as it stands, or, when that is relative and
+// names nothing where typekiln runs, the same path from the script's folder if something is
+// there. A script run from another folder so finds the pictures beside it.
+std::string FindPicture(const BuildState& state, const std::string& named) {
+  if (state.openPicture || state.scriptFolder.empty() || !IsRelativePath(named) ||
+      LookAtPath(named, true).kind != EntryKind::Missing)
+    return named;
+  const std::string beside = InFolder(state.scriptFolder, named);
+  return LookAtPath(beside, true).kind == EntryKind::Missing ? named : beside;
+}
+
+}  // namespace
+
 void HandleLoadTga(BuildState& state, Console& console, const ScriptLine& line) {
   LineScanner scan(line.text);
-  std::string path;
-  if (!(scan.Word() && scan.Word(&path)))
+  std::string named;
+  if (!(scan.Word() && scan.Word(&named)))
     return ReportError(console, msg::kMissingValue, line.text.c_str());
-  Verbose(console, state.verbose, msg::kLoading, path.c_str());
+  Verbose(console, state.verbose, msg::kLoading, named.c_str());
+  const std::string path = FindPicture(state, named);
   // Also a picture that fails to load is the artist's: the font must not replace it.
   RememberInput(state, path);
   BinaryFile file;

@@ -8,6 +8,7 @@
 #include <utility>
 
 #include "font/font_format.h"
+#include "io/file_system.h"
 #include "report/messages.h"
 
 namespace typekiln {
@@ -148,6 +149,7 @@ bool RunScript(BuildState& state, Console& console, const char* path, const Comm
     return false;
   }
   RememberInput(state, path);
+  state.scriptFolder = FolderOf(path);
   const bool ran = RunScriptStream(state, console, script, path, table);
   std::fclose(script);
   return ran;

@@ -82,6 +82,9 @@ struct BuildState {
   BuildObserver* observer = nullptr;  ///< told what the run finds; none for typekiln
   /// How `LoadTGA` opens its picture; unset, it opens the file the line names.
   PictureOpener openPicture;
+  /// The folder of the script being run ("" for the folder typekiln runs in): a picture named
+  /// from a relative path that names nothing where typekiln runs is looked for there.
+  std::string scriptFolder;
   /// The files the run read: the script and every picture a `LoadTGA` opened. The font never
   /// takes the place of any of them.
   std::vector<FileIdentity> inputs;

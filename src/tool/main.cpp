@@ -14,6 +14,7 @@ int main(int argc, char* argv[]) {
   console.inputIsTerminal = typekiln::StandardInputIsTerminal();
   typekiln::BuildState state;
   const int status = typekiln::RunTool(state, console, argc, argv);
+  typekiln::WaitOnceForErrors(console);
   if (TYPEKILN_RELEASE_AT_EXIT)
     return status;
   // The glyphs and the picture go back to the system with the process: freeing them first

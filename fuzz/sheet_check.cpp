@@ -34,7 +34,7 @@ void CheckSheet(const ImportedFont& font, const SheetOptions& options) {
   }
   const MemoryFile faces(EncodeTga(sheet.faces), kPictureDescriptor);
   std::optional<MemoryFile> shadows;
-  if (options.shadow != ShadowStyle::None)
+  if (options.shadow == ShadowStyle::Outline)
     shadows.emplace(EncodeTga(sheet.shadows), kSecondPictureDescriptor);
   BuildState state;
   state.openPicture = [](BinaryFile& file, const std::string& name) {
@@ -45,7 +45,7 @@ void CheckSheet(const ImportedFont& font, const SheetOptions& options) {
       std::span(reinterpret_cast<const std::uint8_t*>(sheet.script.data()), sheet.script.size()));
   const auto glyphs = static_cast<int>(font.glyphs.size());
   if (!clean || state.faceSet.count != glyphs ||
-      (options.shadow != ShadowStyle::None && state.shadowSet.count != glyphs)) {
+      state.shadowSet.count != (options.shadow == ShadowStyle::Outline ? glyphs : 0)) {
     std::fprintf(stderr, "the sheet does not build into its %d glyphs:\n%s", glyphs,
                  sheet.script.c_str());
     std::abort();

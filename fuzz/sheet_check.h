@@ -17,7 +17,7 @@ void CheckImportedFont(const ImportedFont& font, const std::vector<std::uint8_t>
 
 /// Draws the sheet of `font` with `options`. Ends the run when a pixel falls outside the
 /// pictures, or when a sheet that draws does not build, through the tool's script reader and
-/// grabber, into one face (and one shadow) for each glyph of the font, without an error.
+/// grabber, into one face for each glyph of the font (and one shadow, for an outline), without an error.
 void CheckSheet(const ImportedFont& font, const SheetOptions& options);
 
 }  // namespace typekiln::fuzz

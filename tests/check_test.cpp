@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include "report/console.h"
 #include "test_support.h"
 
 namespace typekiln {
@@ -200,6 +201,59 @@ TEST(Check, NotesAScriptThatGrabsNoFace) {
   EXPECT_EQ(run.out,
             "note: the script grabs no glyph: add a [Font] section and a Grab\n"
             "1 note found.\n");
+}
+
+// One-column glyphs two rows high, each at (4 i + dx, top + dy) for its place (dx, dy).
+std::vector<std::string> Glyphs(std::vector<std::string> rows, int top,
+                                const std::vector<std::pair<int, int>>& places) {
+  for (std::size_t i = 0; i < places.size(); ++i)
+    for (int row = 0; row < 2; ++row)
+      rows[static_cast<std::size_t>(top + places[i].second + row)]
+          [4 * i + static_cast<std::size_t>(places[i].first)] = '#';
+  return rows;
+}
+
+// A shadow drawn off from its face where the rest lie alike, and a Grab a row off the step the
+// other bands keep, are noted; where the shadows vary all over, or the band was drawn off the
+// step with its Grab, nothing is.
+TEST(Check, NotesShadowsOutOfStepAndABandOffTheStep) {
+  test::TempDir dir;
+  const std::vector<std::pair<int, int>> inPlace(6, {0, 0});
+  const std::string blank(28, '.');
+  const std::vector<std::string> clear(4, blank);
+  test::WriteBytes(dir.File("faces.tga"), Picture(Glyphs(clear, 1, inPlace)));
+  test::WriteBytes(dir.File("one.tga"),
+                   Picture(Glyphs(clear, 1, {{1, 1}, {1, 1}, {1, 1}, {3, 1}, {1, 1}, {1, 1}})));
+  test::WriteBytes(dir.File("any.tga"),
+                   Picture(Glyphs(clear, 1, {{1, 1}, {2, 1}, {1, 0}, {0, 1}, {1, 1}, {2, 0}})));
+  const std::string shadows =
+      "CharSet ABDEFH\nMaxHeight 4\nLoadTGA faces.tga\n[Font]\nGrab 0,0,6\nLoadTGA %s\n"
+      "[Shadow]\nGrab 0,0,6\n";
+  test::ToolRun run = Check(dir, Format(shadows.c_str(), "one.tga"));
+  EXPECT_EQ(
+      run.out,
+      "note: line 8 \"Grab 0,0,6\": the shadow of 'E' (glyph 3) lies 3,1 from its face and is 0 "
+      "wider and 0 taller, where 5 of the 6 pairs lie 1,1 and are 0 wider and 0 taller: draw "
+      "the face and its shadow in step (typekiln-import --redraw-shadows redraws an imported "
+      "sheet's shadows)\n1 note found.\n");
+  EXPECT_EQ(Check(dir, Format(shadows.c_str(), "any.tga")).out, "No problems found.\n");
+
+  std::vector<std::string> bands(12, blank);
+  bands = Glyphs(Glyphs(Glyphs(bands, 1, inPlace), 5, inPlace), 9, inPlace);
+  test::WriteBytes(dir.File("bands.tga"), Picture(bands));
+  const std::string grabs =
+      "CharSet ABDEFHIKLMNPRTXZ12\nMaxHeight 3\nLoadTGA bands.tga\n[Font]\nGrab 0,0,6\n"
+      "Grab 0,%d,6\nGrab 0,8,6\n";
+  run = Check(dir, Format(grabs.c_str(), 5));
+  EXPECT_EQ(run.out,
+            "note: line 6 \"Grab 0,5,6\": its band starts 1 row below the step of 4 rows the other "
+            "bands keep, so its glyphs sit higher than the rest in every text: Grab 0,4,6 puts "
+            "them in line\n1 note found.\n");
+  EXPECT_EQ(Check(dir, Format(grabs.c_str(), 4)).out, "No problems found.\n");
+  std::vector<std::string> lower(12, blank);
+  lower = Glyphs(Glyphs(Glyphs(lower, 1, inPlace), 6, inPlace), 9, inPlace);
+  test::WriteBytes(dir.File("bands.tga"), Picture(lower));
+  EXPECT_EQ(Check(dir, Format(grabs.c_str(), 5)).out, "No problems found.\n");
 }
 
 // Past a thousand notes the rest are counted, not printed.

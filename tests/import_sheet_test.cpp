@@ -7,7 +7,7 @@
 namespace typekiln {
 namespace {
 
-// The picture as rows of characters: '.' clear, 'o' an invisible pixel (white, alpha 0), and a
+// The picture as rows of characters: '.' clear, 'o' an advance mark (white, alpha 1), and a
 // hexadecimal digit s for white ink of alpha 17 x s; '?' for anything else.
 std::string Draw(const RgbaPicture& picture) {
   std::string text;
@@ -18,7 +18,7 @@ std::string Draw(const RgbaPicture& picture) {
       const bool white = p[0] == 255 && p[1] == 255 && p[2] == 255;
       if (p[0] == 0 && p[1] == 0 && p[2] == 0 && p[3] == 0)
         text += '.';
-      else if (white && p[3] == 0)
+      else if (white && p[3] == 1)
         text += 'o';
       else if (white && p[3] % 17 == 0)
         text += "0123456789ABCDEF"[p[3] / 17];
@@ -48,7 +48,7 @@ Sheet Drawn(const ImportedFont& font, const SheetOptions& options) {
 
 TEST(FontSheet, EachCellIsItsAdvanceWideOnOneBaseline) {
   const Sheet sheet = Drawn(TwoGlyphs(), {ShadowStyle::None, 0, 0});
-  // The cells are 4 and 2 wide, 2 apart; the invisible pixels sit on each glyph's top ink row.
+  // The cells are 4 and 2 wide, 2 apart; the advance marks sit on each glyph's top ink row.
   EXPECT_EQ(Draw(sheet.faces), "oF8o....|..F.....|......Fo");
   EXPECT_TRUE(sheet.shadows.pixels.empty());
   EXPECT_EQ(sheet.script,
@@ -57,13 +57,13 @@ TEST(FontSheet, EachCellIsItsAdvanceWideOnOneBaseline) {
   EXPECT_TRUE(sheet.outsideAdvance.empty());
 }
 
-TEST(FontSheet, ShadowsLieAtTheFacesPlacesMovedOrGrown) {
-  const Sheet drop = Drawn(TwoGlyphs(), {ShadowStyle::Drop, 1, 1});
-  EXPECT_EQ(Draw(drop.faces), "oF8o.....|..F......|......Fo.|.........");
-  EXPECT_EQ(Draw(drop.shadows), ".........|.oF8o....|...F.....|.......Fo");
-  EXPECT_NE(drop.script.find("MaxHeight 4\nGap 0\nSpace 3\nDrop 1,1\n"), std::string::npos);
-  EXPECT_NE(drop.script.find("[Font]\nGrab 0,0,2\nLoadTGA shadows.tga\n[Shadow]\nGrab 0,0,2\n"),
-            std::string::npos);
+TEST(FontSheet, ADropIsTheFontsAndAnOutlineIsDrawnAtTheFacesPlaces) {
+  // The game draws each face again as its drop shadow: no picture, no shadow glyphs.
+  const Sheet drop = Drawn(TwoGlyphs(), {ShadowStyle::Drop, 1, -2});
+  EXPECT_EQ(Draw(drop.faces), "oF8o....|..F.....|......Fo");
+  EXPECT_TRUE(drop.shadows.pixels.empty());
+  EXPECT_NE(drop.script.find("MaxHeight 3\nGap 0\nSpace 3\nDrop 1,-2\n"), std::string::npos);
+  EXPECT_EQ(drop.script.find("[Shadow]"), std::string::npos);
 
   // An outline grows each face by a pixel all round: cells 4 apart, and a margin of one.
   const Sheet outline = Drawn(TwoGlyphs(), {ShadowStyle::Outline, 0, 0});
@@ -71,6 +71,14 @@ TEST(FontSheet, ShadowsLieAtTheFacesPlacesMovedOrGrown) {
             "............|.oF8o.......|...F........|.........Fo.|............");
   EXPECT_EQ(Draw(outline.shadows),
             "oFFF8o......|oFFFFo......|oFFFFo..FFFo|..FFF...FFFo|........FFFo");
+  // Drawn again from retouched faces, as --redraw-shadows does, and as the drop of a sheet
+  // imported when drop shadows had a picture of their own.
+  RgbaPicture shadows;
+  EXPECT_TRUE(DrawShadows(outline.faces, {ShadowStyle::Outline, 0, 0}, shadows));
+  EXPECT_EQ(shadows.pixels, outline.shadows.pixels);
+  EXPECT_TRUE(DrawShadows(outline.faces, {ShadowStyle::Drop, 1, 1}, shadows));
+  EXPECT_EQ(Draw(shadows), "............|............|..oF8o......|....F.......|..........Fo");
+  EXPECT_FALSE(DrawShadows(outline.faces, {ShadowStyle::Drop, 3, 0}, shadows));
   EXPECT_NE(outline.script.find("MaxHeight 5\nGap 0\nSpace 3\nDrop 0,0\n"), std::string::npos);
   EXPECT_NE(outline.script.find("[Font]\nGrab 0,1,2\nLoadTGA shadows.tga\n[Shadow]\nGrab 0,0,2\n"),
             std::string::npos);
@@ -95,7 +103,7 @@ TEST(FontSheet, BandsHoldSixteenAndInkOutsideTheAdvanceWidensTheCell) {
 }
 
 TEST(FontSheet, TheBandHoldsTheAdvanceOfACharacterWithoutInkWhereverTheInkLies) {
-  // Its invisible pixels go on the row above the baseline: with ink only below the baseline
+  // Its advance marks go on the row above the baseline: with ink only below the baseline
   // ('_'), or only above it and not down to it ('\''), the band grows to hold that row too.
   ImportedFont below;
   below.glyphs.push_back({'_', 2, 1, 0, -1, 2, {15, 15}});
@@ -108,8 +116,7 @@ TEST(FontSheet, TheBandHoldsTheAdvanceOfACharacterWithoutInkWhereverTheInkLies) 
   ImportedFont above = below;
   above.glyphs[0] = {'\'', 1, 1, 0, 3, 1, {15}};
   const Sheet high = Drawn(above, {ShadowStyle::Drop, 1, 1});
-  EXPECT_EQ(Draw(high.faces), "F.....|......|...oo.|......");
-  EXPECT_EQ(Draw(high.shadows), "......|.F....|......|....oo");
+  EXPECT_EQ(Draw(high.faces), "F....|.....|...oo");
 
   // A font whose characters have no ink at all draws nothing worth a sheet.
   Sheet sheet;
@@ -131,9 +138,9 @@ TEST(FontSheet, WhatNoFontCanHoldIsRefused) {
   EXPECT_TRUE(DrawSheet(font, {ShadowStyle::None, 0, 0}, "", sheet, failure));
 
   font = TwoGlyphs();
-  font.glyphs[1].top = -252;  // 255 rows from 'A's top to 'B's bottom, and a drop of 1 more
-  EXPECT_TRUE(DrawSheet(font, {ShadowStyle::None, 0, 0}, "", sheet, failure));
-  EXPECT_FALSE(DrawSheet(font, {ShadowStyle::Drop, 1, 1}, "", sheet, failure));
+  font.glyphs[1].top = -251;  // 254 rows from 'A's top to 'B's bottom, and an outline's 2 more
+  EXPECT_TRUE(DrawSheet(font, {ShadowStyle::Drop, 1, 1}, "", sheet, failure));
+  EXPECT_FALSE(DrawSheet(font, {ShadowStyle::Outline, 0, 0}, "", sheet, failure));
   EXPECT_EQ(failure.problem, SheetProblem::TooTall);
   EXPECT_EQ(failure.size, 256);
 

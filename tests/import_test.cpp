@@ -460,14 +460,14 @@ TEST(Import, ASignalAtAnyMomentLeavesTheOldSetOrTheNewAndNothingElse) {
       set.push_back(test::ReadBytes(dir.File(folder + "/" + name)));
     return set;
   };
-  const std::vector<std::string> newer = {"--force", "--size", "40", kSans, "out"};
+  const std::vector<std::string> newer = {"--force", "--shadow", "outline", "--size", "40", kSans, "out"};
   ASSERT_EQ(test::RunProgram(test::ImportBinary(), dir.path(),
-                             {"--size", "13", "--chars", "AB", kSans, "old"}, "", false)
+                             {"--shadow", "outline", "--size", "13", "--chars", "AB", kSans, "old"}, "", false)
                 .status,
             0);
   const auto started = std::chrono::steady_clock::now();
   ASSERT_EQ(
-      test::RunProgram(test::ImportBinary(), dir.path(), {"--size", "40", kSans, "new"}, "", false)
+      test::RunProgram(test::ImportBinary(), dir.path(), {"--shadow", "outline", "--size", "40", kSans, "new"}, "", false)
           .status,
       0);
   const auto duration = std::chrono::duration_cast<std::chrono::microseconds>(

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <iterator>
 
 namespace typekiln {
 
@@ -18,6 +19,10 @@ std::uint32_t PixelBits(const std::uint8_t* pixel) {
 }  // namespace
 
 bool IsInk(const std::uint8_t* pixel) { return PixelBits(pixel) != 0; }
+
+bool IsAdvanceMark(const std::uint8_t* pixel) {
+  return std::equal(pixel, pixel + 4, std::begin(kAdvanceMark));
+}
 
 PictureFailure Band::Read(RowCache& cache, const Picture& picture, std::int64_t first,
                           std::int64_t end, std::int64_t fromColumn) {

@@ -26,6 +26,13 @@ enum class GrabResult { Grabbed, NotFound, OutOfMemory };
 /// True when the pixel, as a picture's rows hold it, is ink: any of its four bytes is set.
 bool IsInk(const std::uint8_t* pixel);
 
+/// The pixel that holds an advance: white of alpha 1, which typekiln-import puts in the columns
+/// of a character's cell that have no ink. It is ink to the grabber, stores as coverage 0, and
+/// an editor that clears the colour of fully transparent pixels when it saves leaves it be. White
+/// reads the same whether the bytes run red to blue or blue to red.
+inline constexpr std::uint8_t kAdvanceMark[4] = {255, 255, 255, 1};
+bool IsAdvanceMark(const std::uint8_t* pixel);
+
 /// The band of one `Grab`: the rows of the picture it covers, and which of its columns, from
 /// the grab's first column on, hold ink in any of them.
 class Band {

@@ -61,21 +61,10 @@ struct Margins {
   int left = 0, right = 0, up = 0, down = 0;
 };
 
+// Only an outline has a picture of its own: a drop shadow is the font's Drop.
 Margins ShadowMargins(const SheetOptions& options) {
-  switch (options.shadow) {
-    case ShadowStyle::Outline:
-      return {1, 1, 1, 1};
-    case ShadowStyle::Drop:
-      return {std::max(-options.dropX, 0), std::max(options.dropX, 0), std::max(-options.dropY, 0),
-              std::max(options.dropY, 0)};
-    case ShadowStyle::None:
-      break;
-  }
-  return {};
+  return options.shadow == ShadowStyle::Outline ? Margins{1, 1, 1, 1} : Margins{};
 }
-
-// The pixels the sheet is drawn with.
-constexpr std::uint8_t kInvisible[4] = {kWhite, kWhite, kWhite, 0};
 
 std::array<std::uint8_t, 4> Ink(std::uint8_t sample) {
   return {kWhite, kWhite, kWhite, static_cast<std::uint8_t>(sample * kCoverageToAlpha)};
@@ -98,19 +87,18 @@ bool DrawFace(const PlacedGlyph& placed, int cellX, int baseline, RgbaPicture& f
       inside = faces.Set(bitmapX + column, bitmapY + row, Ink(sample)) && inside;
       inked[static_cast<std::size_t>(bitmapX + column - cellX)] = true;
     }
-  // The invisible pixels sit on the top ink row (a glyph without ink: the row above the
-  // baseline), so that they widen the glyph's box but never heighten it.
+  // The advance marks sit on the top ink row (a glyph without ink: the row above the baseline),
+  // so that they widen the glyph's box but never heighten it.
   const int invisibleRow = placed.hasInk ? bitmapY + placed.firstInkRow : baseline - 1;
   for (int column = 0; column < placed.cellWidth; ++column)
     if (!inked[static_cast<std::size_t>(column)])
-      inside = faces.Set(cellX + column, invisibleRow, kInvisible) && inside;
+      inside = faces.Set(cellX + column, invisibleRow, kAdvanceMark) && inside;
   return inside;
 }
 
 // The drop shadow: every pixel of the faces moved by the drop. False when one would fall outside
 // the picture.
 bool DropShadows(const RgbaPicture& faces, int dropX, int dropY, RgbaPicture& shadows) {
-  shadows = RgbaPicture(faces.width, faces.height);
   bool inside = true;
   for (int y = 0; y < faces.height; ++y)
     for (int x = 0; x < faces.width; ++x)
@@ -121,9 +109,8 @@ bool DropShadows(const RgbaPicture& faces, int dropX, int dropY, RgbaPicture& sh
 }
 
 // The outline: each pixel the strongest of the faces' 3 x 3 pixels around it, and set (at
-// least invisibly) wherever one of them is.
-RgbaPicture OutlineShadows(const RgbaPicture& faces) {
-  RgbaPicture shadows(faces.width, faces.height);
+// least as an advance mark) wherever one of them is.
+void OutlineShadows(const RgbaPicture& faces, RgbaPicture& shadows) {
   for (int y = 0; y < faces.height; ++y)
     for (int x = 0; x < faces.width; ++x) {
       bool set = false;
@@ -135,9 +122,10 @@ RgbaPicture OutlineShadows(const RgbaPicture& faces) {
             alpha = std::max(alpha, pixel[3]);
           }
       if (set)
-        shadows.Set(x, y, std::array<std::uint8_t, 4>{kWhite, kWhite, kWhite, alpha});
+        shadows.Set(x, y,
+                    std::array<std::uint8_t, 4>{kWhite, kWhite, kWhite,
+                                                std::max(alpha, kAdvanceMark[kAlphaByte])});
     }
-  return shadows;
 }
 
 // The Space of a font without U+0020: the middle of its advances.
@@ -166,6 +154,20 @@ std::string GrabLines(int bands, int count, int firstRow, int pitch) {
 
 }  // namespace
 
+bool DrawShadows(const RgbaPicture& faces, const SheetOptions& options, RgbaPicture& shadows) {
+  shadows = RgbaPicture(faces.width, faces.height);
+  switch (options.shadow) {
+    case ShadowStyle::Outline:
+      OutlineShadows(faces, shadows);
+      return true;
+    case ShadowStyle::Drop:
+      return DropShadows(faces, options.dropX, options.dropY, shadows);
+    case ShadowStyle::None:
+      break;
+  }
+  return true;
+}
+
 bool DrawSheet(const ImportedFont& font, const SheetOptions& options, const std::string& comment,
                Sheet& sheet, SheetFailure& failure) {
   failure = {};
@@ -175,6 +177,7 @@ bool DrawSheet(const ImportedFont& font, const SheetOptions& options, const std:
     return false;
   }
   const Margins margins = ShadowMargins(options);
+  const bool drop = options.shadow == ShadowStyle::Drop;
   const int grow = options.shadow == ShadowStyle::Outline ? 2 : 0;
   std::vector<PlacedGlyph> placed;
   // The rows the band must hold above and below the baseline: each glyph's ink, and for a glyph
@@ -235,24 +238,21 @@ bool DrawSheet(const ImportedFont& font, const SheetOptions& options, const std:
       x += placed[static_cast<std::size_t>(i)].cellWidth + cellSpacing;
     }
   }
-  if (options.shadow == ShadowStyle::Drop)
-    inside = DropShadows(sheet.faces, options.dropX, options.dropY, sheet.shadows) && inside;
-  else if (options.shadow == ShadowStyle::Outline)
-    sheet.shadows = OutlineShadows(sheet.faces);
+  if (options.shadow == ShadowStyle::Outline)
+    inside = DrawShadows(sheet.faces, options, sheet.shadows) && inside;
   if (!inside) {
     failure.problem = SheetProblem::OutsideSheet;
     return false;
   }
 
-  // The faces are grabbed from the line's top, the shadows from the row their margin starts.
-  const bool drop = options.shadow == ShadowStyle::Drop;
+  // The faces are grabbed from the line's top, the outline from the row above it.
   sheet.script = comment;
   sheet.script += Format("MaxHeight %d\nGap 0\nSpace %d\nDrop %d,%d\n", maxHeight, sheet.space,
                          drop ? options.dropX : 0, drop ? options.dropY : 0);
   sheet.script += CharSetLine(font);
   sheet.script += Format("LoadTGA %s\n[Font]\n", kFacesFile);
   sheet.script += GrabLines(bands, count, margins.up, pitch);
-  if (options.shadow != ShadowStyle::None) {
+  if (options.shadow == ShadowStyle::Outline) {
     sheet.script += Format("LoadTGA %s\n[Shadow]\n", kShadowsFile);
     sheet.script += GrabLines(bands, count, 0, pitch);
   }

@@ -1,15 +1,18 @@
 #pragma once
 
 // The sheet typekiln-import draws from a font, as an artist would have drawn it: the faces in
-// one picture, their shadows at the same places in a second, and the script that grabs both.
+// one picture, for an outline the shadows at the same places in a second, and the script that
+// grabs them. A drop shadow needs no picture: the script's Drop has the game draw each face
+// again, moved, as its shadow.
 //
 // Each character gets a cell as wide as its advance (or as the box that holds both its advance
 // and its ink, when the ink sticks out). Its ink lies on a common baseline, in white with the
-// coverage in alpha (17 x sample); every column of the cell that has no ink holds one white
-// pixel of alpha 0 on the glyph's top ink row: invisible, but ink to the grabber, so that the
-// glyph is grabbed as wide as its advance and `Gap 0` spaces the text as the font does. Cells
-// are 2 empty columns apart (4 with an outline, which grows each shadow by one pixel), at most
-// 16 to a band; bands are 2 empty rows apart, and also leave room for the shadows' offsets.
+// coverage in alpha (17 x sample); every column of the cell that has no ink holds an advance
+// mark (kAdvanceMark, white of alpha 1) on the glyph's top ink row: it shows nothing, but it is
+// ink to the grabber, so that the glyph is grabbed as wide as its advance and `Gap 0` spaces the
+// text as the font does. Cells are 2 empty columns apart (4 with an outline, which grows each
+// shadow by one pixel), at most 16 to a band; bands are 2 empty rows apart, and also leave room
+// for the outline.
 
 #include <cstdint>
 #include <string>
@@ -37,7 +40,7 @@ struct SheetOptions {
 
 struct Sheet {
   RgbaPicture faces;
-  RgbaPicture shadows;  // empty for ShadowStyle::None
+  RgbaPicture shadows;  // only for ShadowStyle::Outline
   std::string script;
   int space = 0;                             // the script's Space
   bool spaceGuessed = false;                 // the font has no U+0020: Space is its middle advance
@@ -63,6 +66,11 @@ struct SheetFailure {
 
 /// The widest advance a font's Space can carry: the game reads it as a signed byte.
 inline constexpr int kMaxSpace = 127;
+
+/// Draws the shadow picture of `faces` as `options` say: the faces grown by a pixel all round for
+/// an outline; for a drop, the faces moved by the drop, as the sheets imported before the drop was
+/// left to the font held it; nothing for none. False when a pixel would fall outside.
+bool DrawShadows(const RgbaPicture& faces, const SheetOptions& options, RgbaPicture& shadows);
 
 /// Lays out `font`'s glyphs and draws both pictures and the script, which starts with
 /// `comment` (whole lines, each starting with "#"). The band holds every glyph and every

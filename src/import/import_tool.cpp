@@ -449,13 +449,13 @@ int Import(Console& console, const ImportOptions& options) {
   std::vector<std::string> inputs{options.font};
   inputs.insert(inputs.end(), font.files.begin(), font.files.end());
   const std::vector<std::uint8_t> faces = EncodeTga(sheet.faces);
-  const std::vector<std::uint8_t> shadows = options.sheet.shadow != ShadowStyle::None
-                                                ? EncodeTga(sheet.shadows)
-                                                : std::vector<std::uint8_t>();
+  const bool outline = options.sheet.shadow == ShadowStyle::Outline;
+  const std::vector<std::uint8_t> shadows =
+      outline ? EncodeTga(sheet.shadows) : std::vector<std::uint8_t>();
   const std::span<const std::uint8_t> script(
       reinterpret_cast<const std::uint8_t*>(sheet.script.data()), sheet.script.size());
   std::vector<FileSetPiece> pieces{{kFacesFile, faces}};
-  if (options.sheet.shadow != ShadowStyle::None)
+  if (outline)
     pieces.push_back({kShadowsFile, shadows});
   pieces.push_back({kScriptFile, script});
   if (const int status = WritePieces(console, options, inputs, pieces); status != kWritten)

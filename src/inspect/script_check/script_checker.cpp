@@ -4,6 +4,7 @@
 #include <array>
 #include <cstdlib>
 #include <functional>
+#include <optional>
 #include <sstream>
 #include <utility>
 
@@ -91,6 +92,27 @@ std::int64_t Median(std::vector<std::int64_t> values) {
 
 // The offset a font keeps in a signed byte: what the game adds.
 int AsStoredOffset(std::int64_t offset) { return static_cast<std::int8_t>(offset & kMaxByteField); }
+
+// The value most of `values` share, and how many share it; the smaller value on a tie.
+template <typename Value>
+std::pair<Value, std::size_t> MostCommon(std::vector<Value> values) {
+  std::sort(values.begin(), values.end());
+  std::pair<Value, std::size_t> best{};
+  for (std::size_t i = 0; i < values.size();) {
+    std::size_t j = i;
+    while (j < values.size() && values[j] == values[i]) ++j;
+    if (j - i > best.second)
+      best = {values[i], j - i};
+    i = j;
+  }
+  return best;
+}
+
+// A character as a note names it: 'A', or its code when it does not show as itself.
+std::string DescribeCode(char code) {
+  const auto byte = static_cast<unsigned char>(code);
+  return byte > 0x20 && byte < 0x7F ? Format("'%c'", code) : Format("code %d", byte);
+}
 
 // How many rows from `start` on, stepping by `step`, hold ink in the columns of `ink`; at most
 // kCutSearchRows, and none when the rows cannot be read.
@@ -204,20 +226,22 @@ void ScriptChecker::GlyphGrabbed(const ScriptLine&, const GrabbedGlyph& glyph, c
     pictures_.back().glyphs.push_back(glyph);
   CutGlyph cut{glyph};
   const PictureBox& ink = glyph.ink;
+  const auto faint = [](std::uint8_t alpha) { return alpha > 0 && alpha < kFaintAlpha; };
   // The box of the ink that is not faint: what shows, and the coloured pixels of alpha 0 that
   // join strokes on purpose.
   std::int64_t left = ink.x + ink.width;
   std::int64_t right = ink.x - 1;
   std::int64_t top = ink.y + ink.height;
   std::int64_t bottom = ink.y - 1;
+  bool anyFaint = false;
   for (std::int64_t y = ink.y; y < ink.y + ink.height; ++y) {
     for (std::int64_t x = ink.x; x < ink.x + ink.width; ++x) {
       const std::uint8_t* pixel = band.Pixel(y - band.first(), x);
       const std::uint8_t alpha = pixel[kAlphaByte];
       if (!IsInk(pixel))
         continue;
-      if (alpha > 0 && alpha < kFaintAlpha) {
-        cut.faint = true;
+      if (faint(alpha)) {
+        anyFaint = true;
         continue;
       }
       cut.shows = cut.shows || alpha > 0;
@@ -228,9 +252,26 @@ void ScriptChecker::GlyphGrabbed(const ScriptLine&, const GrabbedGlyph& glyph, c
       bottom = std::max(bottom, y);
     }
   }
+  // Faint ink, but for the advance marks of a drawn glyph's rows (which widen its box on
+  // purpose, to its advance) and those of a glyph that is nothing else (a space): how far it
+  // widens the box past the rest of the ink.
+  std::int64_t faintLeft = left, faintRight = right, faintTop = top, faintBottom = bottom;
+  for (std::int64_t y = ink.y; y < ink.y + ink.height && anyFaint; ++y) {
+    for (std::int64_t x = ink.x; x < ink.x + ink.width; ++x) {
+      const std::uint8_t* pixel = band.Pixel(y - band.first(), x);
+      if (!faint(pixel[kAlphaByte]) ||
+          (IsAdvanceMark(pixel) && (left > right || (y >= top && y <= bottom))))
+        continue;
+      cut.faint = true;
+      faintLeft = std::min(faintLeft, x);
+      faintRight = std::max(faintRight, x);
+      faintTop = std::min(faintTop, y);
+      faintBottom = std::max(faintBottom, y);
+    }
+  }
   if (cut.faint && left <= right) {
-    cut.faintReach = std::max({left - ink.x, ink.x + ink.width - 1 - right, top - ink.y,
-                               ink.y + ink.height - 1 - bottom});
+    cut.faintReach =
+        std::max({left - faintLeft, faintRight - right, top - faintTop, faintBottom - bottom});
   }
   // Ink that runs on to the left of a Grab's first glyph belongs to it: the grab started
   // inside it.
@@ -514,6 +555,140 @@ void ScriptChecker::NoteShadowPlaces() {
   }
 }
 
+// How a shadow lies against its face, as the game draws the two: where its ink starts from the
+// face's, and how much wider and taller it is.
+struct PairShape {
+  std::int64_t dx = 0, dy = 0, wider = 0, taller = 0;
+  auto operator<=>(const PairShape&) const = default;
+};
+
+// Shadows are the faces moved, or grown, all alike: a pair that differs from what a clear
+// majority of the pairs shows is a face retouched without its shadow, or a shadow drawn in the
+// wrong place. Where the pairs differ more than that, the artist meant them to.
+void ScriptChecker::NoteShadowSteps(const BuildState& state) {
+  const auto& faces = sets_[0];
+  const auto& shadows = sets_[1];
+  std::vector<std::size_t> pairs;
+  std::vector<PairShape> shapes;
+  for (std::size_t i = 0; i < std::min(faces.size(), shadows.size()); ++i) {
+    const Grab& faceGrab = grabs_[faces[i].grab];
+    const Grab& shadowGrab = grabs_[shadows[i].grab];
+    if (!faceGrab.Whole() || !shadowGrab.Whole() || !faceGrab.cutNote.empty() ||
+        !shadowGrab.cutNote.empty())
+      continue;
+    const PictureBox& face = faces[i].ink;
+    const PictureBox& shadow = shadows[i].ink;
+    pairs.push_back(i);
+    shapes.push_back({shadow.x - face.x, shadow.y - face.y, shadow.width - face.width,
+                      shadow.height - face.height});
+  }
+  const auto [usual, alike] = MostCommon(shapes);
+  if (alike < kLeastPairsInStep || alike * kStepShare < shapes.size() * (kStepShare - 1))
+    return;
+  for (std::size_t k = 0; k < pairs.size(); ++k) {
+    const PairShape& shape = shapes[k];
+    // A shadow too far for a drop has its own note.
+    if (shape == usual || std::abs(shape.dx) > kDropShadowReach ||
+        std::abs(shape.dy) > kDropShadowReach)
+      continue;
+    const std::size_t i = pairs[k];
+    const char code = i < state.settings.charSet.size() ? state.settings.charSet[i] : '\0';
+    Add(&grabs_[shadows[i].grab].line,
+        Format(msg::kNoteShadowOutOfStep, DescribeCode(code).c_str(), static_cast<int>(i),
+               static_cast<long long>(shape.dx), static_cast<long long>(shape.dy),
+               static_cast<long long>(shape.wider), static_cast<long long>(shape.taller),
+               static_cast<int>(alike), static_cast<int>(pairs.size()),
+               static_cast<long long>(usual.dx), static_cast<long long>(usual.dy),
+               static_cast<long long>(usual.wider), static_cast<long long>(usual.taller)));
+  }
+}
+
+// Where the characters of a band that stand on the baseline with a flat foot end, from the band's
+// top: the row where most of them end, for each kind, capitals and figures apart from small
+// letters (renderers may set them a row apart); nothing for a kind the band holds too few of.
+std::array<std::optional<std::int64_t>, 2> ScriptChecker::BaselineRows(const Grab& grab,
+                                                                       const BuildState& state) {
+  static constexpr std::string_view kFlatFooted[] = {"1247ABDEFHIKLMNPRTXZ", "hiklmnrxz"};
+  const auto& charSet = state.settings.charSet;
+  const auto& slots = sets_[grab.band.shadow ? 1 : 0];
+  std::array<std::optional<std::int64_t>, 2> rows;
+  for (std::size_t kind = 0; kind < rows.size(); ++kind) {
+    std::vector<std::int64_t> ends;
+    for (std::int32_t i = grab.band.firstGlyph; i < grab.band.endGlyph; ++i) {
+      const auto index = static_cast<std::size_t>(i);
+      if (index < charSet.size() && charSet[index] != '\0' &&
+          kFlatFooted[kind].find(charSet[index]) != std::string_view::npos)
+        ends.push_back(slots[index].ink.y + slots[index].ink.height - grab.band.box.y);
+    }
+    const auto [row, count] = MostCommon(ends);
+    if (count >= kLeastGlyphsOnBaseline && 2 * count > ends.size())
+      rows[kind] = row;
+  }
+  return rows;
+}
+
+// Bands drawn one below the other keep an even step, and a Grab line names each band's top. A
+// Grab whose top is a row or a few off the step the other bands of its picture keep takes its
+// glyphs with their tops off by as much, so they sit out of line in every text; unless its
+// glyphs were drawn off the step by as much too, which their baseline shows.
+void ScriptChecker::NoteBandBaselines(const BuildState& state) {
+  for (std::size_t g = 0; g < grabs_.size(); ++g) {
+    const Grab& grab = grabs_[g];
+    if (!grab.Whole() || !grab.cutNote.empty() || grab.band.endGlyph == grab.band.firstGlyph)
+      continue;
+    // The tops of the other bands of the set in the same picture, once each.
+    std::vector<std::int64_t> tops;
+    for (const Grab& other : grabs_) {
+      if (&other != &grab && other.picture == grab.picture &&
+          other.band.shadow == grab.band.shadow && other.band.box.y != grab.band.box.y &&
+          std::find(tops.begin(), tops.end(), other.band.box.y) == tops.end())
+        tops.push_back(other.band.box.y);
+    }
+    if (tops.size() < kLeastBandsInStep)
+      continue;
+    std::sort(tops.begin(), tops.end());
+    std::vector<std::int64_t> steps;
+    for (std::size_t i = 1; i < tops.size(); ++i) steps.push_back(tops[i] - tops[i - 1]);
+    std::int64_t step = MostCommon(steps).first;
+    if (step <= 0 || std::any_of(steps.begin(), steps.end(),
+                                 [&](std::int64_t each) { return each % step != 0; }))
+      continue;
+    // Where this band is the one between two others, they are two steps apart: the step is the
+    // smallest part of theirs that still holds a band.
+    for (std::int64_t parts = step / std::max<std::int64_t>(grab.band.box.height, 1); parts > 1;
+         --parts) {
+      if (step % parts == 0) {
+        step /= parts;
+        break;
+      }
+    }
+    // How far this band's top is from the step the others keep: a few rows, not a band's own.
+    std::int64_t off = ((grab.band.box.y - tops.front()) % step + step) % step;
+    off = off > step / 2 ? off - step : off;
+    if (off == 0 || std::abs(off) * kBandStepShare > step)
+      continue;
+    // Glyphs drawn where the top says, as in the other bands: the band was drawn off the step.
+    const auto rows = BaselineRows(grab, state);
+    bool drawnThere = false;
+    for (const Grab& other : grabs_) {
+      if (&other == &grab || other.picture != grab.picture ||
+          other.band.shadow != grab.band.shadow || !other.Whole())
+        continue;
+      const auto otherRows = BaselineRows(other, state);
+      for (std::size_t kind = 0; kind < rows.size(); ++kind)
+        drawnThere = drawnThere || (rows[kind] && rows[kind] == otherRows[kind]);
+    }
+    if (drawnThere)
+      continue;
+    Add(&grab.line,
+        Format(msg::kNoteBandOffStep, Count(std::abs(off), msg::kRows).c_str(),
+               off > 0 ? msg::kBelow : msg::kAbove, static_cast<long long>(step),
+               off > 0 ? msg::kHigher : msg::kLower, static_cast<long long>(grab.band.box.x),
+               static_cast<long long>(grab.band.box.y - off),
+               grab.band.endGlyph - grab.band.firstGlyph));
+  }
+}
+
 // When faces and shadows are grabbed by as many Grab lines, each pair should take as many glyphs.
 void ScriptChecker::NoteGrabCounts() {
   std::array<std::vector<const Grab*>, 2> bySet;
@@ -575,6 +750,8 @@ void ScriptChecker::Finish(const BuildState& state) {
   NoteReach();
   NoteGlyphWidths();
   NoteShadowPlaces();
+  NoteShadowSteps(state);
+  NoteBandBaselines(state);
   NoteGrabCounts();
   NoteCharSetLength(state);
   const int faces = state.faceSet.count;

@@ -7,6 +7,7 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -32,6 +33,17 @@ class ScriptChecker : public BuildObserver {
   static constexpr std::int64_t kCutSearchRows = 256;
   /// Notes kept; the rest are counted.
   static constexpr std::size_t kMaxNotes = 1000;
+  /// How many pairs of face and shadow must lie alike, and what share of the pairs (all but one
+  /// in kStepShare), for the others to be out of step.
+  static constexpr std::size_t kLeastPairsInStep = 5;
+  static constexpr std::size_t kStepShare = 5;
+  /// How many other bands must keep one step for a band off it to be noted, and how far off at
+  /// most (a share of the step: a band further off is one of its own).
+  static constexpr std::size_t kLeastBandsInStep = 2;
+  static constexpr std::int64_t kBandStepShare = 3;
+  /// How many of a band's flat-footed characters of a kind must end on one row, besides more
+  /// than half of them, for it to be the band's baseline.
+  static constexpr std::size_t kLeastGlyphsOnBaseline = 2;
 
   void UnknownCommand(const ScriptLine& line, std::string_view word) override;
   void CommandRan(const ScriptLine& line, std::string_view keyword,
@@ -60,9 +72,10 @@ class ScriptChecker : public BuildObserver {
   struct CutGlyph {
     GrabbedGlyph glyph;
     /// How far ink with alpha from 1 to 15 widens the box past the rest of the ink, on the
-    /// side where it widens it most.
+    /// side where it widens it most. Advance marks on rows of the rest of the ink, or in a glyph
+    /// of nothing else, widen it on purpose and are not counted.
     std::int64_t faintReach = 0;
-    bool faint = false;              ///< some ink has alpha from 1 to 15
+    bool faint = false;              ///< some ink not so counted has alpha from 1 to 15
     bool shows = false;              ///< some ink has alpha 16 or more
     std::int64_t colouredClear = 0;  ///< ink pixels with alpha 0
     /// The first column of the ink that runs on to the left of the box, in the band's rows: the
@@ -101,6 +114,10 @@ class ScriptChecker : public BuildObserver {
   void NoteReach();
   void NoteGlyphWidths();
   void NoteShadowPlaces();
+  void NoteShadowSteps(const BuildState& state);
+  std::array<std::optional<std::int64_t>, 2> BaselineRows(const Grab& grab,
+                                                          const BuildState& state);
+  void NoteBandBaselines(const BuildState& state);
   void NoteGrabCounts();
   void NoteCharSetLength(const BuildState& state);
   /// True when every band held the glyphs as drawn, so that counts of glyphs can be judged.

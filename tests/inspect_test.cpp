@@ -58,6 +58,23 @@ TEST(Inspect, ListsTheHeaderAndEveryEntry) {
             "No problems found.\n");
 }
 
+// An entry of the code 0, or of a code an earlier entry has, is one no text reaches.
+TEST(Inspect, EntriesNoTextReachesAreProblems) {
+  test::TempDir dir;
+  BuildState state = Font(4);
+  state.settings.charSet[2] = 'A';
+  state.settings.charSet[3] = '\0';
+  Write(state, dir.File("f.fnt"));
+  const test::ToolRun run = RunInspect(dir.path(), {"f.fnt"});
+  EXPECT_EQ(run.status, 1);
+  EXPECT_NE(run.out.find("2 problems:\n"
+                         "  entry 2 has the code 65 ('A'), which entry 0 has before it: no text "
+                         "reaches it\n"
+                         "  entry 3 has the code 0, which ends a text: no text reaches it\n"),
+            std::string::npos)
+      << run.out;
+}
+
 TEST(Inspect, PrintsAVerticalGlyphUpright) {
   test::TempDir dir;
   BuildState state = Font(1);

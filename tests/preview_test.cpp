@@ -271,6 +271,15 @@ TEST(Inspect, APictureIsNeverWrittenOverItsInput) {
   }
   EXPECT_EQ(test::ReadBytes(dir.File("f.fnt")), test::BytesOf("a font"));
   EXPECT_EQ(test::ReadBytes(dir.File("p.tga")), test::BytesOf(picture));
+
+  // Nor over any file but a PNG: the picture's name and the font's swapped, or a sheet named.
+  const test::ToolRun swapped = test::RunInspect(dir.path(), {"--render", "s.tks", "f.fnt", "A"});
+  EXPECT_EQ(swapped.status, 2);
+  EXPECT_EQ(swapped.err, "Will not write the picture over 's.tks', which is not a PNG\n");
+  EXPECT_EQ(test::RunInspect(dir.path(), {"--preview", "p.tga", "f.fnt"}).err,
+            "Will not write the picture over 'p.tga', which is not a PNG\n");
+  EXPECT_EQ(test::ReadBytes(dir.File("s.tks")), test::BytesOf("LoadTGA p.tga\n"));
+  EXPECT_EQ(test::ReadBytes(dir.File("p.tga")), test::BytesOf(picture));
 }
 
 }  // namespace

@@ -30,6 +30,8 @@ namespace {
 constexpr int kClean = 0;
 constexpr int kFound = 1;
 constexpr int kFailed = 2;
+// What every PNG file starts with.
+constexpr std::string_view kPngSignature{"\x89PNG\r\n\x1A\n", 8};
 
 // Every error takes this way: said on standard error, without waiting for a key (build scripts
 // run this tool), and the exit status it ends the run with handed back.
@@ -97,7 +99,7 @@ int List(Console& console, const std::string& path, std::optional<int> glyph) {
       return Fail(console, kFailed, msg::kNoSuchEntry, *glyph, entries);
     PrintGlyph(console.out, font, *glyph);
   }
-  return font.problems.empty() ? kClean : kFound;
+  return font.problems.empty() && font.unreachable.empty() ? kClean : kFound;
 }
 
 std::optional<int> NumberArgument(const std::string& text, int lowest, int highest) {
@@ -110,7 +112,7 @@ std::optional<int> NumberArgument(const std::string& text, int lowest, int highe
 }
 
 // A picture never takes the place of a folder, nor of a file it is drawn from, under whatever
-// name.
+// name, nor of a file that is no picture of its own.
 bool RefusesOutput(Console& console, const std::string& out,
                    const std::vector<std::string>& inputs) {
   if (std::error_code error; std::filesystem::is_directory(out, error)) {
@@ -122,6 +124,10 @@ bool RefusesOutput(Console& console, const std::string& out,
       Fail(console, kFailed, msg::kOutputIsInput, out.c_str(), input.c_str());
       return true;
     }
+  }
+  if (!MayTakePlaceOf(out, kPngSignature)) {
+    Fail(console, kFailed, msg::kOutputIsNoPng, out.c_str());
+    return true;
   }
   return false;
 }

@@ -1,6 +1,7 @@
 #include "io/binary_file.h"
 
 #include "io/byte_order.h"
+#include "io/file_system.h"
 
 namespace typekiln {
 
@@ -20,6 +21,22 @@ bool BinaryFile::WriteBE32(std::uint32_t value) {
   std::uint8_t bytes[4];
   PutBE32(bytes, value);
   return Write(bytes, sizeof bytes);
+}
+
+bool MayTakePlaceOf(const std::string& path, std::string_view signature) {
+  if (LookAtPath(path, true).kind != EntryKind::File)
+    return true;  // nothing, a device, or what cannot be written anyway, which is said then
+  BinaryFile file;
+  switch (file.OpenRegularRead(path)) {
+    case BinaryFile::RegularOpen::Opened:
+      break;
+    case BinaryFile::RegularOpen::NotRegular:
+      return true;
+    case BinaryFile::RegularOpen::CannotOpen:
+      return false;
+  }
+  std::string start(signature.size(), '\0');
+  return file.Size() == 0 || (file.Read(start.data(), start.size()) && start == signature);
 }
 
 WholeFileRead ReadWholeFile(const std::string& path, std::int64_t limit,

@@ -7,6 +7,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -78,6 +79,11 @@ class BinaryFile {
 
   Handle handle_ = kNoHandle;
 };
+
+/// True when a file that starts with `signature` may take the place of what stands at `path`:
+/// nothing, an empty file, a file that starts with it too, or a device or FIFO, which is written
+/// into. False for any other file, someone's work, and for one that cannot be read to tell.
+bool MayTakePlaceOf(const std::string& path, std::string_view signature);
 
 enum class WholeFileRead { Read, CannotOpen, CannotRead, TooLarge, NotRegular };
 

@@ -149,6 +149,8 @@ inline constexpr char kNoSuchEntry[] = "No entry %d: the font has %d";
 inline constexpr char kFileTooLarge[] = "'%s' is larger than any font can be";
 inline constexpr char kBadZoom[] = "--zoom needs a number from 1 to %d, not '%s'";
 inline constexpr char kPngWritten[] = "%s: %d x %d";
+inline constexpr char kOutputIsNoPng[] =
+    "Will not write the picture over '%s', which is not a PNG";
 inline constexpr char kOutputIsInput[] =
     "Will not write '%s' over '%s', which it is drawn from: choose another output";
 inline constexpr char kCannotDraw[] = "The game runtime refuses '%s': %s";
@@ -259,6 +261,11 @@ inline constexpr char kListingColumns[] =
 inline constexpr char kListingRow[] = "%5d %-5s  %5d %6d %3d %6d %8u  %5d %6d %3d %6d %8u %4d %4d";
 inline constexpr char kListingUnnamed[] =
     "%llu bytes follow the last block that an entry names (shadow glyphs without a face)";
+inline constexpr char kEntryCodeZero[] = "entry %d has the code 0, which ends a text: no text reaches it";
+inline constexpr char kEntryCodeTaken[] =
+    "entry %d has the code %s, which entry %d has before it: no text reaches it";
+inline constexpr char kCodeAndCharacter[] = "%d ('%c')";
+inline constexpr char kCodeAlone[] = "%d";
 inline constexpr char kListingProblems[] = "%s:";
 inline constexpr char kListingProblem[] = "  %s";
 inline constexpr char kGlyphTitle[] = "Entry %d %s %s: %d x %d";

@@ -1,14 +1,12 @@
 #include "tool/tool.h"
 
 #include <algorithm>
-#include <iterator>
 #include <optional>
 #include <string_view>
 
 #include "font/font_format.h"
 #include "io/binary_file.h"
 #include "io/file_identity.h"
-#include "io/file_system.h"
 #include "report/messages.h"
 #include "script/script_reader.h"
 #include "writer/font_writer.h"
@@ -30,28 +28,6 @@ const char* WriteFailureMessage(WriteResult result) {
       break;
   }
   return nullptr;
-}
-
-// True when the font may take the place of what stands at `path`: nothing, an empty file, a font
-// (the tags come first), or a device or a FIFO, which is written into. A file of any other kind
-// is someone's work, or another tool's font that happens to share the name.
-bool MayHoldFont(const std::string& path) {
-  if (LookAtPath(path, true).kind != EntryKind::File)
-    return true;  // nothing, a device, or what cannot be written anyway, which is said then
-  BinaryFile file;
-  switch (file.OpenRegularRead(path)) {
-    case BinaryFile::RegularOpen::Opened:
-      break;
-    case BinaryFile::RegularOpen::NotRegular:
-      return true;
-    case BinaryFile::RegularOpen::CannotOpen:
-      return false;  // what it holds cannot be told
-  }
-  const std::int64_t size = file.Size();
-  char start[sizeof kFontTags - 1] = {};
-  return size == 0 ||
-         (size >= static_cast<std::int64_t>(sizeof start) && file.Read(start, sizeof start) &&
-          std::equal(std::begin(start), std::end(start), kFontTags));
 }
 
 // True when the font would take the place of a file the run read.
@@ -89,7 +65,8 @@ int RunTool(BuildState& state, Console& console, int argc, const char* const arg
   // at; but never over the script or a picture, which could not be made again.
   if (WritesOverInput(state, argv[2]))
     ReportError(console, msg::kWillNotOverwrite, argv[2]);
-  else if (!MayHoldFont(argv[2]))
+  // Nor over a file of any other kind: someone's work, or another tool's font of that name.
+  else if (!MayTakePlaceOf(argv[2], std::string_view(kFontTags, sizeof kFontTags - 1)))
     ReportError(console, msg::kWillNotOverwriteOther, argv[2]);
   else
     WriteFontAndReport(state, console, argv[2]);

@@ -140,13 +140,15 @@ void PrintListing(std::ostream& out, const std::string& name, const FontFile& fo
     if (font.unnamedBytes > 0)
       Say(out, msg::kListingUnnamed, static_cast<unsigned long long>(font.unnamedBytes));
   }
-  if (font.problems.empty()) {
+  if (font.problems.empty() && font.unreachable.empty()) {
     Say(out, msg::kNoProblems);
     return;
   }
   Say(out, msg::kListingProblems,
-      Count(static_cast<long long>(font.problems.size()), msg::kProblems).c_str());
-  for (const std::string& problem : font.problems) Say(out, msg::kListingProblem, problem.c_str());
+      Count(static_cast<long long>(font.problems.size() + font.unreachable.size()), msg::kProblems)
+          .c_str());
+  for (const auto* problems : {&font.problems, &font.unreachable})
+    for (const std::string& problem : *problems) Say(out, msg::kListingProblem, problem.c_str());
 }
 
 void PrintGlyph(std::ostream& out, const FontFile& font, int index) {

@@ -1,6 +1,7 @@
 #include "inspect/font_file/font_reader.h"
 
 #include <algorithm>
+#include <array>
 #include <utility>
 
 #include "font/font_format.h"
@@ -83,6 +84,28 @@ void CheckHeader(FontFile& font) {
   }
 }
 
+// A code as a note names it: its number, and the character when it shows as one.
+std::string DescribeCode(std::uint8_t code) {
+  return code > 0x20 && code < 0x7F ? Format(msg::kCodeAndCharacter, code, code)
+                                    : Format(msg::kCodeAlone, code);
+}
+
+// Entries that no text reaches: code 0 ends a text, and a game takes the first entry of a code.
+void NoteUnreachable(FontFile& font) {
+  std::array<int, 256> firstWith;
+  firstWith.fill(-1);
+  for (std::size_t i = 0; i < font.entries.size(); ++i) {
+    const std::uint8_t code = font.entries[i].code;
+    if (code == 0)
+      font.unreachable.push_back(Format(msg::kEntryCodeZero, static_cast<int>(i)));
+    else if (firstWith[code] >= 0)
+      font.unreachable.push_back(Format(msg::kEntryCodeTaken, static_cast<int>(i),
+                                        DescribeCode(code).c_str(), firstWith[code]));
+    else
+      firstWith[code] = static_cast<int>(i);
+  }
+}
+
 void ReadTable(FontFile& font) {
   const std::uint64_t size = font.bytes.size();
   const std::uint64_t tableEnd = kHeaderSize + kTableEntrySize * font.header.count;
@@ -109,6 +132,7 @@ void ReadTable(FontFile& font) {
     }
     font.entries.push_back(entry);
   }
+  NoteUnreachable(font);
 }
 
 // A block the table names, with who names it.

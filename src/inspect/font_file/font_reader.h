@@ -69,6 +69,10 @@ struct FontFile {
   std::uint64_t unnamedBytes = 0;
   /// Every problem found, in file order, each naming the field or entry.
   std::vector<std::string> problems;
+  /// Entries no text can reach, each naming the entry and its code: an entry of the code 0, which
+  /// ends a text, and one whose code an earlier entry has, which a game finds first. A problem of
+  /// what the font holds, not of its layout.
+  std::vector<std::string> unreachable;
   /// False when a problem would make a game that trusts the file read outside it or draw what
   /// is not a glyph: wrong tags, version, orientation or count, a table or block outside the
   /// file or a block in the table, rows shorter than their width, or a sample too high. The

@@ -8,7 +8,14 @@ glyphs with 1 to 4 empty columns between them, white ink whose alpha is the cove
 shadows in a second picture one pixel right and down. Every correct sheet must build with
 typekiln and check clean; each likely mistake, put into some of the sheets, must be noted.
 
-  tests/font_sheets.py TYPEKILN TYPEKILN-INSPECT WORK-FOLDER [SHEETS [SHEETS-PER-MISTAKE]]
+Then the same faces are imported by typekiln-import, at the same sizes, with drop shadows and
+with outlines. Each imported sheet must check clean and build; saved again by an editor that
+clears every pixel of alpha 0, it must build the very same font and still check clean; and each
+retouch that leaves the sheet out of step (a face widened alone, a shadow moved, a band moved by
+one row) must be noted.
+
+  tests/font_sheets.py TYPEKILN TYPEKILN-INSPECT TYPEKILN-IMPORT WORK-FOLDER
+                       [SHEETS [SHEETS-PER-MISTAKE]]
 """
 
 import glob
@@ -185,7 +192,21 @@ MISTAKES = {
     "a faint speck": ("widens the ink box", lambda s, f: s.write(f, edit=faint_speck)),
     "a glyph too faint to show": ("shows nothing", lambda s, f: s.write(f, edit=faint_tilde)),
     "bands too short": ("would hold it all", lambda s, f: s.write(f, max_height=s.rows - 3)),
+    "a band moved by one row": (("its band starts 1 row below", "cuts"),
+                                lambda s, f: (s.write(f), band_moved(f))),
 }
+def band_moved(folder, face_only=True):
+    """The second band's Grab one row lower, as a slip of the hand in the script."""
+    path = os.path.join(folder, "font.tks")
+    with open(path, "rb") as script:
+        lines = script.read().split(b"\n")
+    grabs = [i for i, line in enumerate(lines) if line.startswith(b"Grab ")]
+    x, y, count = map(int, lines[grabs[1]][5:].split(b","))
+    lines[grabs[1]] = b"Grab %d,%d,%d" % (x, y + 1, count)
+    with open(path, "wb") as script:
+        script.write(b"\n".join(lines))
+
+
 # Advice that is wrong for a picture whose clear pixels are white.
 MISLEADING = ["smaller than 256", "would hold it all"]
 
@@ -195,10 +216,107 @@ def run(folder, *command):
                           text=True, errors="replace")
 
 
+def edit_picture(path, change):
+    """Loads a sheet, lets `change` edit its pixels, and saves it as an editor would."""
+    picture = Image.open(path).convert("RGBA")
+    change(picture.load(), picture.size)
+    picture.save(path)
+
+
+def clear_transparent(pixels, size):
+    """What many editors do on saving: every pixel of alpha 0 becomes (0, 0, 0, 0)."""
+    for x in range(size[0]):
+        for y in range(size[1]):
+            if pixels[x, y][3] == 0:
+                pixels[x, y] = (0, 0, 0, 0)
+
+
+def first_cell(pixels, size):
+    """The first band's rows, and the columns of its first run of inked columns."""
+    inked_row = [any(pixels[x, y] != (0, 0, 0, 0) for x in range(size[0])) for y in range(size[1])]
+    top = inked_row.index(True)
+    bottom = inked_row.index(False, top)
+    rows = range(top, bottom)
+    inked = [any(pixels[x, y] != (0, 0, 0, 0) for y in rows) for x in range(size[0])]
+    start = inked.index(True)
+    return rows, start, inked.index(False, start)
+
+
+def widen_first_face(pixels, size):
+    rows, _, end = first_cell(pixels, size)
+    row = next(y for y in rows if pixels[end - 1, y][3] > 16) if any(
+        pixels[end - 1, y][3] > 16 for y in rows) else rows[0]
+    pixels[end, row] = (255, 255, 255, 255)
+
+
+def move_first_shadow(pixels, size):
+    rows, start, end = first_cell(pixels, size)
+    for x in reversed(range(start, end)):
+        for y in rows:
+            pixels[x + 1, y], pixels[x, y] = pixels[x, y], (0, 0, 0, 0)
+
+
+# Each retouch of an imported sheet that the check must note, the words of its note and the
+# shadow it needs.
+RETOUCHES = {
+    "a face widened alone": (("the shadow of",), "outline",
+                             lambda f: edit_picture(os.path.join(f, "faces.tga"), widen_first_face)),
+    "a shadow moved": (("the shadow of",), "outline",
+                       lambda f: edit_picture(os.path.join(f, "shadows.tga"), move_first_shadow)),
+    # A band moved down cuts the glyphs that reach its top, which is the note then.
+    "a band moved by one row": (("its band starts 1 row below", "cuts"), "drop", band_moved),
+}
+
+
+def check_imports(typekiln, inspect, importer, work, fonts, count, failures):
+    """Imports `count` sheets, each checked, built, cleared as an editor saves and built again;
+    then retouches some. Returns the clean imports and the retouches noted, each with its count."""
+    clean = caught = tried = 0
+    for n in range(count):
+        font, size, style = fonts[n % len(fonts)], 9 + n % 16, ("drop", "outline")[n % 2]
+        name = "%s %dpx, %s" % (os.path.basename(font), size, style)
+        folder = os.path.join(work, "import-%d" % n)
+        options = ["--size", str(size), "--shadow", style] + (["--mono"] if n % 5 == 1 else [])
+        made = run(work, importer, *options, font, folder)
+        built = run(folder, typekiln, "font.tks", "font.fnt")
+        checked = run(folder, inspect, "--check", "font.tks")
+        if made.returncode or built.returncode or checked.stdout != "No problems found.\n":
+            failures.append("import of %s: %s" % (name, (made.stderr + built.stderr +
+                                                         checked.stdout).strip()))
+            continue
+        for sheet in ("faces.tga", "shadows.tga"):
+            if os.path.exists(os.path.join(folder, sheet)):
+                edit_picture(os.path.join(folder, sheet), clear_transparent)
+        cleared = run(folder, typekiln, "font.tks", "cleared.fnt")
+        checked = run(folder, inspect, "--check", "font.tks")
+        with open(os.path.join(folder, "font.fnt"), "rb") as before, \
+                open(os.path.join(folder, "cleared.fnt"), "rb") as after:
+            same = before.read() == after.read()
+        if cleared.returncode or not same or checked.stdout != "No problems found.\n":
+            failures.append("import of %s, saved with clear pixels cleared: %s" % (
+                name, "another font" if not same else (cleared.stderr + checked.stdout).strip()))
+            continue
+        clean += 1
+        for kind, (words, shadow, retouch) in RETOUCHES.items():
+            if shadow != style or n % 3:
+                continue
+            retouched = folder + " " + kind
+            shutil.copytree(folder, retouched)
+            retouch(retouched)
+            checked = run(retouched, inspect, "--check", "font.tks")
+            tried += 1
+            if any(w in checked.stdout for w in words):
+                caught += 1
+            else:
+                failures.append("%s in the import of %s: no note with '%s'; got: %s" % (
+                    kind, name, "' or '".join(words), checked.stdout.strip() or "nothing"))
+    return clean, caught, tried
+
+
 def main():
-    typekiln, inspect, work = (os.path.abspath(a) for a in sys.argv[1:4])
-    count = int(sys.argv[4]) if len(sys.argv) > 4 else 120
-    per_mistake = int(sys.argv[5]) if len(sys.argv) > 5 else 5
+    typekiln, inspect, importer, work = (os.path.abspath(a) for a in sys.argv[1:5])
+    count = int(sys.argv[5]) if len(sys.argv) > 5 else 120
+    per_mistake = int(sys.argv[6]) if len(sys.argv) > 6 else 5
     fonts = [path for folder in ("dejavu", "liberation")
              for path in sorted(glob.glob("/usr/share/fonts/truetype/%s/*.ttf" % folder))
              if "Math" not in path]  # DejaVu's maths face holds no text
@@ -232,16 +350,23 @@ def main():
             checked = run(folder, inspect, "--check", "font.tks")
             misleading = [w for w in MISLEADING if "white" in kind and w in checked.stdout]
             tried += 1
-            if checked.returncode == 1 and words in checked.stdout and not misleading:
+            said = any(w in checked.stdout for w in (words if isinstance(words, tuple) else [words]))
+            if checked.returncode == 1 and said and not misleading:
                 caught += 1
             else:
                 failures.append("%s in %s: no note with '%s'%s; got: %s" % (
                     kind, sheet.name(), words, ", or misleading ones" if misleading else "",
                     checked.stdout.strip() or "nothing"))
 
+    imports = count // 2
+    imported, retouched, retouches = check_imports(typekiln, inspect, importer, work, fonts,
+                                                   imports, failures)
     print("\n".join(failures))
     print("%d of %d correct sheets from %d faces built and checked clean; %d of %d mistakes "
           "noted" % (clean, count, len(fonts), caught, tried))
+    print("%d of %d imported sheets checked clean and built the same font before and after "
+          "their clear pixels were cleared; %d of %d retouches noted" % (
+              imported, imports, retouched, retouches))
     sys.exit(1 if failures else 0)
 
 

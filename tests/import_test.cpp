@@ -460,16 +460,18 @@ TEST(Import, ASignalAtAnyMomentLeavesTheOldSetOrTheNewAndNothingElse) {
       set.push_back(test::ReadBytes(dir.File(folder + "/" + name)));
     return set;
   };
-  const std::vector<std::string> newer = {"--force", "--shadow", "outline", "--size", "40", kSans, "out"};
+  const std::vector<std::string> newer = {"--force", "--shadow", "outline", "--size",
+                                          "40",      kSans,      "out"};
   ASSERT_EQ(test::RunProgram(test::ImportBinary(), dir.path(),
-                             {"--shadow", "outline", "--size", "13", "--chars", "AB", kSans, "old"}, "", false)
+                             {"--shadow", "outline", "--size", "13", "--chars", "AB", kSans, "old"},
+                             "", false)
                 .status,
             0);
   const auto started = std::chrono::steady_clock::now();
-  ASSERT_EQ(
-      test::RunProgram(test::ImportBinary(), dir.path(), {"--shadow", "outline", "--size", "40", kSans, "new"}, "", false)
-          .status,
-      0);
+  ASSERT_EQ(test::RunProgram(test::ImportBinary(), dir.path(),
+                             {"--shadow", "outline", "--size", "40", kSans, "new"}, "", false)
+                .status,
+            0);
   const auto duration = std::chrono::duration_cast<std::chrono::microseconds>(
       std::chrono::steady_clock::now() - started);
   const std::vector<Bytes> oldSet = readSet("old");
@@ -500,6 +502,55 @@ TEST(Import, ASignalAtAnyMomentLeavesTheOldSetOrTheNewAndNothingElse) {
     }
   }
   EXPECT_GT(interrupted, 0) << "no run was interrupted";
+}
+
+// A face widened alone is out of step with its shadow until the shadows are drawn again from the
+// faces; only a sheet of an outline has shadows to draw, and only a folder this tool wrote.
+TEST(Import, ShadowsAreDrawnAgainFromRetouchedFaces) {
+  test::TempDir dir;
+  const Imported outline = Import(dir, {"--shadow", "outline", "--chars", "ABCDEFGH", kFixed});
+  ASSERT_EQ(outline.run.status, 0) << outline.run.err;
+  const std::string faces = (outline.folder / "faces.tga").string();
+  Bytes sheet = test::ReadBytes(faces);
+  const int width = sheet[12] | sheet[13] << 8;
+  const std::size_t pixel = 18 + (5u * static_cast<std::size_t>(width) + 7u) * 4u;  // right of 'A'
+  std::fill_n(sheet.begin() + static_cast<std::ptrdiff_t>(pixel), 4, 0xFF);
+  test::WriteBytes(faces, std::string(sheet.begin(), sheet.end()));
+  const auto check = [&] { return test::RunInspect(outline.folder, {"--check", "font.tks"}).out; };
+  EXPECT_NE(check().find("the shadow of 'A' (glyph 0) lies -1,-1 from its face and is 1 wider"),
+            std::string::npos)
+      << check();
+  const Bytes script = test::ReadBytes((outline.folder / "font.tks").string());
+  const test::ToolRun redraw =
+      test::RunProgram(test::ImportBinary(), dir.path(), {"--redraw-shadows", "out"}, "", false);
+  EXPECT_EQ(redraw.status, 0) << redraw.err;
+  EXPECT_EQ(check(), "No problems found.\n");
+  EXPECT_EQ(test::ReadBytes(faces), sheet);
+  EXPECT_EQ(test::ReadBytes((outline.folder / "font.tks").string()), script);
+
+  // A drop shadow is the faces themselves; a script of someone else's says nothing of shadows.
+  std::filesystem::remove_all(outline.folder);
+  ASSERT_EQ(Import(dir, {"--chars", "AB", kFixed}).run.status, 0);
+  test::ToolRun run =
+      test::RunProgram(test::ImportBinary(), dir.path(), {"--redraw-shadows", "out"}, "", false);
+  EXPECT_EQ(run.status, 1);
+  EXPECT_NE(run.err.find("'out' has no shadows.tga to redraw: its shadows are the faces"),
+            std::string::npos)
+      << run.err;
+  test::WriteBytes(dir.File("out/font.tks"), "LoadTGA faces.tga\n");
+  run = test::RunProgram(test::ImportBinary(), dir.path(), {"--redraw-shadows", "out"}, "", false);
+  EXPECT_NE(run.err.find("was not written by typekiln-import"), std::string::npos) << run.err;
+  EXPECT_EQ(test::FolderEntries(dir.path() / "out"),
+            (std::vector<std::string>{"faces.tga", "font.tks"}));
+
+  // --force replaces the sheets and the script this tool writes, and no other file.
+  test::WriteBytes(dir.File("out/font.tks"), "my own script\n");
+  run = Import(dir, {"--force", "--chars", "AB", kFixed}).run;
+  EXPECT_EQ(run.status, 1);
+  EXPECT_NE(run.err.find("font.tks' is no sheet or script typekiln-import writes"),
+            std::string::npos)
+      << run.err;
+  EXPECT_EQ(test::ReadBytes(dir.File("out/font.tks")), test::BytesOf("my own script\n"));
 }
 
 TEST(Import, WrongArgumentsAndUnusableFontsWriteNothing) {

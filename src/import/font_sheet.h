@@ -64,6 +64,10 @@ struct SheetFailure {
                           // SpaceTooWide: the space's advance
 };
 
+/// The most pixels a sheet may have whose shadows are drawn again: more than any sheet this tool
+/// draws (8 bands of 16 cells of 255 x 255 at the most), and 64 MiB of pixels.
+inline constexpr std::int64_t kMaxSheetPixels = std::int64_t{1} << 24;
+
 /// The widest advance a font's Space can carry: the game reads it as a signed byte.
 inline constexpr int kMaxSpace = 127;
 

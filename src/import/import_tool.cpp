@@ -8,6 +8,7 @@
 #include <memory>
 #include <optional>
 #include <span>
+#include <sstream>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -22,7 +23,11 @@
 #include "io/binary_file.h"
 #include "io/file_identity.h"
 #include "io/file_set.h"
+#include "io/file_system.h"
+#include "picture/picture_rows.h"
+#include "picture/tga_picture.h"
 #include "report/messages.h"
+#include "script/glyph_commands.h"
 #include "script/script_reader.h"
 
 namespace typekiln {
@@ -35,6 +40,8 @@ constexpr int kWrongArguments = 2;
 constexpr int kMaxFaceIndex = 0xFFFF;
 // How much of a font is read to tell a BMFont descriptor from a font FreeType reads.
 constexpr std::size_t kSniffSize = 4096;
+// The largest script read back: far more than any this tool writes.
+constexpr std::int64_t kMaxScriptBytes = std::int64_t{1} << 20;
 
 // Errors and remarks alike are said on standard error, after the tool's name; an error also
 // hands back the exit status it ends the run with. Nothing waits for a key: build scripts run
@@ -67,6 +74,7 @@ struct ImportOptions {
   std::vector<std::uint8_t> codes = DefaultCharList();
   SheetOptions sheet;
   bool force = false;
+  bool redrawShadows = false;  // --redraw-shadows: outputFolder's shadows from its faces
 };
 
 std::optional<int> WholeNumber(std::string_view text) {
@@ -166,6 +174,7 @@ std::optional<int> ParseArguments(Console& console, const std::vector<std::strin
                                   ImportOptions& options) {
   std::vector<std::string> paths;
   bool optionsEnded = false;
+  int optionsGiven = 0;
   for (std::size_t i = 0; i < arguments.size(); ++i) {
     const std::string& word = arguments[i];
     if (optionsEnded || word.size() < 2 || word[0] != '-') {
@@ -175,8 +184,10 @@ std::optional<int> ParseArguments(Console& console, const std::vector<std::strin
     const std::size_t equals = word.find('=');
     const std::string name = word.substr(0, equals);
     const bool hasValue = equals != std::string::npos;
+    ++optionsGiven;
     if (name == "--" && !hasValue) {
       optionsEnded = true;
+      --optionsGiven;
     } else if ((name == "--help" || name == "-h") && !hasValue) {
       Say(console.out, "%s\n%s", msg::kImportUsage, msg::kImportHelp);
       return kWritten;
@@ -188,6 +199,8 @@ std::optional<int> ParseArguments(Console& console, const std::vector<std::strin
       options.freeType.mono = true;
     } else if (name == "--force" && !hasValue) {
       options.force = true;
+    } else if (name == "--redraw-shadows" && !hasValue) {
+      options.redrawShadows = true;
     } else if (name == "--size" || name == "--face" || name == "--chars" || name == "--shadow" ||
                name == "--shadow-offset") {
       if (!hasValue && ++i >= arguments.size())
@@ -200,6 +213,13 @@ std::optional<int> ParseArguments(Console& console, const std::vector<std::strin
     } else {
       return Fail(console, kWrongArguments, msg::kImportUnknownOption, word.c_str());
     }
+  }
+  // --redraw-shadows stands alone with the folder: the import that made it chose the rest.
+  if (options.redrawShadows) {
+    if (paths.size() != 1 || optionsGiven != 1)
+      return Fail(console, kWrongArguments, msg::kImportUsage);
+    options.outputFolder = paths[0];
+    return std::nullopt;
   }
   if (paths.size() != 2)
     return Fail(console, kWrongArguments, msg::kImportUsage);
@@ -362,20 +382,37 @@ void Remark(Console& console, const std::string& path, const ImportedFont& font,
     Warn(console, msg::kImportSpaceGuessed, file, sheet.space);
 }
 
-std::string InFolder(const std::string& folder, const char* name) {
-  return (std::filesystem::path(folder) / name).string();
+// How this tool's script starts: its own comment, which names the font.
+std::string_view ScriptMark() {
+  const std::string_view madeFrom = msg::kScriptMadeFrom;
+  return madeFrom.substr(0, madeFrom.find('%'));
 }
 
-// Writes the files as one set: all, or none.
-int WritePieces(Console& console, const ImportOptions& options,
-                const std::vector<std::string>& inputs, std::span<const FileSetPiece> pieces) {
-  for (const FileSetPiece& piece : pieces) {
-    const std::string path = InFolder(options.outputFolder, piece.name.c_str());
-    for (const std::string& input : inputs)
-      if (WritesOver(path, input))
-        return Fail(console, kFailed, msg::kImportOverInput, path.c_str(), input.c_str());
+// True when the regular file at `path` is one this tool writes, which --force may replace: an
+// empty file, a true-colour TGA (a sheet, as drawn or retouched and saved again), or for the
+// script one that starts with this tool's own comment.
+bool ImportWrote(const std::string& path, bool script) {
+  BinaryFile file;
+  if (file.OpenRegularRead(path) != BinaryFile::RegularOpen::Opened)
+    return false;
+  const std::int64_t size = file.Size();
+  if (size == 0)
+    return true;
+  if (script) {
+    const std::string mark = "# " + std::string(ScriptMark());
+    std::string start(mark.size(), '\0');
+    return size >= static_cast<std::int64_t>(mark.size()) &&
+           file.Read(start.data(), start.size()) && start == mark;
   }
-  const FileSetFailure failure = WriteFileSet(options.outputFolder, pieces, options.force);
+  std::uint8_t header[kTgaHeaderSize];
+  if (size < static_cast<std::int64_t>(kTgaHeaderSize) || !file.Read(header, sizeof header))
+    return false;
+  const TgaHeader tga = ParseTgaHeader(header);
+  return tga.IsTrueColour() && (tga.depth == 32 || tga.depth == 24);
+}
+
+// The message for a set of files that could not be written, or none when it was.
+int FileSetError(Console& console, const FileSetFailure& failure) {
   const char* path = failure.path.c_str();
   switch (failure.problem) {
     case FileSetProblem::None:
@@ -400,6 +437,120 @@ int WritePieces(Console& console, const ImportOptions& options,
       break;
   }
   return Fail(console, kFailed, msg::kImportLeftInPart, path);
+}
+
+// Writes the files as one set: all, or none. --force replaces only files this tool writes.
+int WritePieces(Console& console, const ImportOptions& options,
+                const std::vector<std::string>& inputs, std::span<const FileSetPiece> pieces) {
+  for (const FileSetPiece& piece : pieces) {
+    const std::string path = InFolder(options.outputFolder, piece.name.c_str());
+    for (const std::string& input : inputs)
+      if (WritesOver(path, input))
+        return Fail(console, kFailed, msg::kImportOverInput, path.c_str(), input.c_str());
+    if (options.force && LookAtPath(path, false).kind == EntryKind::File &&
+        !ImportWrote(path, piece.name == kScriptFile))
+      return Fail(console, kFailed, msg::kImportNotOurs, path.c_str());
+  }
+  return FileSetError(console, WriteFileSet(options.outputFolder, pieces, options.force));
+}
+
+// The options the import that wrote `script` was given, as its comment records them: the shadow
+// and its offset. False for a script this tool did not write.
+bool RecordedShadow(const std::string& script, SheetOptions& sheet) {
+  if (!script.starts_with("# " + std::string(ScriptMark())))
+    return false;
+  const std::string_view options = msg::kScriptOptions;
+  const std::string line = "# " + std::string(options.substr(0, options.find('%')));
+  const std::size_t at = script.find("\n" + line);
+  if (at == std::string::npos)
+    return false;
+  std::istringstream words(
+      script.substr(at + 1 + line.size(), script.find('\n', at + 1) - at - 1 - line.size()));
+  bool shadowGiven = false;
+  for (std::string word; words >> word;) {
+    std::string value;
+    if (word == "--shadow" && words >> value) {
+      shadowGiven = true;
+      sheet.shadow = value == "outline" ? ShadowStyle::Outline
+                     : value == "none"  ? ShadowStyle::None
+                                        : ShadowStyle::Drop;
+    } else if (word == "--shadow-offset" && words >> value) {
+      const std::size_t comma = value.find(',');
+      const auto dx = WholeNumber(std::string_view(value).substr(0, comma));
+      const auto dy = comma == std::string::npos
+                          ? std::nullopt
+                          : WholeNumber(std::string_view(value).substr(comma + 1));
+      if (!dx || !dy)
+        return false;
+      sheet.dropX = *dx;
+      sheet.dropY = *dy;
+    }
+  }
+  return shadowGiven;
+}
+
+// The faces of the sheet at `path`, read as typekiln reads it; none, after a message, when it
+// cannot be read or is larger than any sheet this tool draws.
+std::optional<RgbaPicture> ReadSheet(Console& console, const std::string& path) {
+  Picture picture;
+  if (const PictureFailure failure = ReadTgaPicture(picture, path);
+      failure != PictureFailure::None) {
+    Fail(console, kFailed, PictureFailureMessage(failure), path.c_str());
+    return std::nullopt;
+  }
+  if (std::int64_t{picture.width} * picture.height > kMaxSheetPixels) {
+    Fail(console, kFailed, msg::kImportSheetTooLarge, path.c_str(), picture.width, picture.height,
+         static_cast<long long>(kMaxSheetPixels));
+    return std::nullopt;
+  }
+  RgbaPicture sheet(picture.width, picture.height);
+  const bool read = VisitRows(picture, [&](std::int64_t y, const std::uint8_t* row) {
+    for (std::int64_t x = 0; x < picture.width; ++x) {
+      const std::uint8_t* bgra = row + x * kBytesPerPixel;
+      sheet.Set(static_cast<int>(x), static_cast<int>(y),
+                std::array<std::uint8_t, 4>{bgra[2], bgra[1], bgra[0], bgra[3]});
+    }
+    return true;
+  });
+  if (!read) {
+    Fail(console, kFailed, msg::kTruncated, path.c_str());
+    return std::nullopt;
+  }
+  return sheet;
+}
+
+// --redraw-shadows: draws the folder's shadows.tga again from its faces.tga, as the import that
+// wrote the folder drew it, and replaces it alone.
+int RedrawShadows(Console& console, const std::string& folder) {
+  const std::string scriptPath = InFolder(folder, kScriptFile);
+  std::vector<std::uint8_t> bytes;
+  if (ReadWholeFile(scriptPath, kMaxScriptBytes, bytes, true) != WholeFileRead::Read)
+    return Fail(console, kFailed, msg::kCannotOpen, scriptPath.c_str());
+  SheetOptions sheet;
+  if (!RecordedShadow(std::string(bytes.begin(), bytes.end()), sheet))
+    return Fail(console, kFailed, msg::kImportNotImported, scriptPath.c_str());
+  const std::string shadowsPath = InFolder(folder, kShadowsFile);
+  if (sheet.shadow == ShadowStyle::None ||
+      LookAtPath(shadowsPath, false).kind == EntryKind::Missing)
+    return Fail(
+        console, kFailed, msg::kImportNoShadowSheet, folder.c_str(),
+        sheet.shadow == ShadowStyle::None ? msg::kImportNoShadows : msg::kImportFacesAreShadows);
+  const std::string facesPath = InFolder(folder, kFacesFile);
+  const std::optional<RgbaPicture> faces = ReadSheet(console, facesPath);
+  if (!faces)
+    return kFailed;
+  RgbaPicture shadows;
+  if (!DrawShadows(*faces, sheet, shadows))
+    return Fail(console, kFailed, msg::kImportShadowsOffSheet, facesPath.c_str());
+  const std::vector<std::uint8_t> encoded = EncodeTga(shadows);
+  const FileSetPiece piece{kShadowsFile, encoded};
+  if (!ImportWrote(shadowsPath, false))
+    return Fail(console, kFailed, msg::kImportNotOurs, shadowsPath.c_str());
+  if (const int status = FileSetError(console, WriteFileSet(folder, {&piece, 1}, true));
+      status != kWritten)
+    return status;
+  Say(console.out, msg::kImportRedrawn, shadowsPath.c_str(), facesPath.c_str());
+  return kWritten;
 }
 
 // Reads the font into `font`: a BMFont descriptor and its pages, or any font FreeType reads; an
@@ -473,7 +624,8 @@ int RunImportTool(Console& console, const std::vector<std::string>& arguments,
   ImportOptions options;
   if (const auto status = ParseArguments(console, arguments, argumentsUtf8, options))
     return *status;
-  return Import(console, options);
+  return options.redrawShadows ? RedrawShadows(console, options.outputFolder)
+                               : Import(console, options);
 }
 
 }  // namespace typekiln

@@ -311,11 +311,12 @@ inline constexpr char kHighest[] = "Highest: %d\n";
 inline constexpr char kImportPrefix[] = "typekiln-import: ";
 inline constexpr char kImportUsage[] =
     "Usage: typekiln-import [--size PX] [--chars TEXT] [--mono] [--shadow drop|outline|none]\n"
-    "                       [--shadow-offset DX,DY] [--face N] [--force] FONT OUTDIR";
+    "                       [--shadow-offset DX,DY] [--face N] [--force] FONT OUTDIR\n"
+    "       typekiln-import --redraw-shadows OUTDIR";
 inline constexpr char kImportHelp[] =
-    "Draws FONT's characters into OUTDIR/faces.tga (the faces) and OUTDIR/shadows.tga (their\n"
-    "shadows), as an artist would draw them, and writes OUTDIR/font.tks, the script that builds\n"
-    "them into a font: cd OUTDIR && typekiln font.tks font.fnt\n"
+    "Draws FONT's characters into OUTDIR/faces.tga (the faces), as an artist would draw them,\n"
+    "and for an outline OUTDIR/shadows.tga (their shadows), and writes OUTDIR/font.tks, the\n"
+    "script that builds them into a font: cd OUTDIR && typekiln font.tks font.fnt\n"
     "\n"
     "FONT is a font FreeType reads (TrueType, OpenType, BDF, PCF, .pcf.gz) or a BMFont\n"
     "descriptor (.fnt, in text, XML or binary form) with its pages beside it.\n"
@@ -325,12 +326,14 @@ inline constexpr char kImportHelp[] =
     "                         the smallest size from 6 to 48 at which the font is a pixel font)\n"
     "  --chars TEXT           the characters, from U+0021 to U+00FF, in UTF-8 (default: ! to ~)\n"
     "  --mono                 render a scalable font in black and white\n"
-    "  --shadow drop          each face again, moved by --shadow-offset (the default)\n"
+    "  --shadow drop          each face again, moved by --shadow-offset: the font's Drop\n"
+    "                         (the default)\n"
     "  --shadow outline       each face grown by a pixel all round\n"
     "  --shadow none          no shadows\n"
     "  --shadow-offset DX,DY  where the drop shadow lies, right and down (default 1,1)\n"
     "  --face N               the face of a font collection, from 0\n"
     "  --force                replace faces.tga, shadows.tga and font.tks if they exist\n"
+    "  --redraw-shadows       draw OUTDIR/shadows.tga again from its retouched faces.tga\n"
     "\n"
     "Exit status: 0 written, 1 the font cannot be used or the files cannot be written (nothing\n"
     "is written then), 2 wrong arguments.";
@@ -402,6 +405,20 @@ inline constexpr char kImportCannotMakeFolder[] = "cannot create the folder '%s'
 inline constexpr char kImportOverInput[] =
     "will not write '%s' over '%s', which the font is made from; choose another folder";
 inline constexpr char kImportExists[] = "'%s' exists; add --force to replace it";
+inline constexpr char kImportNotOurs[] =
+    "'%s' is no sheet or script typekiln-import writes, so it is not replaced; move it away, or "
+    "choose another folder";
+inline constexpr char kImportNotImported[] =
+    "'%s' was not written by typekiln-import, so the shadows it draws are not known";
+inline constexpr char kImportNoShadowSheet[] = "'%s' has no shadows.tga to redraw: its shadows %s";
+inline constexpr char kImportFacesAreShadows[] =
+    "are the faces themselves, which the game draws again at the script's Drop";
+inline constexpr char kImportNoShadows[] = "are none, as it was imported with --shadow none";
+inline constexpr char kImportSheetTooLarge[] =
+    "'%s' is %d x %d pixels, larger than any sheet typekiln-import draws (%lld pixels at most)";
+inline constexpr char kImportShadowsOffSheet[] =
+    "the shadows drawn from '%s' would reach past its edge; keep its faces clear of the edge";
+inline constexpr char kImportRedrawn[] = "'%s' drawn again from '%s'";
 inline constexpr char kImportOutputNotAFile[] =
     "'%s' is no regular file; typekiln-import replaces only files";
 inline constexpr char kImportReadOnly[] =

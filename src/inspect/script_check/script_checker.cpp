@@ -604,14 +604,14 @@ void ScriptChecker::NoteShadowSteps(const BuildState& state) {
 }
 
 // Where the characters of a band that stand on the baseline with a flat foot end, from the band's
-// top: the row where most of them end, for each kind, capitals and figures apart from small
-// letters (renderers may set them a row apart); nothing for a kind the band holds too few of.
-std::array<std::optional<std::int64_t>, 2> ScriptChecker::BaselineRows(const Grab& grab,
+// top: the row where most of them end, for each kind, figures, capitals and small letters apart
+// (renderers may set them a row apart); nothing for a kind the band holds too few of.
+std::array<std::optional<std::int64_t>, 3> ScriptChecker::BaselineRows(const Grab& grab,
                                                                        const BuildState& state) {
-  static constexpr std::string_view kFlatFooted[] = {"1247ABDEFHIKLMNPRTXZ", "hiklmnrxz"};
+  static constexpr std::string_view kFlatFooted[] = {"1247", "ABDEFHIKLMNPRTXZ", "hiklmnrxz"};
   const auto& charSet = state.settings.charSet;
   const auto& slots = sets_[grab.band.shadow ? 1 : 0];
-  std::array<std::optional<std::int64_t>, 2> rows;
+  std::array<std::optional<std::int64_t>, 3> rows;
   for (std::size_t kind = 0; kind < rows.size(); ++kind) {
     std::vector<std::int64_t> ends;
     for (std::int32_t i = grab.band.firstGlyph; i < grab.band.endGlyph; ++i) {

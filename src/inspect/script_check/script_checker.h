@@ -115,7 +115,7 @@ class ScriptChecker : public BuildObserver {
   void NoteGlyphWidths();
   void NoteShadowPlaces();
   void NoteShadowSteps(const BuildState& state);
-  std::array<std::optional<std::int64_t>, 2> BaselineRows(const Grab& grab,
+  std::array<std::optional<std::int64_t>, 3> BaselineRows(const Grab& grab,
                                                           const BuildState& state);
   void NoteBandBaselines(const BuildState& state);
   void NoteGrabCounts();

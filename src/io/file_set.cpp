@@ -67,8 +67,11 @@ class Staging {
     return true;
   }
 
-  /// Writes the whole file and flushes it to the disk.
+  /// Writes the whole file and flushes it to the disk. Interrupts wait meanwhile, so that the
+  /// file is closed when one removes it: Windows removes an open file only once it is closed,
+  /// too late for its folder to go.
   bool Write(const FileSetPiece& piece) {
+    const InterruptsHeld held;
     BinaryFile file;
     return Track(piece.name) && Track(kOldPrefix + piece.name) &&
            file.CreateNew(InFolder(path_, piece.name)) &&

@@ -5,7 +5,8 @@
 // temporary behind.
 //
 // Each file is written whole into a staging folder with a random name and flushed to the disk
-// before any takes its place:
+// before any takes its place (an interrupt waits while a file is being written, so that it finds
+// each file closed):
 // - A folder that does not exist yet is the staging folder itself, made beside it and given its
 //   name in one step once complete.
 // - In a folder that exists, the staging folder is made inside it, and the files take their

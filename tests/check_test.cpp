@@ -66,10 +66,10 @@ TEST(Check, NotesMistakesInTheScript) {
   EXPECT_EQ(run.status, 1);
   EXPECT_EQ(run.err, "");
   EXPECT_EQ(run.out,
-            "note: line 1 \"CharSet A\xC3\xA9"
-            "B\": the CharSet holds 2 bytes of UTF-8 characters, the "
-            "first (0xC3) as entry 1's code: a UTF-8 character takes one entry per byte, so every "
-            "later code moves; use ASCII characters only\n"
+            "note: line 1 \"CharSet A\\xC3\\xA9B\": the CharSet holds 2 bytes of UTF-8 characters, "
+            "the first (0xC3) as entry 1's code: a UTF-8 character takes one entry per byte, so "
+            "every later code moves; write Encoding UTF-8 on a line above line 1, and each "
+            "character takes one entry\n"
             "note: line 2 \"Grabb 0,0,3\": \"Grabb\" is no command, so typekiln ignores the line; "
             "did you mean Grab?\n"
             "note: line 3 \"Frobnicate\": \"Frobnicate\" is no command, so typekiln ignores the "

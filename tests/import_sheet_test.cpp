@@ -158,11 +158,14 @@ TEST(FontSheet, WhatNoFontCanHoldIsRefused) {
   EXPECT_EQ(failure.problem, SheetProblem::NoGlyphs);
 }
 
-TEST(FontSheet, ALastCodeFromLatin1IsGuardedFromTheLineEndsTrimming) {
+TEST(FontSheet, CodesPastAsciiMakeAUtf8Script) {
   ImportedFont font = TwoGlyphs();
   font.glyphs[1].code = 0xE9;
   const Sheet sheet = Drawn(font, {ShadowStyle::None, 0, 0});
-  EXPECT_NE(sheet.script.find("CharSet A\xE9\t#\n"), std::string::npos);
+  EXPECT_EQ(sheet.script.find("# made here\nEncoding UTF-8\nMaxHeight 3\n"), 0u);
+  EXPECT_NE(sheet.script.find("CharSet A\xC3\xA9\n"), std::string::npos);
+  EXPECT_EQ(Drawn(TwoGlyphs(), {ShadowStyle::None, 0, 0}).script.find("Encoding"),
+            std::string::npos);
 }
 
 TEST(TgaEncoder, WritesARawTopFirstPictureWithAlpha) {
@@ -175,12 +178,20 @@ TEST(TgaEncoder, WritesARawTopFirstPictureWithAlpha) {
   EXPECT_EQ(EncodeTga(picture), expected);
 }
 
-TEST(CharList, TakesUtf8AsLatin1CodesAndRefusesWhatNoCharSetHolds) {
+TEST(CharList, TakesUtf8AsLatin1CodesEachOnceAndRefusesWhatNoCharSetHolds) {
   std::vector<std::uint8_t> codes;
+  std::vector<std::uint8_t> repeated;
   CharListFailure failure;
-  EXPECT_TRUE(ParseCharList("A\xC3\xA9~\xC3\xBF", codes, failure));
+  EXPECT_TRUE(ParseCharList("A\xC3\xA9~\xC3\xBF", codes, repeated, failure));
   EXPECT_EQ(codes, (std::vector<std::uint8_t>{'A', 0xE9, '~', 0xFF}));
+  EXPECT_TRUE(repeated.empty());
   EXPECT_EQ(DefaultCharList().size(), 94u);
+  EXPECT_TRUE(
+      ParseCharList("ABA\xC3\xA9"
+                    "BA\xC3\xA9",
+                    codes, repeated, failure));
+  EXPECT_EQ(codes, (std::vector<std::uint8_t>{'A', 'B', 0xE9}));
+  EXPECT_EQ(repeated, (std::vector<std::uint8_t>{'A', 'B', 0xE9}));
 
   const struct {
     const char* text;
@@ -190,15 +201,14 @@ TEST(CharList, TakesUtf8AsLatin1CodesAndRefusesWhatNoCharSetHolds) {
   } refused[] = {
       {"AB C", CharListProblem::OutOfRange, U' ', 3},
       {"A\xC4\x80", CharListProblem::OutOfRange, 0x100, 2},
-      {"ABA", CharListProblem::Repeated, U'A', 3},
       {"A\xC0\x81", CharListProblem::NotUtf8, 0, 2},  // an overlong '\x01'
       {"A\xC3", CharListProblem::NotUtf8, 0, 2},      // cut short
       {"", CharListProblem::Empty, 0, 0},
   };
   for (const auto& text : refused) {
-    EXPECT_FALSE(ParseCharList(text.text, codes, failure)) << text.text;
+    EXPECT_FALSE(ParseCharList(text.text, codes, repeated, failure)) << text.text;
     EXPECT_EQ(failure.problem, text.problem) << text.text;
-    if (text.problem == CharListProblem::OutOfRange || text.problem == CharListProblem::Repeated) {
+    if (text.problem == CharListProblem::OutOfRange) {
       EXPECT_EQ(failure.character, text.character) << text.text;
     }
     if (text.problem != CharListProblem::Empty) {
@@ -206,19 +216,19 @@ TEST(CharList, TakesUtf8AsLatin1CodesAndRefusesWhatNoCharSetHolds) {
     }
   }
 
-  // "CharSet " and 119 codes make a line of 127 characters; a last code from 0x80 up needs two
-  // more for the tab and "#" that keep it.
+  // "CharSet " and 119 characters make a line of 127, whatever the last one is: a script of
+  // codes past ASCII is UTF-8, whose lines count characters.
   std::string text;
   for (int code = 0xA1; code < 0xA1 + 25; ++code) text += {'\xC2', static_cast<char>(code)};
   for (char code = '!'; code <= '~'; ++code) text += code;
-  EXPECT_TRUE(ParseCharList(text, codes, failure));
+  EXPECT_TRUE(ParseCharList(text, codes, repeated, failure));
   EXPECT_EQ(codes.size(), 119u);
-  EXPECT_FALSE(ParseCharList(text + "\xC3\xA0", codes, failure));
+  EXPECT_FALSE(ParseCharList(text + "\xC3\xA0", codes, repeated, failure));
   EXPECT_EQ(failure.problem, CharListProblem::TooMany);
   EXPECT_EQ(failure.count, 120);
-  EXPECT_EQ(failure.limit, 117);
-  text.resize(text.size() - 3);  // 116 characters, and a 117th from Latin-1
-  EXPECT_TRUE(ParseCharList(text + "\xC3\xA0", codes, failure));
+  EXPECT_EQ(failure.limit, 119);
+  text.resize(text.size() - 1);  // 118 characters, and a 119th from Latin-1
+  EXPECT_TRUE(ParseCharList(text + "\xC3\xA0", codes, repeated, failure));
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include <unordered_set>
 
 #include "io/byte_order.h"
+#include "text/utf8.h"
 
 namespace typekiln {
 
@@ -406,24 +407,6 @@ struct XmlCursor {
     return text.substr(start, at - start);
   }
 };
-
-void AppendUtf8(std::uint32_t code, std::string& out) {
-  if (code < 0x80) {
-    out += static_cast<char>(code);
-  } else if (code < 0x800) {
-    out += static_cast<char>(0xC0 | code >> 6);
-    out += static_cast<char>(0x80 | (code & 0x3F));
-  } else if (code < 0x10000) {
-    out += static_cast<char>(0xE0 | code >> 12);
-    out += static_cast<char>(0x80 | (code >> 6 & 0x3F));
-    out += static_cast<char>(0x80 | (code & 0x3F));
-  } else {
-    out += static_cast<char>(0xF0 | code >> 18);
-    out += static_cast<char>(0x80 | (code >> 12 & 0x3F));
-    out += static_cast<char>(0x80 | (code >> 6 & 0x3F));
-    out += static_cast<char>(0x80 | (code & 0x3F));
-  }
-}
 
 // The character a numeric entity's name ("#65", "#x41") stands for; false for none.
 bool NumericEntity(std::string_view name, std::uint32_t& code) {

@@ -2,9 +2,8 @@
 
 // The characters typekiln-import draws: a UTF-8 text of characters from U+0021 to U+00FF, each
 // taken as its Latin-1 code, the code the font file gives its entry. A script's CharSet is one
-// word on one line of at most 127 characters, so it holds at most 119 codes after "CharSet ",
-// and a code from 0x80 up that ends the line needs a comment after it to survive the trimming
-// of blanks at the line's end.
+// word on one line of at most 127 characters, so it holds at most 119 codes after "CharSet ". A
+// script with a code from 0x80 up is written in UTF-8, whose lines count characters.
 
 #include <cstddef>
 #include <cstdint>
@@ -15,17 +14,17 @@
 
 namespace typekiln {
 
-/// What the script needs besides the codes: "CharSet ", the codes, and for a last code from
-/// 0x80 up, a tab and "#".
+/// What the script needs besides the codes: "CharSet ", then the codes, and after a last code of
+/// U+00A0, which a UTF-8 line's end loses as a blank, a blank and "#".
 inline constexpr char kCharSetCommand[] = "CharSet ";
-inline constexpr char kCharSetGuard[] = "\t#";
+inline constexpr char kCharSetKept[] = " #";
 inline constexpr int kMaxCharSetCodes = kLineBufferSize - 1 - (sizeof kCharSetCommand - 1);
 
-enum class CharListProblem { None, NotUtf8, OutOfRange, Repeated, Empty, TooMany };
+enum class CharListProblem { None, NotUtf8, OutOfRange, Empty, TooMany };
 
 struct CharListFailure {
   CharListProblem problem = CharListProblem::None;
-  char32_t character = 0;  // the character out of range, or the one repeated
+  char32_t character = 0;  // the character out of range
   int position = 0;        // its place in the text, counting characters from 1
   int count = 0;           // TooMany: how many characters the text holds
   int limit = 0;           // TooMany: how many fit
@@ -34,13 +33,14 @@ struct CharListFailure {
 /// Printable ASCII, '!' to '~': what is drawn when no characters are named.
 std::vector<std::uint8_t> DefaultCharList();
 
-/// Decodes `text` into `codes`. False, with `failure` saying why, when it is not UTF-8, holds a
-/// character outside U+0021 to U+00FF or one twice, is empty, or holds more codes than one
-/// CharSet line can carry.
-bool ParseCharList(std::string_view text, std::vector<std::uint8_t>& codes,
-                   CharListFailure& failure);
-
-/// How many codes a CharSet line can carry when `last` is its last code.
+/// How many codes a CharSet line holds when `last` is its last code: 119, and 2 fewer for
+/// U+00A0, which needs kCharSetKept after it.
 int CharSetLimit(std::uint8_t last);
+
+/// Decodes `text` into `codes`, each character once: one given again goes into `repeated`, once.
+/// False, with `failure` saying why, when it is not UTF-8, holds a character outside U+0021 to
+/// U+00FF, is empty, or holds more codes than one CharSet line can carry.
+bool ParseCharList(std::string_view text, std::vector<std::uint8_t>& codes,
+                   std::vector<std::uint8_t>& repeated, CharListFailure& failure);
 
 }  // namespace typekiln

@@ -7,6 +7,7 @@
 #include "glyph/grabber.h"
 #include "import/char_list.h"
 #include "report/console.h"
+#include "text/utf8.h"
 
 namespace typekiln {
 
@@ -136,11 +137,19 @@ int MiddleAdvance(const std::vector<PlacedGlyph>& placed) {
   return std::max(advances[advances.size() / 2], 0);
 }
 
+// True when a code is past ASCII: the script is then written in UTF-8, which an editor keeps.
+bool HasLatin1Codes(const ImportedFont& font) {
+  return std::any_of(font.glyphs.begin(), font.glyphs.end(),
+                     [](const ImportedGlyph& glyph) { return glyph.code >= 0x80; });
+}
+
+// The CharSet, in UTF-8 past ASCII. A UTF-8 line's end is trimmed of U+00A0 as of a blank, so
+// a no-break space that ends the CharSet is kept by a comment after it.
 std::string CharSetLine(const ImportedFont& font) {
   std::string line = kCharSetCommand;
-  for (const ImportedGlyph& glyph : font.glyphs) line += static_cast<char>(glyph.code);
-  if (font.glyphs.back().code >= 0x80)
-    line += kCharSetGuard;
+  for (const ImportedGlyph& glyph : font.glyphs) AppendUtf8(glyph.code, line);
+  if (CharSetLimit(font.glyphs.back().code) < kMaxCharSetCodes)
+    line += kCharSetKept;
   return line + "\n";
 }
 
@@ -247,6 +256,8 @@ bool DrawSheet(const ImportedFont& font, const SheetOptions& options, const std:
 
   // The faces are grabbed from the line's top, the outline from the row above it.
   sheet.script = comment;
+  if (HasLatin1Codes(font))
+    sheet.script += kEncodingUtf8Line;
   sheet.script += Format("MaxHeight %d\nGap 0\nSpace %d\nDrop %d,%d\n", maxHeight, sheet.space,
                          drop ? options.dropX : 0, drop ? options.dropY : 0);
   sheet.script += CharSetLine(font);

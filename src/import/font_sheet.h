@@ -26,6 +26,8 @@ namespace typekiln {
 inline constexpr char kFacesFile[] = "faces.tga";
 inline constexpr char kShadowsFile[] = "shadows.tga";
 inline constexpr char kScriptFile[] = "font.tks";
+/// The line that makes the rest of a script UTF-8, written when a code is past ASCII.
+inline constexpr char kEncodingUtf8Line[] = "Encoding UTF-8\n";
 inline constexpr int kGlyphsPerBand = 16;
 inline constexpr int kCellSpacing = 2;
 inline constexpr int kBandSpacing = 2;

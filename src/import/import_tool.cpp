@@ -25,6 +25,7 @@
 #include "io/file_set.h"
 #include "io/file_system.h"
 #include "picture/picture_rows.h"
+#include "picture/png_picture.h"
 #include "picture/tga_picture.h"
 #include "report/messages.h"
 #include "script/glyph_commands.h"
@@ -72,6 +73,7 @@ struct ImportOptions {
   std::string outputFolder;
   FreeTypeOptions freeType;
   std::vector<std::uint8_t> codes = DefaultCharList();
+  std::vector<std::uint8_t> repeatedChars;  // given more than once in --chars, taken once
   SheetOptions sheet;
   bool force = false;
   bool redrawShadows = false;  // --redraw-shadows: outputFolder's shadows from its faces
@@ -112,9 +114,6 @@ int CharListError(Console& console, const CharListFailure& failure) {
     case CharListProblem::OutOfRange:
       return Fail(console, kWrongArguments, msg::kImportCharsOutOfRange,
                   static_cast<unsigned>(failure.character), failure.position);
-    case CharListProblem::Repeated:
-      return Fail(console, kWrongArguments, msg::kImportCharsRepeated,
-                  DescribeCharacter(failure.character).c_str(), failure.position);
     case CharListProblem::Empty:
       return Fail(console, kWrongArguments, msg::kImportCharsEmpty);
     case CharListProblem::TooMany:
@@ -140,7 +139,7 @@ std::optional<int> TakeValue(Console& console, const std::string& name, const st
     options.freeType.faceIndex = *face;
   } else if (name == "--chars") {
     CharListFailure failure;
-    if (!ParseCharList(utf8, options.codes, failure))
+    if (!ParseCharList(utf8, options.codes, options.repeatedChars, failure))
       return CharListError(console, failure);
   } else if (name == "--shadow") {
     if (value == "drop")
@@ -193,7 +192,7 @@ std::optional<int> ParseArguments(Console& console, const std::vector<std::strin
       return kWritten;
     } else if (name == "--version" && !hasValue) {
       Say(console.out, msg::kImportVersion, TYPEKILN_VERSION, FREETYPE_MAJOR, FREETYPE_MINOR,
-          FREETYPE_PATCH);
+          FREETYPE_PATCH, PngLibraries().c_str());
       return kWritten;
     } else if (name == "--mono" && !hasValue) {
       options.freeType.mono = true;
@@ -363,9 +362,13 @@ std::string ScriptComment(const ImportOptions& options, const ImportedFont& font
 
 // What the run says of the font on standard error: the characters left out, the kerning not
 // carried, the glyphs whose ink leaves their advance box, a space guessed.
-void Remark(Console& console, const std::string& path, const ImportedFont& font,
-            const Sheet& sheet) {
+void Remark(Console& console, const ImportOptions& options, const std::string& path,
+            const ImportedFont& font, const Sheet& sheet) {
   const char* file = path.c_str();
+  if (!options.repeatedChars.empty())
+    Warn(console, msg::kImportCharsTakenOnce,
+         Count(static_cast<long long>(options.repeatedChars.size()), msg::kCharacters).c_str(),
+         DescribeCharacters(options.repeatedChars).c_str());
   if (!font.missing.empty())
     Warn(console, msg::kImportMissing, file,
          Count(static_cast<long long>(font.missing.size()), msg::kCharacters).c_str(),
@@ -595,7 +598,7 @@ int Import(Console& console, const ImportOptions& options) {
   SheetFailure sheetFailure;
   if (!DrawSheet(font, options.sheet, ScriptComment(options, font), sheet, sheetFailure))
     return SheetError(console, options.font, sheetFailure, font.kind);
-  Remark(console, options.font, font, sheet);
+  Remark(console, options, options.font, font, sheet);
 
   std::vector<std::string> inputs{options.font};
   inputs.insert(inputs.end(), font.files.begin(), font.files.end());

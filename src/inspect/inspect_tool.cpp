@@ -19,6 +19,7 @@
 #include "inspect/script_check/script_checker.h"
 #include "io/binary_file.h"
 #include "io/file_identity.h"
+#include "picture/png_picture.h"
 #include "report/messages.h"
 
 namespace typekiln {
@@ -267,7 +268,7 @@ int RunInspectTool(Console& console, int argc, const char* const argv[]) {
     return kClean;
   }
   if (args.size() == 1 && args[0] == "--version") {
-    Say(console.out, msg::kInspectVersion, TYPEKILN_VERSION, zlibVersion());
+    Say(console.out, msg::kInspectVersion, TYPEKILN_VERSION, PngLibraries().c_str());
     return kClean;
   }
   const ModeForm* form = &kModes[0];

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "io/byte_order.h"
+#include "picture/png_picture.h"
 
 namespace typekiln {
 
@@ -166,6 +167,14 @@ PictureFailure ReadTgaPicture(Picture& picture, const std::string& path, BinaryF
   // A file too short for a header leaves the missing bytes 0, and is then no 32-bit picture.
   std::uint8_t bytes[kTgaHeaderSize] = {};
   const bool wholeHeader = file.Read(bytes, sizeof bytes);
+  if (StartsAsPng(bytes)) {
+    picture.path = path;
+    const PictureFailure failure =
+        file.Seek(0) ? ReadPngPixels(file, picture) : PictureFailure::PngCutShort;
+    if (failure != PictureFailure::None)
+      ForgetPixels(picture);
+    return failure;
+  }
   const TgaHeader header = ParseTgaHeader(bytes);
   picture.width = header.width;
   picture.height = header.height;

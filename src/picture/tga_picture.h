@@ -63,8 +63,11 @@ enum class PictureFailure {
   CannotOpen,
   NotTrueColour,
   Not32Bpp,
-  Truncated,  ///< the file holds fewer bytes than its header promises
-  TooLarge,   ///< more pixels than the tool holds in memory at once
+  Truncated,    ///< the file holds fewer bytes than its header promises
+  TooLarge,     ///< more pixels than the tool holds in memory at once
+  PngCutShort,  ///< a PNG that ends before its last pixel
+  PngChecksum,  ///< a PNG whose chunk checksum does not match its data
+  PngDamaged,   ///< a PNG damaged otherwise
 };
 
 struct TgaHeader {
@@ -126,9 +129,10 @@ class TgaRunLengthDecoder {
 inline constexpr std::int64_t kMaxHeldPixels = std::int64_t{1} << 28;
 
 /// Makes `file`, opened from `path`, the picture, replacing the old one, whose pixels are
-/// released first. A raw picture's pixels are not read here: its file is kept open for the row
-/// caches. Returns `CannotOpen` for a file that is not open (width and height then stay as they
-/// were); after any other failure the picture has the file's width and height but no pixels.
+/// released first. A file that starts as a PNG is read as one (png_picture.h), whatever its name. A
+/// raw picture's pixels are not read here: its file is kept open for the row caches. Returns
+/// `CannotOpen` for a file that is not open (width and height then stay as they were); after any
+/// other failure the picture has the file's width and height but no pixels.
 PictureFailure ReadTgaPicture(Picture& picture, const std::string& path, BinaryFile file);
 /// The same for the file at `path`, opened here.
 PictureFailure ReadTgaPicture(Picture& picture, const std::string& path);

@@ -48,11 +48,16 @@ inline constexpr char kHelp[] =
     "  <Script file>  the script: which pictures to load, where their glyphs lie, the settings\n"
     "  <Output file>  the font to write: replaced only by a whole font, never over an input\n"
     "Check a script first with typekiln-inspect --check <Script file>; all else: man typekiln";
-inline constexpr char kVersion[] = "typekiln %s";
+inline constexpr char kVersion[] = "typekiln %s\nIncludes %s.";
+// The libraries that read PNG pictures, in each tool's --version.
+inline constexpr char kPngLibraries[] =
+    "libspng %d.%d.%d, by Randy; zlib %s, by Jean-loup Gailly and Mark Adler";
 
 // Errors: script lines. Each carries the whole line.
 inline constexpr char kMissingValue[] = "Missing value at following line:\n%s";
 inline constexpr char kUnknownType[] = "Unknown type at line\n%s";
+inline constexpr char kUnknownEncoding[] = "Unknown encoding at following line:\n%s";
+inline constexpr char kNotLatin1[] = "Not a Latin-1 character at following line:\n%s";
 inline constexpr char kUnknownState[] = "Unknown state at following line:\n%s";
 inline constexpr char kNoPicture[] = "No picture to grab from at following line:\n%s";
 inline constexpr char kTooManyGlyphs[] = "Too many glyphs at following line:\n%s";
@@ -63,6 +68,10 @@ inline constexpr char kGlyphTooLarge[] = "Not enough memory for the glyph at fol
 inline constexpr char kNotTrueColour[] = "'%s' is not a true-colour TGA!";
 inline constexpr char kNot32Bpp[] = "'%s' is not 32bpp!";
 inline constexpr char kTruncated[] = "'%s' is truncated";
+inline constexpr char kPngCutShort[] = "'%s' is a PNG cut short: it ends before its last pixel";
+inline constexpr char kPngChecksum[] =
+    "'%s' is a damaged PNG: a chunk's checksum does not match its data";
+inline constexpr char kPngDamaged[] = "'%s' is a damaged PNG: its data does not decode";
 inline constexpr char kPictureTooLarge[] = "'%s' is too large to hold in memory";
 
 // Errors: the font file. Each carries the output path.
@@ -138,7 +147,7 @@ inline constexpr char kInspectHelp[] =
 // Then the libraries built into the tool, with the credit their licences ask for.
 inline constexpr char kInspectVersion[] =
     "typekiln-inspect %s\n"
-    "Includes zlib %s, by Jean-loup Gailly and Mark Adler, and stb_image_write, by Sean Barrett.";
+    "Includes %s; and stb_image_write, by Sean Barrett.";
 inline constexpr char kUnknownArgument[] = "Unknown argument: '%s'";
 inline constexpr char kNotAFont[] = "Not a typekiln font: '%s'";
 inline constexpr char kRenderNeedsText[] =
@@ -149,8 +158,7 @@ inline constexpr char kNoSuchEntry[] = "No entry %d: the font has %d";
 inline constexpr char kFileTooLarge[] = "'%s' is larger than any font can be";
 inline constexpr char kBadZoom[] = "--zoom needs a number from 1 to %d, not '%s'";
 inline constexpr char kPngWritten[] = "%s: %d x %d";
-inline constexpr char kOutputIsNoPng[] =
-    "Will not write the picture over '%s', which is not a PNG";
+inline constexpr char kOutputIsNoPng[] = "Will not write the picture over '%s', which is not a PNG";
 inline constexpr char kOutputIsInput[] =
     "Will not write '%s' over '%s', which it is drawn from: choose another output";
 inline constexpr char kCannotDraw[] = "The game runtime refuses '%s': %s";
@@ -181,7 +189,11 @@ inline constexpr char kNoteShadowHidden[] =
     "shadows moved by the drop, one pixel right and down, say";
 inline constexpr char kNoteHighBytes[] =
     "the CharSet holds %s of UTF-8 characters, the first (0x%02X) as entry %d's code: a UTF-8 "
-    "character takes one entry per byte, so every later code moves; use ASCII characters only";
+    "character takes one entry per byte, so every later code moves; write Encoding UTF-8 on a "
+    "line above line %d, and each character takes one entry";
+inline constexpr char kNoteLineEndDropped[] =
+    "the line ends in %s from 0x80 up (%s), which the reader takes for blanks and drops; write "
+    "Encoding UTF-8 on a line above it and save the script as UTF-8 to keep them";
 inline constexpr char kNoteSharedCode[] =
     "%s an earlier one (the first, '%c', is the code of entries %d and %d): a game finds only "
     "the first entry with a code; give each entry its own";
@@ -261,7 +273,8 @@ inline constexpr char kListingColumns[] =
 inline constexpr char kListingRow[] = "%5d %-5s  %5d %6d %3d %6d %8u  %5d %6d %3d %6d %8u %4d %4d";
 inline constexpr char kListingUnnamed[] =
     "%llu bytes follow the last block that an entry names (shadow glyphs without a face)";
-inline constexpr char kEntryCodeZero[] = "entry %d has the code 0, which ends a text: no text reaches it";
+inline constexpr char kEntryCodeZero[] =
+    "entry %d has the code 0, which ends a text: no text reaches it";
 inline constexpr char kEntryCodeTaken[] =
     "entry %d has the code %s, which entry %d has before it: no text reaches it";
 inline constexpr char kCodeAndCharacter[] = "%d ('%c')";
@@ -339,8 +352,9 @@ inline constexpr char kImportHelp[] =
     "is written then), 2 wrong arguments.";
 inline constexpr char kImportVersion[] =
     "typekiln-import %s\n"
-    "Includes FreeType %d.%d.%d and stb_image, by Sean Barrett. Portions of this software are\n"
-    "copyright (C) 2022 The FreeType Project (www.freetype.org). All rights reserved.";
+    "Includes FreeType %d.%d.%d; %s; and stb_image, by Sean Barrett.\n"
+    "Portions of this software are copyright (C) 2022 The FreeType Project (www.freetype.org).\n"
+    "All rights reserved.";
 inline constexpr char kImportMissingValue[] = "%s wants a value";
 inline constexpr char kImportUnknownOption[] =
     "unknown option '%s'; typekiln-import --help lists them";
@@ -353,11 +367,11 @@ inline constexpr char kImportBadOffset[] =
 inline constexpr char kImportCharsNotUtf8[] = "--chars is no UTF-8 text (at character %d)";
 inline constexpr char kImportCharsOutOfRange[] =
     "--chars holds U+%04X (character %d); a font's codes are U+0021 to U+00FF";
-inline constexpr char kImportCharsRepeated[] =
-    "--chars holds %s twice (again as character %d); give each character once";
 inline constexpr char kImportCharsEmpty[] = "--chars holds no character";
 inline constexpr char kImportCharsTooMany[] =
     "--chars holds %d characters; a script's CharSet line holds at most %d of these";
+inline constexpr char kImportCharsTakenOnce[] =
+    "--chars gives %s more than once, each drawn once: %s";
 inline constexpr char kImportNotAFile[] =
     "'%s' is no regular file; name a font file, not a folder, a FIFO or a device";
 inline constexpr char kImportFontTooLarge[] =

@@ -6,12 +6,19 @@
 namespace typekiln {
 
 const Command kCommandTable[] = {
-    {"[Font]", HandleFontSection}, {"[Shadow]", HandleShadowSection},
-    {"LoadTGA", HandleLoadTga},    {"Grab", HandleGrab},
-    {"Type", HandleType},          {"Gap", HandleGap},
-    {"Space", HandleSpace},        {"Drop", HandleDrop},
-    {"Report", HandleReport},      {"MaxHeight", HandleMaxHeight},
-    {"CharSet", HandleCharSet},    {nullptr, nullptr},
+    {"[Font]", HandleFontSection},
+    {"[Shadow]", HandleShadowSection},
+    {"LoadTGA", HandleLoadTga},
+    {"Grab", HandleGrab},
+    {"Type", HandleType},
+    {"Gap", HandleGap},
+    {"Space", HandleSpace},
+    {"Drop", HandleDrop},
+    {"Report", HandleReport},
+    {"MaxHeight", HandleMaxHeight},
+    {"CharSet", HandleCharSet},
+    {"Encoding", HandleEncoding},
+    {nullptr, nullptr},
 };
 
 char AsciiLower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }

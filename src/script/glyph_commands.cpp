@@ -22,6 +22,12 @@ const char* PictureFailureMessage(PictureFailure failure) {
       return msg::kTruncated;
     case PictureFailure::TooLarge:
       return msg::kPictureTooLarge;
+    case PictureFailure::PngCutShort:
+      return msg::kPngCutShort;
+    case PictureFailure::PngChecksum:
+      return msg::kPngChecksum;
+    case PictureFailure::PngDamaged:
+      return msg::kPngDamaged;
     case PictureFailure::None:
       break;
   }

@@ -10,6 +10,7 @@
 #include "font/font_format.h"
 #include "io/file_system.h"
 #include "report/messages.h"
+#include "text/utf8.h"
 
 namespace typekiln {
 
@@ -26,12 +27,29 @@ std::string_view NextWord(std::string_view text) {
   return text.substr(begin, end - begin);
 }
 
-void TrimLineEnd(std::string& line) {
-  while (!line.empty() && IsBlank(line.back())) line.pop_back();
+void TrimLineEnd(std::string& line, ScriptEncoding encoding) {
+  constexpr auto kNoBreakSpace = static_cast<char>(0xA0);
+  const auto blank = [encoding](char c) {
+    return encoding == ScriptEncoding::Utf8
+               ? static_cast<unsigned char>(c) <= 0x20 || c == kNoBreakSpace
+               : IsBlank(c);
+  };
+  while (!line.empty() && blank(line.back())) line.pop_back();
 }
 
 void RunLine(BuildState& state, Console& console, ScriptLine line, const Command* table) {
-  TrimLineEnd(line.text);
+  const std::string read = line.text;
+  TrimLineEnd(line.text, state.encoding);
+  // Letters from 0x80 up at the end of a Latin-1 line go with its blanks: an observer hears of
+  // those lost.
+  if (state.observer != nullptr && state.encoding == ScriptEncoding::Latin1) {
+    std::string dropped;
+    for (std::size_t i = line.text.size(); i < read.size(); ++i)
+      if (static_cast<unsigned char>(read[i]) >= 0x80)
+        dropped += read[i];
+    if (!dropped.empty() && !line.text.empty() && line.text.front() != '#')
+      state.observer->LineEndDropped(line, dropped);
+  }
   if (line.text.empty() || line.text.front() == '#')
     return;
   const std::string_view word = NextWord(line.text);
@@ -64,17 +82,24 @@ class ScriptBytes {
   const std::string& start() const { return start_; }
 
   /// The next piece of a line, as fgets reads it into kLineBufferSize bytes: up to and with its
-  /// newline, at most kLineBufferSize - 1 bytes, and cut at a NUL. False at the end of the file
-  /// and on a read error, which drops the piece being read.
-  bool NextPiece(std::string& piece) {
+  /// newline, at most kLineBufferSize - 1 characters, and cut at a NUL. A character is a byte,
+  /// or with `utf8` a byte and the continuation bytes (0x80 to 0xBF) after it. False at the end of
+  /// the file and on a read error, which drops the piece being read.
+  bool NextPiece(std::string& piece, bool utf8) {
     piece.clear();
-    while (piece.size() < static_cast<std::size_t>(kLineBufferSize - 1)) {
+    for (int characters = 0;;) {
       const int c = Next();
       if (c == EOF) {
         if (std::ferror(file_) || piece.empty())
           return false;
         break;
       }
+      const bool continues = utf8 && (c & 0xC0) == 0x80;
+      if (!continues && characters == kLineBufferSize - 1) {
+        held_ = c;  // the first character of the next piece
+        break;
+      }
+      characters += continues ? 0 : 1;
       piece += static_cast<char>(c);
       if (c == '\n')
         break;
@@ -85,6 +110,8 @@ class ScriptBytes {
 
  private:
   int Next() {
+    if (held_ != EOF)
+      return std::exchange(held_, EOF);
     if (at_ < start_.size())
       return static_cast<unsigned char>(start_[at_++]);
     if (ended_)
@@ -98,7 +125,25 @@ class ScriptBytes {
   std::string start_;
   std::size_t at_ = 0;
   bool ended_ = false;
+  int held_ = EOF;  // a byte read one too far, to come next
 };
+
+// Turns a line of a UTF-8 script into the Latin-1 bytes of its characters. False when it holds
+// a character past U+00FF or bytes that are not UTF-8: that is an error, and the line does not
+// run; a comment may hold any text, and is left out in silence.
+bool TakeAsLatin1(Console& console, ScriptLine& line) {
+  std::string latin1;
+  if (Utf8ToLatin1(line.text, latin1)) {
+    line.text = std::move(latin1);
+    return true;
+  }
+  const std::size_t first = line.text.find_first_not_of(" \t\r\n\v\f");
+  if (first != std::string::npos && line.text[first] != '#') {
+    TrimLineEnd(line.text, ScriptEncoding::Utf8);
+    ReportError(console, msg::kNotLatin1, line.text.c_str());
+  }
+  return false;
+}
 
 // The message for a file that is plainly no script, or nullptr.
 const char* NotAScript(const std::string& start) {
@@ -123,14 +168,17 @@ bool RunScriptStream(BuildState& state, Console& console, std::FILE* script, con
   bool lineEnded = true;
   // A read that fails leaves neither data nor an end-of-file mark behind, so the loop asks for the
   // error itself instead of waiting for an end of file that never comes.
-  while (bytes.NextPiece(piece)) {
+  while (bytes.NextPiece(piece, state.encoding == ScriptEncoding::Utf8)) {
     // A piece that is nothing but the end of a line that filled the buffer takes no number of
     // its own. Past 2^31 lines the numbers stay at the last one rather than wrap.
     const bool onlyLineEnd = piece == "\n" || piece == "\r\n";
     if ((lineEnded || !onlyLineEnd) && number < INT32_MAX)
       ++number;
     lineEnded = piece.ends_with('\n');
-    RunLine(state, console, {std::move(piece), number}, table);
+    ScriptLine line{std::move(piece), number};
+    if (state.encoding == ScriptEncoding::Utf8 && !TakeAsLatin1(console, line))
+      continue;
+    RunLine(state, console, std::move(line), table);
   }
   if (std::ferror(script))
     ReportError(console, msg::kCannotRead, path);

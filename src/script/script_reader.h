@@ -3,8 +3,13 @@
 // Runs a script: one command per line, the first word naming the command.
 //
 // A line is read as at most 127 characters; the rest of a longer physical line is read as a line
-// of its own. Trailing blanks are removed, where a blank is any byte from 0x01 to 0x20 or from
-// 0x80 to 0xFF. A line that is then empty, or whose first word begins with "#", is skipped. The
+// of its own. A script is read as bytes, each a character of Latin-1, until a line says
+// `Encoding UTF-8`: from then on each line is read as UTF-8 (a character counts once, whatever
+// its bytes), and each of its characters up to U+00FF becomes the byte of its Latin-1 code
+// before the line runs; a line with any other character, or with bytes that are not UTF-8, is an
+// error, unless it is a comment. `Encoding Latin-1` turns back. Trailing blanks are removed: in a
+// Latin-1 line any byte from 0x01 to 0x20 or from 0x80 to 0xFF, in a UTF-8 line ASCII blanks and
+// U+00A0 only. A line that is then empty, or whose first word begins with "#", is skipped. The
 // first word is looked up in the command table ignoring ASCII case, and the handler gets the
 // trimmed line with its leading blanks. Words the table does not know are ignored silently (an
 // observer hears of them). Lines are numbered from 1 as they are read, so a longer physical line
@@ -33,8 +38,9 @@ bool IsBlank(char c);
 /// `text` is all blank.
 std::string_view NextWord(std::string_view text);
 
-/// Removes the blank bytes at the end of `line`.
-void TrimLineEnd(std::string& line);
+/// Removes the blank bytes at the end of `line`: in a UTF-8 script only ASCII blanks and U+00A0
+/// (0xA0, as the line holds it then), so that an accented letter at the end stays.
+void TrimLineEnd(std::string& line, ScriptEncoding encoding = ScriptEncoding::Latin1);
 
 /// Trims one line as read from a script and, unless it is blank or a comment, hands it to the
 /// handler of its command word.

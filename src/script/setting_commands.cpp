@@ -45,6 +45,19 @@ void HandleType(BuildState& state, Console& console, const ScriptLine& line) {
   ReportError(console, msg::kUnknownType, line.text.c_str());
 }
 
+void HandleEncoding(BuildState& state, Console& console, const ScriptLine& line) {
+  LineScanner scan(line.text);
+  std::string word;
+  if (!(scan.Word() && scan.Word(&word)))
+    return ReportError(console, msg::kMissingValue, line.text.c_str());
+  if (EqualsIgnoringAsciiCase(word, "UTF-8"))
+    state.encoding = ScriptEncoding::Utf8;
+  else if (EqualsIgnoringAsciiCase(word, "Latin-1"))
+    state.encoding = ScriptEncoding::Latin1;
+  else
+    ReportError(console, msg::kUnknownEncoding, line.text.c_str());
+}
+
 void HandleGap(BuildState& state, Console& console, const ScriptLine& line) {
   std::int32_t value = 0;
   if (!ScanOneNumber(console, line, &value))

@@ -28,4 +28,7 @@ void HandleMaxHeight(BuildState& state, Console& console, const ScriptLine& line
 /// word's terminator keep what an earlier, longer `CharSet` left there.
 void HandleCharSet(BuildState& state, Console& console, const ScriptLine& line);
 
+/// `Encoding UTF-8` or `Encoding Latin-1`, either case: how the lines after it are read.
+void HandleEncoding(BuildState& state, Console& console, const ScriptLine& line);
+
 }  // namespace typekiln

@@ -53,6 +53,9 @@ class BuildObserver {
 
   /// A line whose command word names no command; the run ignores it.
   virtual void UnknownCommand(const ScriptLine& line, std::string_view word) = 0;
+  /// A line of a Latin-1 script that ended in `dropped`, bytes from 0x80 up that the reader took
+  /// for blanks and cut off before the line ran (`line` holds what was left).
+  virtual void LineEndDropped(const ScriptLine& line, std::string_view dropped) = 0;
   /// A command ran; `keyword` is its name as the command table spells it.
   virtual void CommandRan(const ScriptLine& line, std::string_view keyword,
                           const BuildState& state) = 0;

@@ -29,6 +29,10 @@ inline constexpr int kCharSetSize = 128;
 /// Which glyph set `Grab` fills: `[Font]` starts the faces, `[Shadow]` the shadows.
 enum class Section { None = 0, Faces = 1, Shadows = 2 };
 
+/// How the script's lines are read: as bytes, each a Latin-1 code, or, after `Encoding UTF-8`,
+/// as UTF-8, each character up to U+00FF its Latin-1 code.
+enum class ScriptEncoding { Latin1, Utf8 };
+
 /// Opens, as `file`, the picture a `LoadTGA` line names, in place of opening the file at `path`;
 /// leaves `file` closed when it cannot, which the command then reports.
 using PictureOpener = std::function<void(BinaryFile& file, const std::string& path)>;
@@ -70,6 +74,7 @@ struct FontSettings {
 struct BuildState {
   FontSettings settings;
   Section section = Section::None;
+  ScriptEncoding encoding = ScriptEncoding::Latin1;
   bool verbose = false;
   GrabCursor cursor;
   Picture picture;

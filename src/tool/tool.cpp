@@ -7,6 +7,7 @@
 #include "font/font_format.h"
 #include "io/binary_file.h"
 #include "io/file_identity.h"
+#include "picture/png_picture.h"
 #include "report/messages.h"
 #include "script/script_reader.h"
 #include "writer/font_writer.h"
@@ -50,7 +51,7 @@ int RunTool(BuildState& state, Console& console, int argc, const char* const arg
     return 0;
   }
   if (argc == 2 && argv[1] == std::string_view("--version")) {
-    Say(console.out, msg::kVersion, TYPEKILN_VERSION);
+    Say(console.out, msg::kVersion, TYPEKILN_VERSION, PngLibraries().c_str());
     return 0;
   }
   if (argc < 3) {

@@ -63,6 +63,10 @@ void OverlayRecorder::UnknownCommand(const ScriptLine& line, std::string_view wo
   checker_.UnknownCommand(line, word);
 }
 
+void OverlayRecorder::LineEndDropped(const ScriptLine& line, std::string_view dropped) {
+  checker_.LineEndDropped(line, dropped);
+}
+
 void OverlayRecorder::CommandRan(const ScriptLine& line, std::string_view keyword,
                                  const BuildState& state) {
   checker_.CommandRan(line, keyword, state);

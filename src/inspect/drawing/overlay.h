@@ -32,6 +32,7 @@ struct DrawnAlpha {
 class OverlayRecorder : public BuildObserver {
  public:
   void UnknownCommand(const ScriptLine& line, std::string_view word) override;
+  void LineEndDropped(const ScriptLine& line, std::string_view dropped) override;
   void CommandRan(const ScriptLine& line, std::string_view keyword,
                   const BuildState& state) override;
   void PictureLoaded(const ScriptLine& line, const Picture& picture) override;

@@ -14,28 +14,11 @@
 #include "report/messages.h"
 #include "script/command_table.h"
 #include "script/script_reader.h"
+#include "text/utf8.h"
 
 namespace typekiln {
 
 namespace {
-
-// The length of the UTF-8 character of two to four bytes that starts at `at`, or 0 when none
-// does. A byte from 0x80 up that starts none stands for itself, a Latin-1 code put there on
-// purpose; a UTF-8 character is what an editor saves when the artist types one.
-std::size_t Utf8SequenceLength(const std::array<char, kCharSetSize>& codes, std::size_t at,
-                               std::size_t length) {
-  const auto lead = static_cast<unsigned char>(codes[at]);
-  const std::size_t size = lead >= 0xC2 && lead <= 0xDF   ? 2
-                           : lead >= 0xE0 && lead <= 0xEF ? 3
-                           : lead >= 0xF0 && lead <= 0xF4 ? 4
-                                                          : 0;
-  if (size == 0 || at + size > length)
-    return 0;
-  for (std::size_t i = 1; i < size; ++i)
-    if ((static_cast<unsigned char>(codes[at + i]) & 0xC0) != 0x80)
-      return 0;
-  return size;
-}
 
 constexpr std::uint8_t kRightToLeftBit = 0x10;
 // Alpha below this stores as coverage 0.
@@ -144,10 +127,18 @@ void ScriptChecker::Add(const ScriptLine* line, std::string text) {
     ++unshown_;
     return;
   }
+  // A script's bytes from 0x80 up are shown as \xNN, as the listing shows codes: whatever the
+  // terminal's character set, they read the same.
   if (line == nullptr)
-    return pending_.push_back({0, Format(msg::kNote, text.c_str())});
-  pending_.push_back(
-      {line->number, Format(msg::kNoteAt, line->number, line->text.c_str(), text.c_str())});
+    return pending_.push_back({0, EscapeHighBytes(Format(msg::kNote, text.c_str()))});
+  pending_.push_back({line->number, EscapeHighBytes(Format(msg::kNoteAt, line->number,
+                                                           line->text.c_str(), text.c_str()))});
+}
+
+void ScriptChecker::LineEndDropped(const ScriptLine& line, std::string_view dropped) {
+  Add(&line, Format(msg::kNoteLineEndDropped,
+                    Count(static_cast<long long>(dropped.size()), msg::kBytes).c_str(),
+                    std::string(dropped).c_str()));
 }
 
 void ScriptChecker::UnknownCommand(const ScriptLine& line, std::string_view word) {
@@ -174,7 +165,11 @@ void ScriptChecker::CommandRan(const ScriptLine& line, std::string_view keyword,
   int firstEarlier = -1;
   for (std::size_t i = 0, sequenceEnd = 0; i < length; ++i) {
     if (i >= sequenceEnd) {
-      const std::size_t sequence = Utf8SequenceLength(codes, i, length);
+      // A byte from 0x80 up that starts no UTF-8 character of two bytes or more stands for
+      // itself, a Latin-1 code put there on purpose; a UTF-8 character is what an editor saves
+      // when the artist types one.
+      const Utf8Character character = DecodeUtf8(std::string_view(codes.data(), length), i);
+      const std::size_t sequence = character.length > 1 ? character.length : 0;
       if (sequence > 0 && high == 0)
         firstHigh = static_cast<int>(i);
       high += static_cast<std::int64_t>(sequence);
@@ -186,15 +181,16 @@ void ScriptChecker::CommandRan(const ScriptLine& line, std::string_view keyword,
       firstEarlier = static_cast<int>(earlier - codes.begin());
     }
   }
-  charSetHasUtf8_ = high > 0;
-  if (high > 0) {
-    Add(&line,
-        Format(msg::kNoteHighBytes, Count(high, msg::kBytes).c_str(),
-               static_cast<unsigned char>(codes[static_cast<std::size_t>(firstHigh)]), firstHigh));
+  // In a UTF-8 script the characters are codes already.
+  charSetHasUtf8_ = high > 0 && state.encoding == ScriptEncoding::Latin1;
+  if (charSetHasUtf8_) {
+    Add(&line, Format(msg::kNoteHighBytes, Count(high, msg::kBytes).c_str(),
+                      static_cast<unsigned char>(codes[static_cast<std::size_t>(firstHigh)]),
+                      firstHigh, line.number));
   }
   // A lead byte repeats whenever two UTF-8 characters share it: that is one mistake,
   // noted above, not two.
-  if (repeats > 0 && high == 0) {
+  if (repeats > 0 && !charSetHasUtf8_) {
     Add(&line, Format(msg::kNoteSharedCode, Count(repeats, msg::kEntriesRepeat).c_str(),
                       codes[static_cast<std::size_t>(firstRepeat)], firstEarlier, firstRepeat));
   }

@@ -46,6 +46,7 @@ class ScriptChecker : public BuildObserver {
   static constexpr std::size_t kLeastGlyphsOnBaseline = 2;
 
   void UnknownCommand(const ScriptLine& line, std::string_view word) override;
+  void LineEndDropped(const ScriptLine& line, std::string_view dropped) override;
   void CommandRan(const ScriptLine& line, std::string_view keyword,
                   const BuildState& state) override;
   void PictureLoaded(const ScriptLine& line, const Picture& picture) override;

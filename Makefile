@@ -105,8 +105,8 @@ fuzz:
 	cmake -S . -B build/fuzz -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
 	  -DCMAKE_COMPILE_WARNING_AS_ERROR=ON \
 	  -DTYPEKILN_FUZZ=ON -DTYPEKILN_TESTS=OFF
-	cmake --build build/fuzz -j $(JOBS) --target fuzz_script fuzz_tga fuzz_build fuzz_font \
-	  fuzz_runtime fuzz_bmfont fuzz_freetype
+	cmake --build build/fuzz -j $(JOBS) --target fuzz_script fuzz_tga fuzz_png fuzz_build \
+	  fuzz_font fuzz_runtime fuzz_bmfont fuzz_freetype
 	fuzz/run.sh $(FUZZ_SECONDS) build/fuzz
 
 # Times whole builds of three large pictures against one plain read of each and checks peak

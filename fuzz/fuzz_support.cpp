@@ -7,7 +7,10 @@
 #include <cstdlib>
 #include <sstream>
 
+#include "glyph/grabber.h"
 #include "inspect/font_file/font_reader.h"
+#include "io/byte_order.h"
+#include "picture/png_picture.h"
 #include "picture/tga_picture.h"
 #include "report/console.h"
 #include "report/messages.h"
@@ -35,10 +38,33 @@ MemoryFile::MemoryFile(std::span<const std::uint8_t> bytes, int descriptor)
 MemoryFile::~MemoryFile() { close(descriptor_); }
 
 bool PictureIsSmallEnough(std::span<const std::uint8_t> picture) {
+  constexpr std::size_t kPngSizeAt = 16;  // IHDR's width and height, after its length and type
+  if (StartsAsPng(picture)) {
+    if (picture.size() < kPngSizeAt + 8)
+      return true;
+    return std::uint64_t{GetBE32(&picture[kPngSizeAt])} * GetBE32(&picture[kPngSizeAt + 4]) <=
+           std::uint64_t{kMaxPixels};
+  }
   if (picture.size() < kTgaHeaderSize)
     return true;
   const TgaHeader header = ParseTgaHeader(picture.data());
   return std::int64_t{header.width} * header.height <= kMaxPixels;
+}
+
+void LoadGrabAndCheck(BuildState& state) {
+  ReadTgaPicture(state.picture, kPicturePath);
+  const std::int32_t height = state.picture.height;
+  const struct {
+    std::int32_t maxHeight, x, y, count;
+  } grabs[] = {{height, 0, 0, 128}, {1, 0, height / 2, 128},
+               {32, -5, -3, 4},     {height, state.picture.width - 1, 0, 2},
+               {0, 0, 0, 1},        {-7, 0, 0, 1}};
+  for (const auto& grab : grabs) {
+    state.settings.maxHeight = grab.maxHeight;
+    GlyphSet& set = grab.y == 0 ? state.faceSet : state.shadowSet;
+    GrabGlyphs(state, set, grab.x, grab.y, grab.count, {"Grab", 1});
+  }
+  WriteAndCheckFont(state);
 }
 
 bool RunScriptBytes(BuildState& state, std::span<const std::uint8_t> script) {

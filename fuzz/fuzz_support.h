@@ -39,8 +39,12 @@ class MemoryFile {
   int descriptor_;
 };
 
-/// False for a picture whose header claims more than kMaxPixels.
+/// False for a picture whose header (a TGA's, or a PNG's) claims more than kMaxPixels.
 bool PictureIsSmallEnough(std::span<const std::uint8_t> picture);
+
+/// Loads the picture in kPicturePath into `state` through the tool's loader, grabs from it in
+/// bands of several heights, from inside the picture and outside it, and checks the font.
+void LoadGrabAndCheck(BuildState& state);
 
 /// Runs the script's bytes on `state` through the tool's script reader, every LoadTGA opening
 /// kPicturePath whatever path its line names (unless the state opens pictures its own way

@@ -7,6 +7,7 @@ python3; the output is committed. The fonts need bdftopcf and fonttosfnt (xfonts
 
 import gzip
 import pathlib
+import zlib
 import shutil
 import struct
 import subprocess
@@ -70,6 +71,56 @@ def pictures():
         yield path.stem, path.read_bytes()
 
 
+def png(width, height, colour_type, depth, samples, palette=b"", transparency=b"", interlaced=False):
+    """A PNG of `samples` (each pixel's channels, rows top first) at `depth` bits a sample."""
+    channels = {0: 1, 2: 3, 3: 1, 4: 2, 6: 4}[colour_type]
+    passes = ([(0, 0, 8, 8), (4, 0, 8, 8), (0, 4, 4, 8), (2, 0, 4, 4), (0, 2, 2, 4), (1, 0, 2, 2),
+               (0, 1, 1, 2)] if interlaced else [(0, 0, 1, 1)])
+    raw = b""
+    for x0, y0, dx, dy in passes:
+        if x0 >= width:
+            continue
+        for y in range(y0, height, dy):
+            bits, row = "", b"\0"
+            for x in range(x0, width, dx):
+                for c in range(channels):
+                    value = samples[(y * width + x) * channels + c]
+                    if depth == 16:
+                        row += struct.pack(">H", value)
+                    else:
+                        bits += format(value, "0%db" % depth)
+            bits += "0" * (-len(bits) % 8)
+            row += bytes(int(bits[i:i + 8], 2) for i in range(0, len(bits), 8))
+            raw += row
+
+    def chunk(kind, data):
+        return struct.pack(">I", len(data)) + kind + data + struct.pack(">I", zlib.crc32(kind + data))
+    out = b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", struct.pack(">IIBBBBB", width, height, depth,
+                                                               colour_type, 0, 0, int(interlaced)))
+    if palette:
+        out += chunk(b"PLTE", palette)
+    if transparency:
+        out += chunk(b"tRNS", transparency)
+    return out + chunk(b"IDAT", zlib.compress(raw, 9)) + chunk(b"IEND", b"")
+
+
+def pngs():
+    """Glyph pictures as PNG, of each kind the decoder takes."""
+    width, height = 12, 5
+    alphas = [0 if x % 4 == 3 or y == 4 else (x * 37 + y * 11) % 256
+              for y in range(height) for x in range(width)]
+    yield "rgba", png(width, height, 6, 8, [v for a in alphas for v in (255, 255, 255, a)])
+    yield "rgba-16-interlaced", png(width, height, 6, 16,
+                                    [v for a in alphas for v in (0xFFFF, 0xFFFF, 0xFFFF, a * 257)],
+                                    interlaced=True)
+    yield "grey-alpha", png(width, height, 4, 8, [v for a in alphas for v in (200, a)])
+    yield "grey-1", png(width, height, 0, 1, [1 if a else 0 for a in alphas])
+    yield "palette-trns", png(width, height, 3, 2, [min(a // 64, 3) for a in alphas],
+                              palette=bytes(range(12)), transparency=bytes((0, 80, 160, 255)))
+    yield "rgb-trns", png(width, height, 2, 8, [v for a in alphas for v in (a, a, a)],
+                          transparency=b"\0\0\0\0\0\0")
+
+
 SCRIPTS = {
     "example": (ROOT / "examples" / "example.tks").read_bytes(),
     "every-command": b"# every command once\nReport\nType Vertical\nGap 300\nSpace -1\nDrop 2,-3\n"
@@ -79,6 +130,8 @@ SCRIPTS = {
               b"Grab 1000,1000,5\nGrab -4,-4,200\nMaxHeight 0\nGrab 0,0,1\nMaxHeight -3\nGrab 0,0,1\n",
     "long-line": b"CharSet " + b"x" * 300 + b"\nGap 2 " + b"y" * 200 + b"\n",
     "bytes": b"\x00Gap 3\n\x80\xff Space 4\n[sHaDoW]\r\nloadtga p.tga\x00\ngrab 0,0,1\n",
+    "utf8": "CharSet AB\xe9\nEncoding UTF-8\nCharSet \u00c0\u00c9\u00ce\u00f5\u00fc\u00a0 \n"
+            "# \u20ac\nGap \u20ac\nEncoding latin-1\nCharSet \xe9\n".encode("utf-8") + b"Gap \xc3\n",
 }
 
 
@@ -182,7 +235,7 @@ def fonts():
 
 
 def main():
-    for folder in ("script", "tga", "build", "font", "runtime"):
+    for folder in ("script", "tga", "build", "font", "runtime", "png"):
         (CORPUS / folder).mkdir(parents=True, exist_ok=True)
     for name, script in SCRIPTS.items():
         (CORPUS / "script" / f"{name}.tks").write_bytes(script)
@@ -199,6 +252,10 @@ def main():
             (CORPUS / folder / f"{name}.fnt").write_bytes(font)
     for name, (script, picture) in builds.items():
         (CORPUS / "build" / f"{name}.bin").write_bytes(struct.pack("<H", len(script)) + script + picture)
+    (CORPUS / "png").mkdir(parents=True, exist_ok=True)
+    for name, picture in pngs():
+        (CORPUS / "png" / f"{name}.bin").write_bytes(picture[8:])  # fuzz_png adds the signature
+        (CORPUS / "tga" / f"{name}.png").write_bytes(picture)
     (CORPUS / "freetype").mkdir(parents=True, exist_ok=True)
     for name, font in fonts():
         (CORPUS / "freetype" / f"{name}.bin").write_bytes(font)

@@ -10,7 +10,7 @@ seconds=${1:-60}
 build=${2:-build/fuzz}
 shift $(( $# > 2 ? 2 : $# ))
 targets=("$@")
-[ ${#targets[@]} -gt 0 ] || targets=(script tga build font runtime bmfont freetype)
+[ ${#targets[@]} -gt 0 ] || targets=(script tga png build font runtime bmfont freetype)
 
 mkdir -p "$build/artifacts"
 failed=0

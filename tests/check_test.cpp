@@ -256,6 +256,22 @@ TEST(Check, NotesShadowsOutOfStepAndABandOffTheStep) {
   EXPECT_EQ(Check(dir, Format(grabs.c_str(), 5)).out, "No problems found.\n");
 }
 
+// Letters from 0x80 up at the end of a Latin-1 line are lost to the reader, which the check says,
+// showing them as \xNN; a UTF-8 script keeps them, and its letters are codes.
+TEST(Check, NotesLettersLostAtALinesEnd) {
+  test::TempDir dir;
+  test::WriteBytes(dir.File("faces.tga"), Picture({"#.##.#.", "#.##.#."}));
+  const std::string grab = "MaxHeight 2\nLoadTGA faces.tga\n[Font]\nGrab 0,0,3\n";
+  EXPECT_EQ(Check(dir, "CharSet A\xE9\xE8\n" + grab).out,
+            "note: line 1 \"CharSet A\": the line ends in 2 bytes from 0x80 up (\\xE9\\xE8), "
+            "which the reader takes for blanks and drops; write Encoding UTF-8 on a line above it "
+            "and save the script as UTF-8 to keep them\n"
+            "note: line 1 \"CharSet A\": the CharSet holds 1 code for 3 face glyphs, so entries 1 "
+            "to 2 get code 0; add their characters\n2 notes found.\n");
+  EXPECT_EQ(Check(dir, "Encoding UTF-8\nCharSet A\xC3\xA9\xC3\xA8\n" + grab).out,
+            "No problems found.\n");
+}
+
 // Past a thousand notes the rest are counted, not printed.
 TEST(Check, KeepsAThousandNotes) {
   test::TempDir dir;

@@ -6,6 +6,7 @@
 #include <array>
 #include <filesystem>
 #include <map>
+#include <string_view>
 
 #include "inspect/drawing/font_preview.h"
 #include "inspect/drawing/overlay.h"
@@ -119,6 +120,20 @@ TEST(Render, SetsTextAsTheGameDoes) {
         EXPECT_EQ(seen, kinds.at(rows[y][x])) << x << "," << y;
       }
     }
+  }
+
+  // TEXT is UTF-8 when it is valid UTF-8, each character its Latin-1 code; bytes otherwise.
+  state.settings.orientation = Orientation::Horizontal;
+  state.settings.charSet[0] = '\xE9';
+  WriteFontAndReport(state, console.streams, dir.File("e.fnt"));
+  for (const char* text : {"\xC3\xA9", "\xE9", "\xE2\x82\xAC"}) {
+    const test::ToolRun run = test::RunInspect(dir.path(), {"--render", "t.png", "e.fnt", text});
+    EXPECT_EQ(run.status, 0) << run.err;
+    const std::optional<Canvas> picture = ReadPng(dir.File("t.png"));
+    ASSERT_TRUE(picture.has_value());
+    // The glyph is 3 wide, in a margin of 2; a character without one, the euro sign, draws
+    // nothing but the margins.
+    EXPECT_EQ(picture->width(), std::string_view(text) == "\xE2\x82\xAC" ? 4 : 7) << text;
   }
 
   test::Bytes bad = test::ReadBytes(dir.File("h.fnt"));

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "script/setting_commands.h"
 #include "test_support.h"
 
 namespace typekiln {
@@ -28,10 +29,8 @@ void RecordGrab(BuildState&, Console&, const ScriptLine& line) {
 }
 
 const Command kTestTable[] = {
-    {"Gap", RecordGap},
-    {"Grab", RecordGrab},
-    {"[Font]", RecordGrab},
-    {nullptr, nullptr},
+    {"Gap", RecordGap},           {"Grab", RecordGrab}, {"[Font]", RecordGrab},
+    {"Encoding", HandleEncoding}, {nullptr, nullptr},
 };
 
 class ScriptReader : public ::testing::Test {
@@ -122,6 +121,28 @@ TEST_F(ScriptReader, AFontOrBinaryDataIsNoScript) {
   EXPECT_NE(err.find("' holds binary data\n"), std::string::npos);
   EXPECT_EQ(RunFile(std::string(4093, '\n') + "Gap 7" + '\0' + "x\nGap 8\n"),
             (std::vector<std::string>{"Gap|Gap 7", "Gap|Gap 8"}));
+}
+
+// After `Encoding UTF-8` each line is UTF-8: its characters up to U+00FF become their Latin-1
+// bytes, its end loses ASCII blanks and U+00A0 but not letters, and its 127 characters are
+// counted as characters. A line with another character, or that is no UTF-8, does not run.
+TEST_F(ScriptReader, AfterEncodingUtf8EachLineIsReadAsUtf8) {
+  const std::string e = "\xC3\xA9";  // é, 0xE9 in Latin-1
+  std::string many;
+  for (int i = 0; i < 123; ++i) many += e;
+  EXPECT_EQ(RunFile("Gap " + e + "\nencoding utf-8\nGap " + e +
+                    "\nGap \xC3\x80\xC3\xBC\xC2\xA0 \r\n"
+                    "# \xE2\x82\xAC\nGap \xE2\x82\xAC\nGap \xC3\n"
+                    "Gap " +
+                    many + "Grab 1,2,3\nENCODING Latin-1\nGap \xE9\xE9\nEncoding UTF-16\n"),
+            (std::vector<std::string>{"Gap|Gap", "Gap|Gap \xE9", "Gap|Gap \xC0\xFC",
+                                      "Gap|Gap " + std::string(123, '\xE9'), "Grab|Grab 1,2,3",
+                                      "Gap|Gap"}));
+  EXPECT_EQ(numbers, (std::vector<int>{1, 3, 4, 8, 9, 11}));
+  EXPECT_EQ(console_.err.str(),
+            "Not a Latin-1 character at following line:\nGap \xE2\x82\xAC\n"
+            "Not a Latin-1 character at following line:\nGap \xC3\n"
+            "Unknown encoding at following line:\nEncoding UTF-16\n");
 }
 
 TEST_F(ScriptReader, AMissingScriptOrAFolderCannotBeOpened) {

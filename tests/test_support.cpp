@@ -4,12 +4,14 @@
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#include <zlib.h>
 
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
+#include <span>
 #include <stdexcept>
 #include <tuple>
 
@@ -317,6 +319,72 @@ void ExpectScriptReadsBack(const std::filesystem::path& folder, const std::strin
       },
       unprivileged);
   EXPECT_TRUE(same) << "the font of " << script << " does not read back as its build state";
+}
+
+namespace {
+
+// A PNG chunk: its length, type, data and the checksum of type and data.
+std::string PngChunk(const std::string& type, const std::string& data) {
+  const auto be32 = [](std::uint32_t value) {
+    return std::string{static_cast<char>(value >> 24), static_cast<char>(value >> 16),
+                       static_cast<char>(value >> 8), static_cast<char>(value)};
+  };
+  const std::string checked = type + data;
+  const auto crc = static_cast<std::uint32_t>(
+      crc32(0, reinterpret_cast<const Bytef*>(checked.data()), static_cast<uInt>(checked.size())));
+  return be32(static_cast<std::uint32_t>(data.size())) + checked + be32(crc);
+}
+
+}  // namespace
+
+std::string PngFile(int width, int height, int colourType, int depth,
+                    const std::vector<int>& samples, const Bytes& palette,
+                    const Bytes& transparency, bool interlaced) {
+  const int channels = colourType == 2 ? 3 : colourType == 4 ? 2 : colourType == 6 ? 4 : 1;
+  // Adam7's passes: the first column and row, and the step between them; one pass without.
+  static constexpr int kAdam7[7][4] = {{0, 0, 8, 8}, {4, 0, 8, 8}, {0, 4, 4, 8}, {2, 0, 4, 4},
+                                       {0, 2, 2, 4}, {1, 0, 2, 2}, {0, 1, 1, 2}};
+  static constexpr int kWhole[1][4] = {{0, 0, 1, 1}};
+  std::string raw;
+  for (const auto& pass : interlaced ? std::span<const int[4]>(kAdam7) : std::span(kWhole)) {
+    for (int y = pass[1]; y < height; y += pass[3]) {
+      if (pass[0] >= width)
+        break;
+      raw += '\0';  // no filter
+      int bits = 0, held = 0;
+      for (int x = pass[0]; x < width; x += pass[2])
+        for (int c = 0; c < channels; ++c) {
+          const int value = samples[static_cast<std::size_t>((y * width + x) * channels + c)];
+          if (depth == 16) {
+            raw += static_cast<char>(value >> 8);
+            raw += static_cast<char>(value);
+            continue;
+          }
+          held = held << depth | value;
+          if ((bits += depth) == 8)
+            raw += static_cast<char>(held), bits = held = 0;
+        }
+      if (bits > 0)
+        raw += static_cast<char>(held << (8 - bits));
+    }
+  }
+  uLongf size = compressBound(static_cast<uLong>(raw.size()));
+  std::string idat(size, '\0');
+  compress2(reinterpret_cast<Bytef*>(idat.data()), &size,
+            reinterpret_cast<const Bytef*>(raw.data()), static_cast<uLong>(raw.size()),
+            Z_BEST_COMPRESSION);
+  idat.resize(size);
+  std::string header;
+  for (const int value : {width, height})
+    for (int shift = 24; shift >= 0; shift -= 8) header += static_cast<char>(value >> shift);
+  header += {static_cast<char>(depth), static_cast<char>(colourType), 0, 0,
+             static_cast<char>(interlaced ? 1 : 0)};
+  std::string file = "\x89PNG\r\n\x1a\n" + PngChunk("IHDR", header);
+  if (!palette.empty())
+    file += PngChunk("PLTE", std::string(palette.begin(), palette.end()));
+  if (!transparency.empty())
+    file += PngChunk("tRNS", std::string(transparency.begin(), transparency.end()));
+  return file + PngChunk("IDAT", idat) + PngChunk("IEND", "");
 }
 
 std::string TgaFile(int width, int height, const Bytes& body, std::uint8_t type,

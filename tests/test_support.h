@@ -59,6 +59,14 @@ std::string TgaFile(int width, int height, const Bytes& body, std::uint8_t type 
                     std::uint8_t idLength = 0, std::uint16_t colourMapLength = 0,
                     std::uint8_t colourMapBits = 0);
 
+/// A PNG file of `colourType` (0 grey, 2 RGB, 3 palette, 4 grey and alpha, 6 RGBA) and `depth`
+/// bits a sample: `samples` holds each pixel's samples (an index for a palette), rows top first;
+/// `palette` the PLTE chunk's RGB triples and `transparency` the tRNS chunk, when given; Adam7
+/// interlaced with `interlaced`.
+std::string PngFile(int width, int height, int colourType, int depth,
+                    const std::vector<int>& samples, const Bytes& palette = {},
+                    const Bytes& transparency = {}, bool interlaced = false);
+
 struct Echoes {
   std::string out;
   std::string err;

@@ -1,7 +1,9 @@
 #include "picture/tga_picture.h"
 
 #include <gtest/gtest.h>
+#include <zlib.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 
@@ -162,6 +164,129 @@ TEST(TgaPicture, LoadTgaOpensThroughTheBuildStatesHook) {
   EXPECT_EQ(asked, (std::vector<std::string>{"elsewhere.tga", "locked.tga", "again.tga"}));
   EXPECT_EQ(state.picture.path, "again.tga");
   EXPECT_EQ(Dump(state.picture), "03020104 07060508");
+}
+
+// Every colour type and bit depth of PNG, interlaced or not, gives the pixels a 32-bit TGA of the
+// same picture holds: grey as red, green and blue; a 16-bit sample's high byte; fewer bits scaled
+// to 255; transparency from tRNS.
+TEST(PngPicture, EveryKindOfPngGivesTheTgasPixels) {
+  const struct {
+    const char* name;
+    int type, depth;
+    std::vector<int> samples;  // 3 x 2
+    Bytes palette, transparency;
+    std::string pixels;
+  } cases[] = {
+      {"grey 1",
+       0,
+       1,
+       {1, 0, 1, 0, 1, 1},
+       {},
+       {},
+       "ffffffff 000000ff ffffffff|000000ff ffffffff ffffffff"},
+      {"grey 2",
+       0,
+       2,
+       {0, 1, 2, 3, 2, 1},
+       {},
+       {},
+       "000000ff 555555ff aaaaaaff|ffffffff aaaaaaff 555555ff"},
+      {"grey 4",
+       0,
+       4,
+       {15, 1, 0, 8, 7, 3},
+       {},
+       {},
+       "ffffffff 111111ff 000000ff|888888ff 777777ff 333333ff"},
+      {"grey 16 with tRNS",
+       0,
+       16,
+       {0x1234, 0xABCD, 0, 0xFFFF, 0x0100, 0xABCD},
+       {},
+       Hex("ABCD"),
+       "121212ff ababab00 000000ff|ffffffff 010101ff ababab00"},
+      {"grey and alpha 8",
+       4,
+       8,
+       {9, 200, 255, 0, 1, 2, 3, 4, 5, 6, 7, 8},
+       {},
+       {},
+       "090909c8 ffffff00 01010102|03030304 05050506 07070708"},
+      {"RGB 8 with tRNS",
+       2,
+       8,
+       {1, 2, 3, 4, 5, 6, 7, 8, 9, 1, 2, 3, 0, 0, 0, 9, 9, 9},
+       {},
+       Hex("0001 0002 0003"),
+       "01020300 040506ff 070809ff|01020300 000000ff 090909ff"},
+      {"RGBA 16",
+       6,
+       16,
+       {0x1100, 0x2200, 0x3300, 0x4400, 0xFFFF, 0,      0,      0xFFFF, 1,      2,      3,     4, 0,
+        0,      0,      0,      0x8000, 0x8000, 0x8000, 0x8000, 0xFE00, 0xFD00, 0xFC00, 0xFB00},
+       {},
+       {},
+       "11223344 ff0000ff 00000000|00000000 80808080 fefdfcfb"},
+      {"palette 4 with tRNS",
+       3,
+       4,
+       {0, 1, 2, 2, 1, 0},
+       Hex("ff0000 00ff00 0000ff"),
+       Hex("80 00"),
+       "ff000080 00ff0000 0000ffff|0000ffff 00ff0000 ff000080"},
+  };
+  for (const auto& c : cases) {
+    for (const bool interlaced : {false, true}) {
+      SCOPED_TRACE(std::string(c.name) + (interlaced ? ", interlaced" : ""));
+      Picture image;
+      EXPECT_EQ(Load(image, test::PngFile(3, 2, c.type, c.depth, c.samples, c.palette,
+                                          c.transparency, interlaced)),
+                "");
+      std::string expected = c.pixels;
+      expected.erase(std::remove(expected.begin(), expected.end(), ' '), expected.end());
+      std::string got = Dump(image);
+      got.erase(std::remove(got.begin(), got.end(), ' '), got.end());
+      EXPECT_EQ(got, expected);
+    }
+  }
+}
+
+// A PNG whose header claims `width` x `height`, its checksum made right, and no pixels.
+std::string ClaimingPng(std::uint32_t width, std::uint32_t height) {
+  std::string png = test::PngFile(1, 1, 0, 1, {1});
+  for (int i = 0; i < 4; ++i) {
+    png[16 + i] = static_cast<char>(width >> (24 - 8 * i));
+    png[20 + i] = static_cast<char>(height >> (24 - 8 * i));
+  }
+  const auto crc =
+      static_cast<std::uint32_t>(crc32(0, reinterpret_cast<const Bytef*>(png.data() + 12), 17));
+  for (int i = 0; i < 4; ++i) png[29 + i] = static_cast<char>(crc >> (24 - 8 * i));
+  return png;
+}
+
+// A PNG that cannot be read says what is wrong with it, by name; one claiming more pixels than
+// are held is refused before any memory is taken for them.
+TEST(PngPicture, ADamagedPngSaysWhatIsWrong) {
+  const std::string good = test::PngFile(2, 1, 6, 8, {1, 2, 3, 4, 5, 6, 7, 8});
+  std::string badChecksum = good;
+  badChecksum[29] ^= 1;  // the IHDR's checksum
+  std::string badData = good;
+  badData[good.size() - 20] ^= 0x55;  // inside the compressed data
+  const std::pair<std::string, std::string> cases[] = {
+      {good.substr(0, good.size() - 20),
+       "'p.tga' is a PNG cut short: it ends before its last pixel\n"},
+      {good.substr(0, 12), "'p.tga' is a PNG cut short: it ends before its last pixel\n"},
+      {badChecksum, "'p.tga' is a damaged PNG: a chunk's checksum does not match its data\n"},
+      {badData, "'p.tga' is a damaged PNG: its data does not decode\n"},
+      {ClaimingPng(65536, 1), "'p.tga' is too large to hold in memory\n"},
+      {ClaimingPng(16384, 16385), "'p.tga' is too large to hold in memory\n"},
+  };
+  for (const auto& [file, message] : cases) {
+    SCOPED_TRACE(message);
+    Picture image;
+    EXPECT_EQ(Load(image, file), message);
+    EXPECT_FALSE(HasPixels(image));
+  }
 }
 
 // Files made by real writers from the same 3 x 2 picture (tests/data/make_tga_files.sh).

@@ -392,8 +392,8 @@ std::string_view ScriptMark() {
 }
 
 // True when the regular file at `path` is one this tool writes, which --force may replace: an
-// empty file, a true-colour TGA (a sheet, as drawn or retouched and saved again), or for the
-// script one that starts with this tool's own comment.
+// empty file, a true-colour TGA or a PNG (a sheet, as drawn or retouched and saved again), or for
+// the script one that starts with this tool's own comment.
 bool ImportWrote(const std::string& path, bool script) {
   BinaryFile file;
   if (file.OpenRegularRead(path) != BinaryFile::RegularOpen::Opened)
@@ -411,7 +411,7 @@ bool ImportWrote(const std::string& path, bool script) {
   if (size < static_cast<std::int64_t>(kTgaHeaderSize) || !file.Read(header, sizeof header))
     return false;
   const TgaHeader tga = ParseTgaHeader(header);
-  return tga.IsTrueColour() && (tga.depth == 32 || tga.depth == 24);
+  return StartsAsPng(header) || (tga.IsTrueColour() && (tga.depth == 32 || tga.depth == 24));
 }
 
 // The message for a set of files that could not be written, or none when it was.

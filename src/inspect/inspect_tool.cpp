@@ -21,6 +21,7 @@
 #include "io/file_identity.h"
 #include "picture/png_picture.h"
 #include "report/messages.h"
+#include "text/utf8.h"
 
 namespace typekiln {
 
@@ -210,6 +211,21 @@ int Overlay(Console& console, const std::string& out, const std::string& script,
   return console.sawError ? kFound : kClean;
 }
 
+// The codes a text from the command line sets: as UTF-8, each character up to U+00FF its Latin-1
+// code and any other '?', as the runtime sets a UTF-8 text; bytes that are not UTF-8 as they
+// are, each its own code.
+std::string TextAsCodes(const std::string& text) {
+  if (!IsUtf8(text))
+    return text;
+  std::string codes;
+  for (std::size_t at = 0; at < text.size();) {
+    const Utf8Character character = DecodeUtf8(text, at);
+    codes += character.code <= 0xFF ? static_cast<char>(character.code) : '?';
+    at += character.length;
+  }
+  return codes;
+}
+
 // Sets the text as the game would, with the runtime, if the runtime opens the font.
 int Render(Console& console, const std::string& out, const std::string& path,
            const std::string& text) {
@@ -222,7 +238,7 @@ int Render(Console& console, const std::string& out, const std::string& path,
   if (const int error = tkf_open(&game, bytes->data(), bytes->size()); error != TKF_OK)
     return Fail(console, kFound, msg::kCannotDraw, path.c_str(), tkf_error(error));
   constexpr int kMargin = 2;
-  const std::optional<Canvas> picture = DrawText(game, text, 0, kMargin);
+  const std::optional<Canvas> picture = DrawText(game, TextAsCodes(text), 0, kMargin);
   if (!picture)
     return Fail(console, kFailed, msg::kTextTooLarge, static_cast<long long>(kMaxTextPixels));
   if (!Write(console, *picture, out))

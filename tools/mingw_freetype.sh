@@ -5,9 +5,11 @@
 # (`apt-get source freetype`, with Debian's patches and security fixes applied) and cross-compiles
 # it once with the MinGW-w64 compiler and cmake/mingw-w64-x86_64.toolchain.cmake. It leaves
 # PREFIX/lib/libfreetype.a and PREFIX/include/freetype2, which CMake's find_package(Freetype)
-# finds once PREFIX is in CMAKE_FIND_ROOT_PATH. The library needs nothing outside itself: no
-# libpng, brotli, harfbuzz or bzip2, and FreeType's own copy of zlib's inflate code for `.pcf.gz`
-# fonts. When PREFIX already holds the library, it does nothing.
+# finds once PREFIX is in CMAKE_FIND_ROOT_PATH. The library needs no libpng, brotli, harfbuzz or
+# bzip2; it inflates `.pcf.gz` fonts with MinGW's zlib (libz-mingw-w64-dev), the zlib the tools'
+# PNG reader links too, since FreeType's own copy of zlib's inflate code defines the same names
+# and the two cannot share one program. When PREFIX already holds such a library, it does
+# nothing; one built on FreeType's own inflate code is built again.
 #
 # apt-get source needs a deb-src entry. A machine with none gets one made from its own apt
 # sources (the same archives, suites and keys as its deb entries for this Debian release), in
@@ -27,39 +29,36 @@ work=$root/build/freetype-source
 toolchain=$root/cmake/mingw-w64-x86_64.toolchain.cmake
 log=$work/build.log
 
-if [ -f "$prefix/lib/libfreetype.a" ] && [ -f "$prefix/include/freetype2/ft2build.h" ]; then
+installed_options=$prefix/include/freetype2/freetype/config/ftoption.h
+if [ -f "$prefix/lib/libfreetype.a" ] && [ -f "$installed_options" ] &&
+  grep -q '^#define FT_CONFIG_OPTION_SYSTEM_ZLIB' "$installed_options"; then
   exit 0
 fi
+rm -rf "$work/build"
 
 # shellcheck source=debian_source.sh
 me=mingw_freetype.sh
 . "$root/tools/debian_source.sh"
 
-need_packages dpkg-dev cmake make gcc-mingw-w64-x86-64-posix
+need_packages dpkg-dev cmake make gcc-mingw-w64-x86-64-posix libz-mingw-w64-dev
 ensure_deb_src freetype
 
 tree=$(fetch_source freetype "$work")
 
-# FreeType's internal copy of zlib's inflate code, which src/gzip builds when no system zlib is
-# used; without it, `.pcf.gz` fonts would need the MinGW zlib.
-[ -f "$tree/src/gzip/inflate.c" ] ||
-  die "$tree has no built-in zlib (src/gzip/inflate.c)"
-
-# Every optional library is pinned off, so the result does not depend on what the machine has;
-# with FT_DISABLE_ZLIB the gzip module uses FreeType's own inflate code.
+# Every optional library but zlib is pinned off, so the result does not depend on what the
+# machine has; FT_REQUIRE_ZLIB fails the configure rather than fall back on FreeType's own copy.
 logged cmake -S "$tree" -B "$work/build" -DCMAKE_TOOLCHAIN_FILE="$toolchain" \
   -DCMAKE_BUILD_TYPE=Release -DBUILD_SHARED_LIBS=OFF -DCMAKE_INSTALL_PREFIX="$prefix" \
-  -DFT_DISABLE_ZLIB=ON -DFT_DISABLE_BZIP2=ON -DFT_DISABLE_PNG=ON -DFT_DISABLE_HARFBUZZ=ON \
-  -DFT_DISABLE_BROTLI=ON
+  -DFT_REQUIRE_ZLIB=ON -DZLIB_USE_STATIC_LIBS=ON -DFT_DISABLE_BZIP2=ON -DFT_DISABLE_PNG=ON \
+  -DFT_DISABLE_HARFBUZZ=ON -DFT_DISABLE_BROTLI=ON
 logged cmake --build "$work/build" -j 2
-# The gzip module on its own inflate code, and no outside library asked for: checked in the
-# options the configure wrote, before anything is installed.
+# The gzip module on MinGW's zlib, and no other outside library asked for: checked in the options
+# the configure wrote, before anything is installed.
 options=$work/build/include/freetype/config/ftoption.h
-grep -q '^#define FT_CONFIG_OPTION_USE_ZLIB' "$options" ||
-  die "the build left the gzip module out ($options)"
-if grep -Eq '^#define FT_CONFIG_OPTION_(SYSTEM_ZLIB|USE_BZIP2|USE_PNG|USE_HARFBUZZ|USE_BROTLI)' \
-  "$options"; then
-  die "the build asks for an outside library ($options)"
+grep -q '^#define FT_CONFIG_OPTION_SYSTEM_ZLIB' "$options" ||
+  die "the build left the gzip module off MinGW's zlib ($options)"
+if grep -Eq '^#define FT_CONFIG_OPTION_(USE_BZIP2|USE_PNG|USE_HARFBUZZ|USE_BROTLI)' "$options"; then
+  die "the build asks for an outside library other than zlib ($options)"
 fi
 logged cmake --install "$work/build"
 [ -f "$prefix/lib/libfreetype.a" ] || die "the build left no $prefix/lib/libfreetype.a"

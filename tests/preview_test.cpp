@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <map>
 #include <string_view>
+#include <vector>
 
 #include "inspect/drawing/font_preview.h"
 #include "inspect/drawing/overlay.h"
@@ -126,7 +127,12 @@ TEST(Render, SetsTextAsTheGameDoes) {
   state.settings.orientation = Orientation::Horizontal;
   state.settings.charSet[0] = '\xE9';
   WriteFontAndReport(state, console.streams, dir.File("e.fnt"));
-  for (const char* text : {"\xC3\xA9", "\xE9", "\xE2\x82\xAC"}) {
+  // Windows hands a program its command line as Unicode, so a byte that is no UTF-8 reaches it
+  // only on Linux.
+  std::vector<const char*> texts = {"\xC3\xA9", "\xE2\x82\xAC"};
+  if (!test::WindowsTools())
+    texts.push_back("\xE9");
+  for (const char* text : texts) {
     const test::ToolRun run = test::RunInspect(dir.path(), {"--render", "t.png", "e.fnt", text});
     EXPECT_EQ(run.status, 0) << run.err;
     const std::optional<Canvas> picture = ReadPng(dir.File("t.png"));

@@ -459,7 +459,7 @@ inline constexpr char kScriptMadeFrom[] = "Drawn by typekiln-import from %s:";
 inline constexpr char kScriptOptions[] = "Options:%s";
 inline constexpr char kScriptBuild[] = "Build the font in this folder with: typekiln %s font.fnt";
 inline constexpr char kScriptRetouch[] =
-    "The white pixels of alpha 0 in each cell hold its advance: keep them when retouching.";
+    "The white pixels of alpha 1 in each cell hold its advance: keep them when retouching.";
 inline constexpr Noun kKerningPairs{"kerning pair", "kerning pairs"};
 
 // typekiln-import: fonts read through FreeType.

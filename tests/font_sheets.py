@@ -3,13 +3,16 @@
 
 Each sheet is drawn as an artist with an ordinary renderer would: one of Debian's TrueType faces
 (fonts-dejavu-core, fonts-dejavu-extra, fonts-liberation) rendered by FreeType through Pillow
-(python3-pil) at 9 to 24 pixels, anti-aliased or not, printable ASCII in bands of 16 to 32
-glyphs with 1 to 4 empty columns between them, white ink whose alpha is the coverage, and the
-shadows in a second picture one pixel right and down. Every correct sheet must build with
-typekiln and check clean; each likely mistake, put into some of the sheets, must be noted.
+(python3-pil) at 9 to 24 pixels, anti-aliased or not, printable ASCII and a few Latin-1 letters
+in bands of 16 to 32 glyphs with 1 to 4 empty columns between them, white ink whose alpha is the
+coverage, and the shadows in a second picture one pixel right and down; the script is in Latin-1.
+Every correct sheet must build with typekiln and check clean, and build the very same font from
+PNG copies of its pictures (RGBA, and a palette with tRNS where the picture has 256 colours or
+fewer) and from a UTF-8 copy of its script; each likely mistake, put into some of the sheets,
+must be noted.
 
-Then the same faces are imported by typekiln-import, at the same sizes, with drop shadows and
-with outlines. Each imported sheet must check clean and build; saved again by an editor that
+Then the same faces and characters are imported by typekiln-import, at the same sizes, with
+drop shadows and with outlines. Each imported sheet must check clean and build; saved again by an editor that
 clears every pixel of alpha 0, it must build the very same font and still check clean; and each
 retouch that leaves the sheet out of step (a face widened alone, a shadow moved, a band moved by
 one row) must be noted.
@@ -27,7 +30,9 @@ import sys
 
 from PIL import Image, ImageDraw, ImageFont
 
-CHARS = "".join(map(chr, range(0x21, 0x7F)))
+# Printable ASCII with Latin-1 letters before its last character: a Latin-1 script's line loses
+# the bytes from 0x80 up at its end.
+CHARS = "".join(map(chr, range(0x21, 0x7E))) + "ÀÉÎõüßç~"
 JOIN = (1, 1, 1, 0)  # a coloured pixel of alpha 0: ink that stores as nothing
 
 
@@ -126,7 +131,7 @@ class Sheet:
         lines += self.grabs() if faces_grabs is None else faces_grabs
         lines += ["LoadTGA shadows.tga", "[Shadow]"]
         lines += self.grabs() if shadow_grabs is None else shadow_grabs
-        with open(os.path.join(folder, "font.tks"), "w") as script:
+        with open(os.path.join(folder, "font.tks"), "w", encoding="latin-1") as script:
             script.write("\n".join(lines) + "\n")
 
 
@@ -207,6 +212,60 @@ def band_moved(folder, face_only=True):
         script.write(b"\n".join(lines))
 
 
+def save_palette(picture, path):
+    """Saves the picture as a PNG of a palette whose tRNS holds each colour's alpha; False when it
+    has more than 256 colours."""
+    colours = sorted(set(picture.getdata()))
+    if len(colours) > 256:
+        return False
+    index = {colour: i for i, colour in enumerate(colours)}
+    paletted = Image.new("P", picture.size)
+    paletted.putdata([index[colour] for colour in picture.getdata()])
+    paletted.putpalette([value for colour in colours for value in colour[:3]])
+    paletted.save(path, transparency=bytes(colour[3] for colour in colours))
+    return True
+
+
+def copies(folder):
+    """Beside `folder`, copies of its sheet that must build its font: PNG pictures (RGBA, and a
+    palette where they have 256 colours or fewer), and a UTF-8 script. Yields each copy's name
+    and folder once it is made."""
+    with open(os.path.join(folder, "font.tks"), "rb") as script:
+        text = script.read()
+    pictures = {name: Image.open(os.path.join(folder, name + ".tga")).convert("RGBA")
+                for name in ("faces", "shadows")}
+    for kind in ("rgba png", "palette png"):
+        copy = "%s %s" % (folder, kind)
+        os.makedirs(copy)
+        if kind == "rgba png":
+            for name, picture in pictures.items():
+                picture.save(os.path.join(copy, name + ".png"))
+        elif not all(save_palette(picture, os.path.join(copy, name + ".png"))
+                     for name, picture in pictures.items()):
+            continue
+        with open(os.path.join(copy, "font.tks"), "wb") as script:
+            script.write(text.replace(b".tga\n", b".png\n"))
+        yield kind, copy
+    copy = folder + " utf-8"
+    shutil.copytree(folder, copy)
+    # A comment may hold any character, also one no font code can be.
+    utf8 = "Encoding UTF-8\n# Glyphs \u2014 drawn for typekiln\n" + text.decode("latin-1")
+    with open(os.path.join(copy, "font.tks"), "wb") as script:
+        script.write(utf8.encode("utf-8"))
+    yield "utf-8 script", copy
+
+
+def same_font(typekiln, folder, copy):
+    """Builds the copy's font; None when it is the folder's font, byte for byte, else what
+    differs."""
+    built = run(copy, typekiln, "font.tks", "font.fnt")
+    if built.returncode:
+        return built.stderr.strip() or "exit status %d" % built.returncode
+    with open(os.path.join(folder, "font.fnt"), "rb") as font, \
+            open(os.path.join(copy, "font.fnt"), "rb") as other:
+        return None if font.read() == other.read() else "another font"
+
+
 # Advice that is wrong for a picture whose clear pixels are white.
 MISLEADING = ["smaller than 256", "would hold it all"]
 
@@ -276,7 +335,8 @@ def check_imports(typekiln, inspect, importer, work, fonts, count, failures):
         font, size, style = fonts[n % len(fonts)], 9 + n % 16, ("drop", "outline")[n % 2]
         name = "%s %dpx, %s" % (os.path.basename(font), size, style)
         folder = os.path.join(work, "import-%d" % n)
-        options = ["--size", str(size), "--shadow", style] + (["--mono"] if n % 5 == 1 else [])
+        options = ["--size", str(size), "--shadow", style, "--chars", CHARS]
+        options += ["--mono"] if n % 5 == 1 else []
         made = run(work, importer, *options, font, folder)
         built = run(folder, typekiln, "font.tks", "font.fnt")
         checked = run(folder, inspect, "--check", "font.tks")
@@ -328,6 +388,7 @@ def main():
     sheets = [Sheet(n, fonts, pick) for n in range(count)]
     failures = []
     clean = 0
+    copied, same = {}, {}
     for n, sheet in enumerate(sheets):
         folder = os.path.join(work, "correct-%d" % n)
         sheet.write(folder)
@@ -337,8 +398,15 @@ def main():
         said += [line for line in checked.stdout.splitlines() if line.startswith("note:")]
         if built.returncode or checked.returncode or said:
             failures += ["%s: %s" % (sheet.name(), line) for line in said or ["exit status"]]
-        else:
-            clean += 1
+            continue
+        clean += 1
+        for kind, copy in copies(folder):
+            copied[kind] = copied.get(kind, 0) + 1
+            differs = same_font(typekiln, folder, copy)
+            if differs is None:
+                same[kind] = same.get(kind, 0) + 1
+            else:
+                failures.append("%s, %s: %s" % (sheet.name(), kind, differs))
 
     caught = tried = 0
     for kind, (words, make, *can) in MISTAKES.items():
@@ -364,6 +432,8 @@ def main():
     print("\n".join(failures))
     print("%d of %d correct sheets from %d faces built and checked clean; %d of %d mistakes "
           "noted" % (clean, count, len(fonts), caught, tried))
+    print("; ".join("%d of %d copies with a %s built the same font" % (
+        same.get(kind, 0), number, kind) for kind, number in copied.items()))
     print("%d of %d imported sheets checked clean and built the same font before and after "
           "their clear pixels were cleared; %d of %d retouches noted" % (
               imported, imports, retouched, retouches))

@@ -906,15 +906,17 @@ static void tkf__blit(const tkf_font* font, const tkf_surface* surface, const tk
   }
 }
 
+/* The remainder is taken in int and uintptr_t: a 64-bit one would call a library helper on a
+   32-bit processor. */
 static int tkf__usable(const tkf_surface* surface) {
   const int format = surface->format;
-  const long long size = tkf__pixel_size(format);
+  const int size = tkf__pixel_size(format);
   if (format != TKF_RGBA8888 && format != TKF_RGBA5551 && format != TKF_RGBA8888_BE &&
       format != TKF_RGBA5551_BE)
     return 0;
   if (surface->pixels == NULL || surface->width < 1 || surface->height < 1)
     return 0;
-  if (surface->pitch < surface->width * size)
+  if (surface->pitch < (long long)surface->width * size)
     return 0;
   if (format == TKF_RGBA8888_BE || format == TKF_RGBA5551_BE)
     return 1;

@@ -23,8 +23,10 @@ CLANG_TREE = cmake -S . -B build/clang-sanitize -DCMAKE_C_COMPILER=clang \
   -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=Release -DCMAKE_COMPILE_WARNING_AS_ERROR=ON \
   -DTYPEKILN_SANITIZE=ON
 # What the full run requires, where a quick check takes what the machine has.
-REQUIRE_ALL = -DTYPEKILN_REQUIRE_MIPS=ON -DTYPEKILN_REQUIRE_FONT_SHEETS=ON
-REQUIRE_NONE = -DTYPEKILN_REQUIRE_MIPS=OFF -DTYPEKILN_REQUIRE_FONT_SHEETS=OFF
+REQUIRE_ALL = -DTYPEKILN_REQUIRE_MIPS=ON -DTYPEKILN_REQUIRE_FONT_SHEETS=ON \
+  -DTYPEKILN_REQUIRE_CONSOLE=ON
+REQUIRE_NONE = -DTYPEKILN_REQUIRE_MIPS=OFF -DTYPEKILN_REQUIRE_FONT_SHEETS=OFF \
+  -DTYPEKILN_REQUIRE_CONSOLE=OFF
 
 # Builds typekiln, typekiln-inspect, typekiln-import and the example game program, turns the
 # example script into build/example.fnt, draws its preview and the overlays of its two pictures,

@@ -1,23 +1,25 @@
 /* Times the game runtime's tkf_draw, in pixels set per second, on a 320 x 240 screen in each of
    the console's two framebuffer formats:
 
-     runtime_bench FONT                     times each format, best of 5 runs of 0.3 s or more
-     runtime_bench FONT SCREENS FORMAT      draws SCREENS screens in FORMAT (0 RGBA8888,
-                                            1 RGBA5551) and prints the pixels set, untimed
+     runtime_bench FONT                         times each format, best of 5 runs of 0.3 s or more
+     runtime_bench FONT SCREENS FORMAT [words]  draws SCREENS screens in FORMAT (0 RGBA8888,
+                                                1 RGBA5551) and prints the pixels set, untimed
 
-   A screen is 14 lines of text set with tkf_draw, faces and shadows; a pixel set is one sample
-   above 0 blended into the screen. The second form is for the MIPS build under QEMU, where
-   bench/runtime_mips.sh counts the instructions of two runs and divides their difference by the
-   difference in pixels set. `make bench` runs both. */
+   A screen is 14 lines of text set with tkf_draw, faces and shadows, a line a call; with
+   "words", the same words each set by a call of its own, as a game sets a score or a label. A
+   pixel set is one sample above 0 blended into the screen. The second form is for the MIPS
+   build under QEMU, where bench/runtime_mips.sh counts the instructions of two runs and divides
+   their difference by the difference in pixels set. `make bench` runs both. */
 #define _POSIX_C_SOURCE 199309L
 #include <stdio.h>
 #include <stdlib.h>
+#include <string.h>
 #include <time.h>
 
 #define TYPEKILN_FONT_IMPLEMENTATION
 #include "typekiln_font.h"
 
-enum { WIDTH = 320, HEIGHT = 240, LINES = 14 };
+enum { WIDTH = 320, HEIGHT = 240, LINES = 14, MAX_CALLS = 256 };
 
 static const char* const texts[] = {
     "The quick brown fox jumps over the lazy dog.", "THE QUICK BROWN FOX JUMPS OVER",
@@ -26,21 +28,56 @@ static const char* const texts[] = {
 static unsigned char font_bytes[1 << 20];
 static uint32_t pixels[WIDTH * HEIGHT];
 
-static void draw_screen(const tkf_font* font, tkf_surface* screen) {
+/* The calls that draw one screen: where each sets its text. */
+static struct call {
+  int x, y;
+  char text[64];
+} calls[MAX_CALLS];
+static int call_count;
+
+static void add_call(int x, int y, const char* text, size_t length) {
+  if (call_count < MAX_CALLS && length < sizeof calls[0].text) {
+    calls[call_count].x = x, calls[call_count].y = y;
+    memcpy(calls[call_count].text, text, length);
+    calls[call_count++].text[length] = '\0';
+  }
+}
+
+/* A call a line, or a call a word, each word where its line would have put it. */
+static void plan_screen(const tkf_font* font, int words) {
   int line;
-  for (line = 0; line < LINES; ++line)
-    tkf_draw(font, screen, 4, 2 + line * font->line_height, texts[line % 3], 0xFFFFFFFF,
-             0x000000FF);
+  for (line = 0; line < LINES; ++line) {
+    const char* text = texts[line % 3];
+    const int y = 2 + line * font->line_height;
+    int x = 4, width, height;
+    if (!words) {
+      add_call(x, y, text, strlen(text));
+      continue;
+    }
+    while (*text != '\0') {
+      const size_t length = strcspn(text, " ");
+      add_call(x, y, text, length);
+      tkf_measure(font, calls[call_count - 1].text, &width, &height);
+      x += width + (text[length] == ' ' ? font->space : 0);
+      text += length + (text[length] == ' ');
+    }
+  }
+}
+
+static void draw_screen(const tkf_font* font, tkf_surface* screen) {
+  int i;
+  for (i = 0; i < call_count; ++i)
+    tkf_draw(font, screen, calls[i].x, calls[i].y, calls[i].text, 0xFFFFFFFF, 0x000000FF);
 }
 
 /* The samples above 0 that one screen blends: every glyph tkf_draw sets, cut to the screen. */
 static long pixels_per_screen(const tkf_font* font) {
   long set = 0;
-  int line, x, y;
-  for (line = 0; line < LINES; ++line) {
+  int i, x, y;
+  for (i = 0; i < call_count; ++i) {
     tkf_iter it;
     tkf_glyph g;
-    tkf_iter_text(&it, font, 4, 2 + line * font->line_height, texts[line % 3]);
+    tkf_iter_text(&it, font, calls[i].x, calls[i].y, calls[i].text);
     while (tkf_iter_next(&it, &g)) {
       const int left = font->vertical ? g.y : g.x;
       const int top = font->vertical ? HEIGHT - g.x - g.width : g.y;
@@ -68,16 +105,17 @@ int main(int argc, char** argv) {
   long screen_pixels;
   if (file != NULL)
     fclose(file);
-  if (argc != 2 && argc != 4) {
-    fprintf(stderr, "usage: runtime_bench FONT [SCREENS FORMAT]\n");
+  if (argc < 2 || argc == 3 || argc > 5 || (argc == 5 && strcmp(argv[4], "words") != 0)) {
+    fprintf(stderr, "usage: runtime_bench FONT [SCREENS FORMAT [words]]\n");
     return 2;
   }
   if ((error = tkf_open(&font, font_bytes, size)) != TKF_OK) {
     fprintf(stderr, "%s: %s\n", argv[1], tkf_error(error));
     return 2;
   }
+  plan_screen(&font, argc == 5);
   screen_pixels = pixels_per_screen(&font);
-  if (argc == 4) {
+  if (argc >= 4) {
     const long screens = atol(argv[2]);
     tkf_surface screen = {pixels, WIDTH, HEIGHT, WIDTH * 4, atoi(argv[3]) == 1};
     long i;

@@ -437,40 +437,48 @@ const char* tkf_error(int code) {
 
 int tkf_find(const tkf_font* font, unsigned char code) { return (int)font->first[code] - 1; }
 
-static int tkf__bitmap(const tkf_font* font, int entry, int shadow, tkf_bitmap* bitmap) {
-  const uint8_t* fields;
+/* Every glyph drawn reads its bitmaps here, so the fields are read once each. */
+static inline int tkf__bitmap(const tkf_font* font, int entry, int shadow, tkf_bitmap* bitmap) {
+  if (entry >= 0 && entry < font->count) {
+    const uint8_t* fields = tkf__fields(font->bytes, entry, shadow);
+    const uint32_t offset = tkf__be32(fields);
+    const int width = fields[TKF__WIDTH_AT], height = fields[TKF__HEIGHT_AT];
+    if ((offset | (uint32_t)width | (uint32_t)height | fields[TKF__STRIDE_AT]) != 0) {
+      bitmap->samples = font->bytes + offset;
+      bitmap->width = width;
+      bitmap->height = height;
+      bitmap->top = fields[TKF__TOP_AT];
+      bitmap->stride = tkf__row_bytes(fields);
+      return 1;
+    }
+  }
   bitmap->samples = NULL;
   bitmap->width = bitmap->height = bitmap->stride = bitmap->top = 0;
-  if (entry < 0 || entry >= font->count)
-    return 0;
-  fields = tkf__fields(font->bytes, entry, shadow);
-  if (!tkf__present(fields))
-    return 0;
-  bitmap->samples = font->bytes + tkf__be32(fields);
-  bitmap->width = fields[TKF__WIDTH_AT];
-  bitmap->height = fields[TKF__HEIGHT_AT];
-  bitmap->top = fields[TKF__TOP_AT];
-  bitmap->stride = tkf__row_bytes(fields);
-  return 1;
+  return 0;
 }
 
 int tkf_face(const tkf_font* font, int entry, tkf_bitmap* bitmap) {
   return tkf__bitmap(font, entry, 0, bitmap);
 }
 
+/* Where an entry's shadow glyph goes from its face, upright: stored turned for a vertical font. */
+static void tkf__shadow_offset(const tkf_font* font, int entry, int* dx, int* dy) {
+  const uint8_t* position =
+      font->bytes + TKF__HEADER + TKF__ENTRY * (unsigned)entry + TKF__POSITION_AT;
+  const int first = tkf__signed(position[0]), second = tkf__signed(position[1]);
+  *dx = font->vertical ? -second : first;
+  *dy = font->vertical ? first : second;
+}
+
 int tkf_shadow(const tkf_font* font, int entry, tkf_bitmap* bitmap, int* dx, int* dy) {
   const int present = tkf__bitmap(font, entry, 1, bitmap);
   int first = 0, second = 0;
-  if (present) {
-    const uint8_t* position =
-        font->bytes + TKF__HEADER + TKF__ENTRY * (unsigned)entry + TKF__POSITION_AT;
-    first = tkf__signed(position[0]);
-    second = tkf__signed(position[1]);
-  }
+  if (present)
+    tkf__shadow_offset(font, entry, &first, &second);
   if (dx != NULL)
-    *dx = font->vertical ? -second : first;
+    *dx = first;
   if (dy != NULL)
-    *dy = font->vertical ? first : second;
+    *dy = second;
   return present;
 }
 
@@ -506,12 +514,9 @@ static int tkf__in_text(const tkf_iter* it, size_t at) {
    returns where the next one starts. Bytes are characters unless the text is UTF-8; then
    U+0000 to U+00FF give their Latin-1 code and any other character '?', as does each byte of a
    malformed sequence (an overlong form, a surrogate, past U+10FFFF, cut short). */
-static size_t tkf__char(const tkf_iter* it, size_t at, unsigned* code) {
+static size_t tkf__char_utf8(const tkf_iter* it, size_t at, unsigned* code) {
   const unsigned lead = it->text[at];
   unsigned value, need, i, low, high;
-  *code = lead;
-  if (!(it->flags & TKF_UTF8) || lead < 0x80)
-    return at + 1;
   *code = '?';
   need = lead >= 0xC2 && lead <= 0xDF   ? 1u
          : lead >= 0xE0 && lead <= 0xEF ? 2u
@@ -533,16 +538,27 @@ static size_t tkf__char(const tkf_iter* it, size_t at, unsigned* code) {
   return at + 1 + need;
 }
 
-/* What a character sets: `entry` (the first with its code, or -1) and the pen's move, its face's
-   drawn width + gap, or `space` when it has no face. `face_width` is -1 without a face. */
-static long long tkf__advance(const tkf_font* font, unsigned code, int* entry, int* face_width) {
-  tkf_bitmap face;
+/* A byte below 0x80, or any byte of a text that is not UTF-8, is its own code: the common case
+   stays small enough to inline, the rest is a call. */
+static inline size_t tkf__char(const tkf_iter* it, size_t at, unsigned* code) {
+  const unsigned lead = it->text[at];
+  if ((it->flags & TKF_UTF8) && lead >= 0x80)
+    return tkf__char_utf8(it, at, code);
+  *code = lead;
+  return at + 1;
+}
+
+/* What a character sets: `entry` (the first with its code, or -1), its `face` (cleared when it
+   has none) and the pen's move, the face's drawn width + gap, or `space` when it has no face.
+   `face_width` is -1 without a face. */
+static inline int tkf__advance(const tkf_font* font, unsigned code, int* entry, int* face_width,
+                        tkf_bitmap* face) {
   *entry = tkf_find(font, (unsigned char)code);
   *face_width = -1;
-  if (*entry < 0 || !tkf_face(font, *entry, &face))
+  if (!tkf_face(font, *entry, face))
     return font->space;
-  *face_width = tkf__drawn_width(font, &face);
-  return (long long)*face_width + font->gap;
+  *face_width = tkf__drawn_width(font, face);
+  return *face_width + font->gap;
 }
 
 /* Sets the iterator at the start of the text, in the box. Point text is a box that does not
@@ -587,8 +603,9 @@ static long long tkf__lay_line(tkf_iter* it) {
   long long pen = 0, width = 0, space_width = 0;
   int glyphs = 0, spaced = 0, entry, face_width;
   unsigned code;
+  tkf_bitmap face;
   for (;; at = next) {
-    long long advance;
+    int advance;
     if (!tkf__in_text(it, at)) {
       it->line_end = it->line_next = at;
       it->more = 0;
@@ -601,7 +618,7 @@ static long long tkf__lay_line(tkf_iter* it) {
       it->line_next = next;
       return width;
     }
-    advance = tkf__advance(it->font, code, &entry, &face_width);
+    advance = tkf__advance(it->font, code, &entry, &face_width, &face);
     if (code == ' ') {
       if (glyphs > 0 && width <= it->width)
         space_at = at, space_next = next, space_width = width, spaced = 1;
@@ -644,7 +661,7 @@ static int tkf__begin_line(tkf_iter* it) {
 }
 
 /* Ends the line when the pen has reached its end: 1 then, with the line counted. */
-static int tkf__end_line(tkf_iter* it) {
+static inline int tkf__end_line(tkf_iter* it) {
   if (it->wrap) {
     if (it->at < it->line_end)
       return 0;
@@ -670,40 +687,54 @@ typedef struct tkf__placed {
   int rect;
 } tkf__placed;
 
-/* Where an entry's shadow goes when its face is at the pen (x, y): 0 when it has none. */
-static int tkf__place_shadow(const tkf_font* font, int entry, long long x, long long y,
-                             tkf__placed* placed) {
+/* Where an entry's shadow goes when its `face` (cleared without one) is at the pen (x, y): 0
+   when it has none. */
+static int tkf__place_shadow(const tkf_font* font, int entry, const tkf_bitmap* face,
+                             long long x, long long y, tkf__placed* placed) {
   int dx, dy;
   placed->rect = 2 * entry + 1;
-  if (tkf_shadow(font, entry, &placed->bitmap, &dx, &dy)) {
+  if (tkf__bitmap(font, entry, 1, &placed->bitmap)) {
+    tkf__shadow_offset(font, entry, &dx, &dy);
     placed->x = x + dx;
     placed->y = y + dy + placed->bitmap.top;
     return 1;
   }
   placed->rect = 2 * entry;
-  if ((font->drop_x == 0 && font->drop_y == 0) || !tkf_face(font, entry, &placed->bitmap))
+  if ((font->drop_x == 0 && font->drop_y == 0) || face->samples == NULL)
     return 0;
+  placed->bitmap = *face;
   placed->x = x + font->drop_x;
-  placed->y = y + font->drop_y + placed->bitmap.top;
+  placed->y = y + font->drop_y + face->top;
   return 1;
 }
 
-static int tkf__place_face(const tkf_font* font, int entry, long long x, long long y,
+static int tkf__place_face(int entry, const tkf_bitmap* face, long long x, long long y,
                            tkf__placed* placed) {
   placed->rect = 2 * entry;
-  if (!tkf_face(font, entry, &placed->bitmap))
+  if (face->samples == NULL)
     return 0;
+  placed->bitmap = *face;
   placed->x = x;
-  placed->y = y + placed->bitmap.top;
+  placed->y = y + face->top;
   return 1;
 }
 
+/* tkf_draw's loop takes its glyphs from the body of tkf__next inlined, which saves a call that
+   costs a few instructions for every pixel it sets on a 32-bit processor; compilers without
+   the attribute decide for themselves. */
+#if defined(__GNUC__)
+#define TKF__ALWAYS_INLINE inline __attribute__((always_inline))
+#else
+#define TKF__ALWAYS_INLINE inline
+#endif
+
 /* The next glyph to draw, every shadow first: 1, or 0 when the text is done. */
-static int tkf__next(tkf_iter* it, tkf__placed* placed) {
+static TKF__ALWAYS_INLINE int tkf__next_inline(tkf_iter* it, tkf__placed* placed) {
   while (it->pass < TKF__PASSES) {
     unsigned code;
     long long x;
     int entry, face_width;
+    tkf_bitmap face;
     if (!it->in_line && !tkf__begin_line(it)) {
       if (++it->pass < TKF__PASSES) {
         it->at = 0;
@@ -716,14 +747,17 @@ static int tkf__next(tkf_iter* it, tkf__placed* placed) {
       continue;
     it->at = tkf__char(it, it->at, &code);
     x = it->pen_x;
-    it->pen_x += tkf__advance(it->font, code, &entry, &face_width);
+    it->pen_x += tkf__advance(it->font, code, &entry, &face_width, &face);
     if (entry >= 0 &&
-        (it->pass == TKF__FACE_PASS ? tkf__place_face(it->font, entry, x, it->pen_y, placed)
-                                    : tkf__place_shadow(it->font, entry, x, it->pen_y, placed)))
+        (it->pass == TKF__FACE_PASS
+             ? tkf__place_face(entry, &face, x, it->pen_y, placed)
+             : tkf__place_shadow(it->font, entry, &face, x, it->pen_y, placed)))
       return 1;
   }
   return 0;
 }
+
+static int tkf__next(tkf_iter* it, tkf__placed* placed) { return tkf__next_inline(it, placed); }
 
 #define TKF__REACH (1LL << 30)
 
@@ -759,8 +793,9 @@ void tkf_measure(const tkf_font* font, const char* text, int* width, int* height
     while (!tkf__end_line(&it)) {
       unsigned code;
       int entry, face_width;
+      tkf_bitmap face;
       it.at = tkf__char(&it, it.at, &code);
-      it.pen_x += tkf__advance(font, code, &entry, &face_width);
+      it.pen_x += tkf__advance(font, code, &entry, &face_width, &face);
       if (it.pen_x > widest)
         widest = it.pen_x;
     }
@@ -826,84 +861,185 @@ static int tkf__pixel_size(int format) {
   return format == TKF_RGBA8888 || format == TKF_RGBA8888_BE ? 4 : 2;
 }
 
-/* Sample s (1 to 15) of `colour` blended over an RGBA8888 pixel. */
-static inline uint32_t tkf__mix8888(uint32_t old, unsigned s, uint32_t colour) {
-  const unsigned a = 17u * s, keep = 255u - a;
-  const uint32_t nr = ((colour >> 24 & 0xFF) * a + (old >> 24 & 0xFF) * keep + 127) / 255;
-  const uint32_t ng = ((colour >> 16 & 0xFF) * a + (old >> 16 & 0xFF) * keep + 127) / 255;
-  const uint32_t nb = ((colour >> 8 & 0xFF) * a + (old >> 8 & 0xFF) * keep + 127) / 255;
-  const uint32_t na = a + ((old & 0xFF) * keep + 127) / 255;
-  return nr << 24 | ng << 16 | nb << 8 | na;
+/* A colour's share of the blend for each sample s, worked out once per colour: with a = 17 s
+   a channel becomes (c a + o (255 - a) + 127) / 255, so everything but o (255 - a) is fixed.
+   Two channels share one multiply in the two 16-bit halves of a word; the surface's alpha
+   a + (o (255 - a) + 127) / 255 is (o (255 - a) + 127 + 255 a) / 255, the same form with
+   c = 255. Each half holds x + 1 = c a + o (255 - a) + 128, at most 65153, and
+   (x + 1 + ((x + 1) >> 8)) >> 8 is x / 255 exactly for every x up to 65152: so the halves
+   never carry into each other, and both divide at once. */
+typedef struct tkf__ink {
+  uint32_t rb;    /* c a + 128: red and blue; on RGBA5551, blue and red */
+  uint32_t ga;    /* c a + 128: green and alpha (255 a + 128); on RGBA5551, green alone */
+  uint32_t keep;  /* 255 - a */
+  uint32_t solid; /* for s = 15, the pixel whatever the old one: the colour, alpha full */
+} tkf__ink;
+
+/* The 16 entries for one colour on a surface of `format`. */
+static void tkf__ink_for(tkf__ink ink[16], uint32_t colour, int format) {
+  const uint32_t r = colour >> 24, g = colour >> 16 & 0xFFu, b = colour >> 8 & 0xFFu;
+  const int narrow = format == TKF_RGBA5551 || format == TKF_RGBA5551_BE;
+  const uint32_t rb_step = 17u * (narrow ? b << 16 | r : r << 16 | b);
+  const uint32_t ga_step = 17u * (narrow ? g : g << 16 | 255u);
+  uint32_t rb = 128u << 16 | 128u, ga = narrow ? 128u : 128u << 16 | 128u;
+  int s;
+  for (s = 0; s < 16; ++s, rb += rb_step, ga += ga_step) {
+    ink[s].rb = rb, ink[s].ga = ga;
+    ink[s].keep = 255u - 17u * (unsigned)s;
+    ink[s].solid = 0;
+  }
+  ink[TKF__MAX_SAMPLE].solid =
+      narrow ? (r << 8 & 0xF800u) | (g << 3 & 0x7C0u) | (b >> 2 & 0x3Eu) | 1u : colour | 0xFFu;
 }
 
-/* The same over an RGBA5551 pixel, its channels widened to 8 bits and narrowed back. */
-static inline unsigned tkf__mix5551(unsigned old, unsigned s, uint32_t colour) {
-  const unsigned a = 17u * s, keep = 255u - a;
-  const unsigned or5 = old >> 11 & 31, og5 = old >> 6 & 31, ob5 = old >> 1 & 31;
-  const unsigned nr = ((colour >> 24 & 0xFF) * a + (or5 << 3 | or5 >> 2) * keep + 127) / 255;
-  const unsigned ng = ((colour >> 16 & 0xFF) * a + (og5 << 3 | og5 >> 2) * keep + 127) / 255;
-  const unsigned nb = ((colour >> 8 & 0xFF) * a + (ob5 << 3 | ob5 >> 2) * keep + 127) / 255;
-  const unsigned na = a + (((old & 1u) ? 255u : 0u) * keep + 127) / 255;
-  return (nr >> 3) << 11 | (ng >> 3) << 6 | (nb >> 3) << 1 | (na >= 128 ? 1u : 0u);
+#define TKF__LANES 0x00FF00FFu
+
+/* Sample s (1 to 15) blended over an RGBA8888 pixel. */
+static inline uint32_t tkf__mix8888(uint32_t old, const tkf__ink* ink) {
+  const uint32_t rb = (old >> 8 & TKF__LANES) * ink->keep + ink->rb;
+  const uint32_t ga = (old & TKF__LANES) * ink->keep + ink->ga;
+  return ((rb + (rb >> 8 & TKF__LANES)) & ~TKF__LANES) | ((ga + (ga >> 8 & TKF__LANES)) >> 8 &
+                                                          TKF__LANES);
 }
 
-/* Blends `count` samples into the pixels from `out` on, each format in a loop of its own. The
-   blending is inlined into each loop, and the count is an int: 64-bit counters cost a 32-bit
-   processor twice over. */
-static void tkf__blend_row(int format, uint8_t* out, const uint8_t* samples, int count,
-                           uint32_t colour) {
-  int j;
-  if (format == TKF_RGBA8888) {
+/* The same over an RGBA5551 pixel, its channels widened to 8 bits and narrowed back: blue and
+   red in the halves of one word (blue high, so that red ends where the pixel keeps it; the bits
+   blue pushes into red's half as it widens fall outside the lanes), green alone. The alpha
+   blends to a + keep = 255 over a set bit and to a over a clear one, so the bit stays set or
+   becomes a >= 128, s >= 8. */
+static inline unsigned tkf__mix5551(unsigned old, unsigned s, const tkf__ink* ink) {
+  const uint32_t br5 = (old & 0x3Eu) << 15 | old >> 11;
+  const uint32_t brx = ((br5 << 3 | br5 >> 2) & TKF__LANES) * ink->keep + ink->rb;
+  const uint32_t br = brx + (brx >> 8 & TKF__LANES);
+  const uint32_t g5 = old >> 6 & 0x1Fu;
+  const uint32_t gx = (g5 << 3 | g5 >> 2) * ink->keep + ink->ga;
+  const uint32_t g = gx + (gx >> 8);
+  return (br & 0xF800u) | (g >> 5 & 0x7C0u) | (br >> 26 & 0x3Eu) | (old & 1u) | s >> 3;
+}
+
+/* The rows of one glyph, clipped: `rows` rows of `count` samples from `in`, `stride` apart,
+   onto the pixels from `out` on, `pitch` bytes apart. Each host format has a loop of its own
+   with its blend inlined, two samples a turn (a clear one costs a load and a branch), and the
+   counts are ints: 64-bit counters cost a 32-bit processor twice. */
+typedef struct tkf__span {
+  uint8_t* out;
+  const uint8_t* in;
+  int pitch, stride, count, rows;
+} tkf__span;
+
+/* A clear sample leaves the pixel, a full one sets the colour. */
+static inline void tkf__set8888(uint32_t* pixel, unsigned s, const tkf__ink* ink) {
+  if (s == 0)
+    return;
+  if (s == TKF__MAX_SAMPLE)
+    *pixel = ink[TKF__MAX_SAMPLE].solid;
+  else
+    *pixel = tkf__mix8888(*pixel, ink + s);
+}
+
+static void tkf__blend8888(const tkf__span* span, const tkf__ink* ink) {
+  uint8_t* out = span->out;
+  const uint8_t* in = span->in;
+  int rows;
+  for (rows = span->rows; rows > 0; --rows, out += span->pitch, in += span->stride) {
     uint32_t* pixel = (uint32_t*)(void*)out;
-    for (j = 0; j < count; ++j) {
-      if (samples[j] != 0)
-        pixel[j] = tkf__mix8888(pixel[j], samples[j], colour);
+    const uint8_t *at = in, *end = in + span->count;
+    if (span->count & 1)
+      tkf__set8888(pixel++, *at++, ink);
+    for (; at != end; at += 2, pixel += 2) {
+      tkf__set8888(pixel, at[0], ink);
+      tkf__set8888(pixel + 1, at[1], ink);
     }
-  } else if (format == TKF_RGBA5551) {
+  }
+}
+
+static inline void tkf__set5551(uint16_t* pixel, unsigned s, const tkf__ink* ink) {
+  if (s == 0)
+    return;
+  if (s == TKF__MAX_SAMPLE)
+    *pixel = (uint16_t)ink[TKF__MAX_SAMPLE].solid;
+  else
+    *pixel = (uint16_t)tkf__mix5551(*pixel, s, ink + s);
+}
+
+static void tkf__blend5551(const tkf__span* span, const tkf__ink* ink) {
+  uint8_t* out = span->out;
+  const uint8_t* in = span->in;
+  int rows;
+  for (rows = span->rows; rows > 0; --rows, out += span->pitch, in += span->stride) {
     uint16_t* pixel = (uint16_t*)(void*)out;
-    for (j = 0; j < count; ++j) {
-      if (samples[j] != 0)
-        pixel[j] = (uint16_t)tkf__mix5551(pixel[j], samples[j], colour);
+    const uint8_t *at = in, *end = in + span->count;
+    if (span->count & 1)
+      tkf__set5551(pixel++, *at++, ink);
+    for (; at != end; at += 2, pixel += 2) {
+      tkf__set5551(pixel, at[0], ink);
+      tkf__set5551(pixel + 1, at[1], ink);
     }
-  } else if (format == TKF_RGBA8888_BE) {
-    for (j = 0; j < count; ++j, out += 4) {
-      if (samples[j] != 0) {
+  }
+}
+
+/* The big-endian formats a byte at a time, for a host of either order. */
+static void tkf__blend_be(const tkf__span* span, int wide, const tkf__ink* ink) {
+  uint8_t* out = span->out;
+  const uint8_t* in = span->in;
+  int i, j;
+  for (i = 0; i < span->rows; ++i, out += span->pitch, in += span->stride) {
+    uint8_t* at = out;
+    for (j = 0; j < span->count; ++j, at += wide ? 4 : 2) {
+      const unsigned s = in[j];
+      if (s != 0 && wide) {
         const uint32_t pixel = tkf__mix8888(
-            (uint32_t)out[0] << 24 | (uint32_t)out[1] << 16 | (uint32_t)out[2] << 8 | out[3],
-            samples[j], colour);
-        out[0] = (uint8_t)(pixel >> 24), out[1] = (uint8_t)(pixel >> 16);
-        out[2] = (uint8_t)(pixel >> 8), out[3] = (uint8_t)pixel;
-      }
-    }
-  } else {
-    for (j = 0; j < count; ++j, out += 2) {
-      if (samples[j] != 0) {
-        const unsigned pixel = tkf__mix5551((unsigned)out[0] << 8 | out[1], samples[j], colour);
-        out[0] = (uint8_t)(pixel >> 8), out[1] = (uint8_t)pixel;
+            (uint32_t)at[0] << 24 | (uint32_t)at[1] << 16 | (uint32_t)at[2] << 8 | at[3], ink + s);
+        at[0] = (uint8_t)(pixel >> 24), at[1] = (uint8_t)(pixel >> 16);
+        at[2] = (uint8_t)(pixel >> 8), at[3] = (uint8_t)pixel;
+      } else if (s != 0) {
+        const unsigned pixel = tkf__mix5551((unsigned)at[0] << 8 | at[1], s, ink + s);
+        at[0] = (uint8_t)(pixel >> 8), at[1] = (uint8_t)pixel;
       }
     }
   }
 }
+
+/* The pixels drawing may touch, cut to the surface: x0 <= x < x1, y0 <= y < y1. */
+typedef struct tkf__area {
+  int x0, y0, x1, y1;
+} tkf__area;
 
 /* Draws a placed bitmap, clipped. The stored bitmap lands on the surface as it is stored: at
    the upright place for a horizontal font, and for a vertical one where the upright place
    falls on the turned surface (x' = y, y' = surface height - x - drawn width). */
-static void tkf__blit(const tkf_font* font, const tkf_surface* surface, const tkf__clip* clip,
-                      const tkf__placed* placed, uint32_t colour) {
+static void tkf__blit(const tkf_font* font, const tkf_surface* surface, const tkf__area* area,
+                      const tkf__placed* placed, const tkf__ink* ink) {
   const tkf_bitmap* bitmap = &placed->bitmap;
-  const long long size = tkf__pixel_size(surface->format);
   const long long sx = font->vertical ? placed->y : placed->x;
   const long long sy = font->vertical ? surface->height - placed->x - bitmap->height : placed->y;
-  const long long x0 = sx < clip->x0 ? clip->x0 - sx : 0, y0 = sy < clip->y0 ? clip->y0 - sy : 0;
-  const long long x1 = clip->x1 - sx < bitmap->width ? clip->x1 - sx : bitmap->width;
-  const long long y1 = clip->y1 - sy < bitmap->height ? clip->y1 - sy : bitmap->height;
-  long long i;
-  for (i = y0; i < y1 && x0 < x1; ++i) {
-    const uint8_t* row = bitmap->samples + (size_t)i * (size_t)bitmap->stride + (size_t)x0;
-    uint8_t* out = (uint8_t*)surface->pixels + (size_t)(sy + i) * (size_t)surface->pitch +
-                   (size_t)((sx + x0) * size);
-    tkf__blend_row(surface->format, out, row, (int)(x1 - x0), colour); /* at most 255 */
-  }
+  int x, y, x0, y0, x1, y1;
+  tkf__span span;
+  /* A place that does not fit an int is off every surface. From here on every number is an
+     int: the area lies within the surface and a bitmap is at most 256 wide. */
+  if ((unsigned long long)(sx + 0x80000000LL) > 0xFFFFFFFFull ||
+      (unsigned long long)(sy + 0x80000000LL) > 0xFFFFFFFFull)
+    return;
+  x = (int)sx, y = (int)sy;
+  if (x >= area->x1 || y >= area->y1 || x <= area->x0 - bitmap->width ||
+      y <= area->y0 - bitmap->height)
+    return;
+  x0 = x < area->x0 ? area->x0 - x : 0, y0 = y < area->y0 ? area->y0 - y : 0;
+  x1 = area->x1 - x < bitmap->width ? area->x1 - x : bitmap->width;
+  y1 = area->y1 - y < bitmap->height ? area->y1 - y : bitmap->height;
+  span.in = bitmap->samples + y0 * bitmap->stride + x0;
+  span.out = (uint8_t*)surface->pixels + (size_t)(y + y0) * (size_t)surface->pitch +
+             (size_t)(x + x0) * (size_t)tkf__pixel_size(surface->format);
+  span.pitch = surface->pitch;
+  span.stride = bitmap->stride;
+  span.count = x1 - x0;
+  span.rows = y1 - y0;
+  if (surface->format == TKF_RGBA8888)
+    tkf__blend8888(&span, ink);
+  else if (surface->format == TKF_RGBA5551)
+    tkf__blend5551(&span, ink);
+  else
+    tkf__blend_be(&span, surface->format == TKF_RGBA8888_BE, ink);
 }
 
 /* The remainder is taken in int and uintptr_t: a 64-bit one would call a library helper on a
@@ -927,16 +1063,20 @@ static int tkf__usable(const tkf_surface* surface) {
 static void tkf__draw(tkf_iter* it, tkf_surface* surface, tkf__clip clip, uint32_t face,
                       uint32_t shadow) {
   tkf__placed placed;
-  if (clip.x0 < 0)
-    clip.x0 = 0;
-  if (clip.y0 < 0)
-    clip.y0 = 0;
-  if (clip.x1 > surface->width)
-    clip.x1 = surface->width;
-  if (clip.y1 > surface->height)
-    clip.y1 = surface->height;
-  while (tkf__next(it, &placed))
-    tkf__blit(it->font, surface, &clip, &placed, it->pass == TKF__FACE_PASS ? face : shadow);
+  tkf__area area;
+  tkf__ink ink[16];
+  int inked = -1; /* the pass whose colour `ink` holds */
+  area.x0 = clip.x0 > 0 ? (clip.x0 < surface->width ? (int)clip.x0 : surface->width) : 0;
+  area.y0 = clip.y0 > 0 ? (clip.y0 < surface->height ? (int)clip.y0 : surface->height) : 0;
+  area.x1 = clip.x1 < surface->width ? (clip.x1 > area.x0 ? (int)clip.x1 : area.x0) : surface->width;
+  area.y1 = clip.y1 < surface->height ? (clip.y1 > area.y0 ? (int)clip.y1 : area.y0) : surface->height;
+  while (tkf__next_inline(it, &placed)) {
+    if (inked != it->pass) {
+      tkf__ink_for(ink, it->pass == TKF__FACE_PASS ? face : shadow, surface->format);
+      inked = it->pass;
+    }
+    tkf__blit(it->font, surface, &area, &placed, ink);
+  }
 }
 
 int tkf_draw(const tkf_font* font, tkf_surface* surface, int x, int y, const char* text,

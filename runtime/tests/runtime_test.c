@@ -88,6 +88,75 @@ static void test_blend(void) {
   for (i = 0; i < 8; ++i) CHECK(p32[i] == want32[i] && p16[i] == want16[i]);
 }
 
+/* The blend as the header's comment gives it, one channel at a time. */
+static uint32_t model8888(uint32_t old, unsigned s, uint32_t colour) {
+  const unsigned a = 17 * s, keep = 255 - a;
+  uint32_t out = a + ((old & 0xFF) * keep + 127) / 255;
+  int shift;
+  for (shift = 8; shift < 32; shift += 8)
+    out |= (((colour >> shift & 0xFF) * a + (old >> shift & 0xFF) * keep + 127) / 255) << shift;
+  return out;
+}
+
+static uint32_t model5551(uint32_t old, unsigned s, uint32_t colour) {
+  const unsigned a = 17 * s, keep = 255 - a;
+  uint32_t out = a + ((old & 1) * 255 * keep + 127) / 255 >= 128;
+  int i;
+  for (i = 0; i < 3; ++i) {
+    const unsigned c5 = old >> (11 - 5 * i) & 31, c8 = c5 << 3 | c5 >> 2;
+    out |= (((colour >> (24 - 8 * i) & 0xFF) * a + c8 * keep + 127) / 255 >> 3) << (11 - 5 * i);
+  }
+  return out;
+}
+
+static void put(const tkf_surface* s, int x, int y, uint32_t value) {
+  uint8_t* at = (uint8_t*)s->pixels + (ptrdiff_t)y * s->pitch + x * pixel_size(s->format);
+  if (s->format == TKF_RGBA8888)
+    *(uint32_t*)(void*)at = value;
+  else if (s->format == TKF_RGBA5551)
+    *(uint16_t*)(void*)at = (uint16_t)value;
+  else if (s->format == TKF_RGBA8888_BE)
+    at[0] = (uint8_t)(value >> 24), at[1] = (uint8_t)(value >> 16), at[2] = (uint8_t)(value >> 8),
+    at[3] = (uint8_t)value;
+  else
+    at[0] = (uint8_t)(value >> 8), at[1] = (uint8_t)value;
+}
+
+/* Every sample over every old value of every channel, in every colour of every channel and all
+   four formats, against the model: rows of old values under a glyph of the samples 1 to 15.
+   The three colour channels and the old pixel's run through their values in different orders,
+   so that no two stay in step. */
+static void test_blend_exhaustive(void) {
+  static const uint8_t ramp[] = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15};
+  static const entry e = {'A', {15, 1, 0, ramp}, NONE};
+  static uint32_t pixels[15 * 256];
+  uint8_t font[FONT_MAX];
+  tkf_font f;
+  int format, c, x, y, wrong = 0;
+  CHECK(tkf_open(&f, font, build(font, &e, 1, 0, 0, 0, 0, 0)) == TKF_OK);
+  for (format = TKF_RGBA8888; format <= TKF_RGBA5551_BE; ++format) {
+    const int wide = pixel_size(format) == 4, rows = wide ? 256 : 64;
+    const tkf_surface screen = surface(pixels, 15, rows, format);
+    for (c = 0; c < 256; ++c) {
+      const uint32_t colour = (uint32_t)c << 24 | (uint32_t)(255 - c) << 16 |
+                              (uint32_t)(c ^ 0x5A) << 8 | 0x12;
+      for (y = 0; y < rows; ++y) {
+        /* RGBA8888: each channel y, mixed; RGBA5551: each channel's 32 values, alpha 0 and 1. */
+        const uint32_t old = wide ? (uint32_t)y << 24 | (uint32_t)(y ^ 0xA5) << 16 |
+                                        (uint32_t)(255 - y) << 8 | (uint32_t)y
+                                  : (uint32_t)(y & 31) << 11 | (uint32_t)(y * 7 & 31) << 6 |
+                                        (uint32_t)(31 - (y & 31)) << 1 | (uint32_t)(y >> 5);
+        for (x = 0; x < 15; ++x) put(&screen, x, y, old);
+        tkf_draw(&f, (tkf_surface*)&screen, 0, y, "A", colour, 0);
+        for (x = 0; x < 15; ++x)
+          wrong += get(&screen, x, y) != (wide ? model8888(old, (unsigned)x + 1, colour)
+                                               : model5551(old, (unsigned)x + 1, colour));
+      }
+    }
+  }
+  CHECK(wrong == 0);
+}
+
 static void test_text(void) {
   /* Line height 4 comes from 'A' (top 2 + height 2), not from the tallest face 'B'. */
   static const entry ab[] = {{'A', {3, 2, 2, full}, NONE}, {'B', {2, 3, 0, full}, NONE}};
@@ -276,7 +345,7 @@ static void test_example(const char* across_path, const char* up_path, FILE* dum
 int main(int argc, char** argv) {
   FILE* dump = NULL;
   memset(full, 15, sizeof full);
-  test_open(), test_blend(), test_text(), test_clip(), test_quarter_turn();
+  test_open(), test_blend(), test_blend_exhaustive(), test_text(), test_clip(), test_quarter_turn();
   if (argc > 3 && (dump = fopen(argv[3], "w")) == NULL)
     ++failures;
   if (argc > 2)

@@ -165,16 +165,19 @@ typedef struct tkf_glyph {
   tkf_bitmap bitmap;
 } tkf_glyph;
 
-/* Goes over the glyphs of a text in the order they are drawn: every shadow, then every face.
-   Set it up with tkf_iter_text or tkf_iter_box; its fields are the runtime's own, but once
-   tkf_iter_next has returned 0, `consumed` holds the bytes of text set, `lines` the lines set
-   and `pen` the pen x after the last of them (clamped to -INT_MAX to INT_MAX). */
+/* Goes over the glyphs of a text in the order they are drawn: every shadow, then every face;
+   with tkf_iter_by_page, each of the two grouped by page. Set it up with tkf_iter_text or
+   tkf_iter_box; its fields are the runtime's own, but once tkf_iter_next has returned 0,
+   `consumed` holds the bytes of text set, `lines` the lines set and `pen` the pen x after the
+   last of them (clamped to -INT_MAX to INT_MAX). */
 typedef struct tkf_iter {
   const tkf_font* font;
   const unsigned char* text;
   size_t length, at, line_end, line_next, consumed;
   long long x, y, width, height, pen_x, pen_y, line, lines_fit;
   int align, flags, wrap, pass, more, in_line, lines, pen;
+  const tkf_rect* rects; /* NULL: text order */
+  int paging, page, next_page, more_pages;
 } tkf_iter;
 
 /* Checks the whole font (header, table, every block and every sample) and opens it: 0, or a
@@ -217,6 +220,14 @@ void tkf_measure_box(const tkf_font* font, const tkf_box* box, const char* text,
 void tkf_iter_text(tkf_iter* iter, const tkf_font* font, int x, int y, const char* text);
 void tkf_iter_box(tkf_iter* iter, const tkf_font* font, const tkf_box* box, const char* text,
                   size_t length);
+/* Called after tkf_iter_text or tkf_iter_box and before the first tkf_iter_next, makes the
+   iteration give all the shadows, then all the faces, each of the two grouped by
+   rects[glyph.rect].page (the rects tkf_pages wrote), pages ascending and in text order within
+   a page: every glyph once, with the same fields, so that a rasteriser loads each page a pass
+   touches once. It goes over the text once more for each page a pass touches, and allocates
+   nothing. Where glyphs of one pass overlap, the later blends over the earlier: grouped, the
+   order of two overlapping glyphs on different pages may change. */
+void tkf_iter_by_page(tkf_iter* iter, const tkf_rect* rects);
 /* The next glyph: 1, or 0 when there are no more. Glyphs the pen has carried more than 2^30
    pixels from 0 are left out: no surface reaches them. */
 int tkf_iter_next(tkf_iter* iter, tkf_glyph* glyph);
@@ -505,6 +516,11 @@ static int tkf__clamp(long long value) {
 #define TKF__ALL_LINES (1LL << 62)
 #define TKF__FACE_PASS 1
 #define TKF__PASSES 2
+/* How an iterator grouped by page goes over a pass: once finding its first page, giving
+   nothing, then once for each page it touches, giving that page's glyphs. */
+#define TKF__TEXT_ORDER 0
+#define TKF__FINDING 1
+#define TKF__GIVING 2
 
 static int tkf__in_text(const tkf_iter* it, size_t at) {
   return at < it->length && it->text[at] != 0;
@@ -583,6 +599,9 @@ static void tkf__iter_start(tkf_iter* it, const tkf_font* font, const tkf_box* b
   it->in_line = 0;
   it->lines = 0;
   it->pen = tkf__clamp(box->x);
+  it->rects = NULL;
+  it->paging = TKF__TEXT_ORDER;
+  it->page = it->next_page = it->more_pages = 0;
 }
 
 void tkf_iter_text(tkf_iter* it, const tkf_font* font, int x, int y, const char* text) {
@@ -719,6 +738,19 @@ static int tkf__place_face(int entry, const tkf_bitmap* face, long long x, long 
   return 1;
 }
 
+/* At the end of a pass grouped by page: 1 when it goes over the text again for its next page,
+   0 when the next pass starts (by finding its first page). */
+static int tkf__turn_page(tkf_iter* it) {
+  if (!it->more_pages) {
+    it->paging = TKF__FINDING;
+    return 0;
+  }
+  it->page = it->next_page;
+  it->paging = TKF__GIVING;
+  it->more_pages = 0;
+  return 1;
+}
+
 /* tkf_draw's loop takes its glyphs from the body of tkf__next inlined, which saves a call that
    costs a few instructions for every pixel it sets on a 32-bit processor; compilers without
    the attribute decide for themselves. */
@@ -736,7 +768,9 @@ static TKF__ALWAYS_INLINE int tkf__next_inline(tkf_iter* it, tkf__placed* placed
     int entry, face_width;
     tkf_bitmap face;
     if (!it->in_line && !tkf__begin_line(it)) {
-      if (++it->pass < TKF__PASSES) {
+      if (it->paging == TKF__TEXT_ORDER || !tkf__turn_page(it))
+        ++it->pass;
+      if (it->pass < TKF__PASSES) {
         it->at = 0;
         it->line = 0;
         it->more = 1;
@@ -761,6 +795,26 @@ static int tkf__next(tkf_iter* it, tkf__placed* placed) { return tkf__next_inlin
 
 #define TKF__REACH (1LL << 30)
 
+void tkf_iter_by_page(tkf_iter* it, const tkf_rect* rects) {
+  it->rects = rects;
+  it->paging = rects != NULL ? TKF__FINDING : TKF__TEXT_ORDER;
+  it->more_pages = 0;
+}
+
+/* Grouped by page: 1 when the glyph's page is the one being given; else it notes the page if
+   it is the nearest after that one. */
+static int tkf__on_page(tkf_iter* it, int rect) {
+  const int page = it->rects[rect].page;
+  if (it->paging == TKF__GIVING && page == it->page)
+    return 1;
+  if ((it->paging == TKF__FINDING || page > it->page) &&
+      (!it->more_pages || page < it->next_page)) {
+    it->next_page = page;
+    it->more_pages = 1;
+  }
+  return 0;
+}
+
 int tkf_iter_next(tkf_iter* it, tkf_glyph* glyph) {
   tkf__placed placed;
   while (tkf__next(it, &placed)) {
@@ -768,6 +822,8 @@ int tkf_iter_next(tkf_iter* it, tkf_glyph* glyph) {
     const long long height = tkf__drawn_height(it->font, &placed.bitmap);
     if (placed.x < -TKF__REACH || placed.x + width > TKF__REACH || placed.y < -TKF__REACH ||
         placed.y + height > TKF__REACH)
+      continue;
+    if (it->paging != TKF__TEXT_ORDER && !tkf__on_page(it, placed.rect))
       continue;
     glyph->entry = placed.rect / 2;
     glyph->shadow = it->pass != TKF__FACE_PASS;

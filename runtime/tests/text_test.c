@@ -208,22 +208,32 @@ static void rectangle(const tkf_surface* s, scissor clip, const tkf_rect* r, int
     }
 }
 
-/* Draws what the iterator sets as the game would with the pages. */
-static void rasterise(const tkf_font* f, const tkf_surface* s, tkf_iter* it, scissor clip,
-                      uint32_t face, uint32_t shadow) {
+/* Draws what the iterator sets as the game would with the pages, grouped by page or in text
+   order, and returns the page loads: one for each glyph on another page than the last. */
+static int rasterise(const tkf_font* f, const tkf_surface* s, tkf_iter* it, scissor clip,
+                     uint32_t face, uint32_t shadow, int by_page) {
   tkf_glyph g;
-  while (tkf_iter_next(it, &g))
+  int loads = 0, loaded = -1;
+  if (by_page)
+    tkf_iter_by_page(it, rects);
+  while (tkf_iter_next(it, &g)) {
+    loads += rects[g.rect].page != loaded;
+    loaded = rects[g.rect].page;
     rectangle(s, clip, &rects[g.rect], f->vertical ? g.y : g.x,
               f->vertical ? s->height - g.x - g.width : g.y, g.shadow ? shadow : face);
+  }
+  return loads;
 }
 
 enum { SIDE = 160 };
 static uint8_t drawn[SIDE * SIDE * 4], modelled[SIDE * SIDE * 4], host[2][SIDE * SIDE * 4];
 
 /* The text at (5, 4) as tkf_draw sets it, and centred in the box as tkf_draw_box sets it, both
-   ways on a SIDE x SIDE surface of each format: 1 when the model's pictures are the same to the
-   bit, and the big-endian ones hold the host ones' values. */
-static int rasterised_alike(const tkf_font* f, const char* text, int box_width, int box_height) {
+   ways on a SIDE x SIDE surface of each format, the rasteriser's glyphs in text order or grouped
+   by page: 1 when the model's pictures are the same to the bit, and the big-endian ones hold the
+   host ones' values. */
+static int rasterised_alike(const tkf_font* f, const char* text, int box_width, int box_height,
+                            int by_page) {
   const tkf_box box = {6, 3, box_width, box_height, TKF_ALIGN_CENTER, TKF_UTF8};
   const uint32_t face = 0xF0804000, shade = 0x2040A000;
   int format, box_too, i, x, y, alike = 1;
@@ -247,7 +257,7 @@ static int rasterised_alike(const tkf_font* f, const char* text, int box_width, 
             tkf_iter_box(&it, f, &box, text, strlen(text));
       else
         tkf_draw(f, &d, 5, 4, text, face, shade), tkf_iter_text(&it, f, 5, 4, text);
-      rasterise(f, &m, &it, box_too ? inside : everywhere, face, shade);
+      rasterise(f, &m, &it, box_too ? inside : everywhere, face, shade, by_page);
       alike &= memcmp(drawn, modelled, sizeof drawn) == 0;
       if (format <= TKF_RGBA5551)
         memcpy(host[format], drawn, sizeof drawn);
@@ -260,6 +270,61 @@ static int rasterised_alike(const tkf_font* f, const char* text, int box_width, 
   return alike;
 }
 
+static int same_glyph(const tkf_glyph* a, const tkf_glyph* b) {
+  return a->entry == b->entry && a->shadow == b->shadow && a->rect == b->rect && a->x == b->x &&
+         a->y == b->y && a->width == b->width && a->height == b->height &&
+         a->bitmap.samples == b->bitmap.samples && a->bitmap.top == b->bitmap.top;
+}
+
+/* Grouped by page on pages of w x h, the text at (0, 0) gives the glyphs of text order, each
+   pass's (shadows, then faces) ordered by page, stably: returns the page loads in text order
+   when it does, else -1. */
+static int grouped_alike(const tkf_font* f, const char* text, int w, int h) {
+  enum { MOST = 512 };
+  static tkf_glyph in_text[MOST], grouped[MOST], want[MOST];
+  static tkf_rect own[2 * 256];
+  tkf_iter it;
+  int n = 0, m = 0, i, j, loads = 0, pages_left;
+  if (tkf_pages(f, pages, sizeof pages, w, h, own) < 0)
+    return -1;
+  tkf_iter_text(&it, f, 0, 0, text);
+  while (n < MOST && tkf_iter_next(&it, &in_text[n])) ++n;
+  tkf_iter_text(&it, f, 0, 0, text);
+  tkf_iter_by_page(&it, own);
+  while (m < MOST && tkf_iter_next(&it, &grouped[m])) ++m;
+  /* Insertion sort, which keeps text order among glyphs of one pass and page. */
+  for (i = 0; i < n; ++i) {
+    for (j = i; j > 0 && want[j - 1].shadow == in_text[i].shadow &&
+                own[want[j - 1].rect].page > own[in_text[i].rect].page;
+         --j)
+      want[j] = want[j - 1];
+    want[j] = in_text[i];
+    loads += i == 0 || own[in_text[i].rect].page != own[in_text[i - 1].rect].page;
+  }
+  for (i = 0, pages_left = n == m && n < MOST; i < m && pages_left; ++i)
+    pages_left = same_glyph(&grouped[i], &want[i]);
+  return pages_left ? loads : -1;
+}
+
+static void test_by_page(void) {
+  static const char text[] = "a?b\xE9" "c?d\xE9" "e?f\xE9" "g?h\xE9" " ab??\xE9\xE9";
+  uint8_t font[FONT_MAX];
+  tkf_font f;
+  tkf_iter it;
+  tkf_glyph g;
+  /* On 16 x 2 pages the letters fill the first, '?' and the e acute the second: in text order
+     the rasteriser changes page at almost every glyph; grouped, each pass loads each page once.
+     With a drop, shadows first. Without pages, text order. */
+  CHECK(tkf_open(&f, font, build(font, letters, LETTERS, 0, 1, 2, 1, 1)) == TKF_OK);
+  CHECK(grouped_alike(&f, text, 16, 2) == 36);
+  CHECK(tkf_open(&f, font, build(font, letters, LETTERS, 0, 1, 2, 0, 0)) == TKF_OK);
+  CHECK(grouped_alike(&f, text, 16, 2) == 18 && grouped_alike(&f, "", 16, 2) == 0);
+  tkf_iter_text(&it, &f, 0, 0, "?a");
+  tkf_iter_by_page(&it, NULL);
+  CHECK(tkf_iter_next(&it, &g) && g.entry == 9 && tkf_iter_next(&it, &g) && g.entry == 0 &&
+        !tkf_iter_next(&it, &g) && it.consumed == 2 && it.pen == 5);
+}
+
 static void test_rasteriser(int argc, char** argv) {
   static const uint8_t a[] = {1, 2, 15, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 3};
   static const uint8_t as[] = {15, 3, 9, 0, 6, 12};
@@ -267,27 +332,30 @@ static void test_rasteriser(int argc, char** argv) {
                                  {'b', {2, 2, 0, full}, NONE}};
   static uint8_t bytes[1 << 20];
   uint8_t font[FONT_MAX];
+  static const char sentence[] = "Hello, World! The quick brown fox jumps over the lazy dog. :)";
   tkf_font f;
-  int vertical, i;
+  int vertical, i, by_page;
   /* Shadow glyphs, the drop, a negative gap, both orientations. In a box 2 wide and two lines
      high, 'a' (3 wide) crosses its right edge, its shadow its left and top edges, and the drop
      of the 'b' on the second line its bottom edge. */
   for (vertical = 0; vertical < 2; ++vertical) {
     CHECK(tkf_open(&f, font, build(font, shaded, 2, vertical, -1, 2, 1, 5)) == TKF_OK);
-    CHECK(rasterised_alike(&f, "abba b\nab ba aab bab", 2, 13));
+    CHECK(rasterised_alike(&f, "abba b\nab ba aab bab", 2, 13, 0));
   }
   for (i = 1; i < argc; ++i) {
     const size_t size = read_file(argv[i], bytes, sizeof bytes);
     CHECK(tkf_open(&f, bytes, size) == TKF_OK);
-    CHECK(rasterised_alike(&f, "Hello, World! The quick brown fox\njumps over the lazy dog.", 90,
-                           50));
+    for (by_page = 0; by_page < 2; ++by_page)
+      CHECK(rasterised_alike(&f, "Hello, World! The quick brown fox\njumps over the lazy dog.",
+                             90, 50, by_page));
+    CHECK(grouped_alike(&f, sentence, 128, 64) > 2 * paged(&f));
   }
 }
 
 /* text_test [EXAMPLE.fnt VERTICAL.fnt] */
 int main(int argc, char** argv) {
   memset(full, 15, sizeof full);
-  test_box(), test_pages(), test_rasteriser(argc, argv);
+  test_box(), test_pages(), test_by_page(), test_rasteriser(argc, argv);
   if (failures != 0)
     fprintf(stderr, "text_test: %d check(s) failed\n", failures);
   return failures != 0;

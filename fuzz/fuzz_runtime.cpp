@@ -82,5 +82,18 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   std::vector<tkf_rect> rects(2 * static_cast<std::size_t>(game.count));
   if (tkf_pages(&game, pages.data(), pages.size(), 256, 32, rects.data()) != pageCount)
     std::abort();
+  // Grouped by page, the same glyphs as in text order: as many, on the same rects.
+  for (const tkf_box& box : kBoxes) {
+    tkf_iter inText, byPage;
+    tkf_glyph a, b;
+    long sum = 0, count = 0;
+    tkf_iter_box(&inText, &game, &box, text.c_str(), text.size());
+    tkf_iter_box(&byPage, &game, &box, text.c_str(), text.size());
+    tkf_iter_by_page(&byPage, rects.data());
+    while (tkf_iter_next(&inText, &a)) sum += a.rect, ++count;
+    while (tkf_iter_next(&byPage, &b)) sum -= b.rect, --count;
+    if (sum != 0 || count != 0 || byPage.consumed != inText.consumed)
+      std::abort();
+  }
   return 0;
 }

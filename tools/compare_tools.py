@@ -1,14 +1,17 @@
 #!/usr/bin/env python3
-"""Runs two builds of typekiln and typekiln-inspect on the same inputs and compares, byte for
-byte, every font and picture they write, their standard output and error, and their exit status.
+"""Runs two builds of typekiln, typekiln-inspect and typekiln-import on the same inputs and
+compares, byte for byte, every font, picture, sheet and script they write, their standard output
+and error, and their exit status.
 
     tools/compare_tools.py OLD_FOLDER NEW_FOLDER [WORK_FOLDER]
 
-Each folder holds a `typekiln` and a `typekiln-inspect`. The inputs: the example; a script over
-two 4096 x 4096 pictures (raw bottom-up and run-length top-down) with 128 glyphs each; a script
-full of errors; one that earns the notes on faint ink, large glyphs and far shadows; broken
-copies of the example font; and wrong arguments. Prints what differs and exits 1, or says how
-many outputs matched. A redesign that must not change what the tools do runs it before and after.
+Each folder holds a `typekiln`, a `typekiln-inspect` and a `typekiln-import`. The inputs: the
+example; a script over two 4096 x 4096 pictures (raw bottom-up and run-length top-down) with 128
+glyphs each; a script full of errors; one that earns the notes on faint ink, large glyphs and
+far shadows; broken copies of the example font; Debian's DejaVu Sans and 6x13 fonts and a
+BMFont made here, imported in several ways and built; and wrong arguments. Prints what differs
+and exits 1, or says how many outputs matched. A redesign that must not change what the tools
+do runs it before and after.
 """
 
 import filecmp
@@ -92,6 +95,19 @@ def make_inputs(work):
         f.write('LoadTGA notes.tga\nMaxHeight 30\n[Font]\nGrab 0,5,9\nGrab 0,100,3\n[Shadow]\n'
                 'Grab 0,205,6\nCharSet ABCDEFGHI\n')
 
+    # A BMFont of four glyphs on one TGA page, with a glyph that reaches above the line.
+    page = [bytearray(32 * 4) for _ in range(16)]
+    for glyph in range(4):
+        for y in range(2 + glyph, 12):
+            for x in range(glyph * 8, glyph * 8 + 5):
+                page[y][4 * x:4 * x + 4] = bytes([255, 255, 255, (x * 40 + y * 9) % 256])
+    tga(os.path.join(work, 'page.tga'), 32, 16, page)
+    with open(os.path.join(work, 'bm.fnt'), 'w') as f:
+        f.write('info face="Made Here" size=12\ncommon lineHeight=14 base=11 scaleW=32 scaleH=16 '
+                'pages=1\npage id=0 file="page.tga"\n' + ''.join(
+                    'char id=%d x=%d y=0 width=6 height=14 xoffset=0 yoffset=%d xadvance=7 page=0 '
+                    'chnl=15\n' % (65 + glyph, glyph * 8, glyph - 1) for glyph in range(4)))
+
 
 def broken_fonts(work):
     """Copies of the example font, each broken where the reader checks."""
@@ -136,6 +152,27 @@ def runs(work):
         yield 'check-' + script, 'typekiln-inspect', ['--check', script + '.tks']
         yield 'overlay-' + script, 'typekiln-inspect', ['--overlay', script + '-o.png',
                                                         script + '.tks', '--zoom', '2']
+    dejavu = '/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf'
+    pcf = '/usr/share/fonts/X11/misc/6x13-ISO8859-1.pcf.gz'
+    for name, args in [('sans13', ['--size', '13', dejavu]),
+                       ('sans9-outline', ['--size', '9', '--shadow', 'outline', '--chars',
+                                          'AgÉ_\u00a0ñ', dejavu]),
+                       ('sans11-mono', ['--size', '11', '--mono', '--shadow', 'none', dejavu]),
+                       ('pcf', ['--shadow-offset', '2,1', pcf]),
+                       ('bm', ['--chars', 'ABCD', 'bm.fnt']),
+                       ('bm-outline', ['--shadow', 'outline', 'bm.fnt'])]:
+        yield 'import-' + name, 'typekiln-import', args + ['imported-' + name]
+        yield 'import-again-' + name, 'typekiln-import', args + ['imported-' + name]
+        yield ('import-build-' + name, 'typekiln',
+               ['imported-%s/font.tks' % name, 'imported-%s.fnt' % name])
+    yield 'import-redraw', 'typekiln-import', ['--redraw-shadows', 'imported-sans9-outline']
+    yield 'import-redraw-none', 'typekiln-import', ['--redraw-shadows', 'imported-sans13']
+    for i, args in enumerate([['--help'], ['--version'], [], ['--size', 'x', dejavu, 'o'],
+                              ['--shadow', 'blur', dejavu, 'o'], ['--frob', dejavu, 'o'],
+                              ['--chars', '', dejavu, 'o'], ['missing.ttf', 'o'],
+                              ['example.tga', 'o'], ['--size', '500', dejavu, 'o'],
+                              ['--force', 'bm.fnt', 'imported-bm']]):
+        yield 'import-arguments-%d' % i, 'typekiln-import', args
     for i, args in enumerate([['--help'], ['--version'], [], ['--glyph', 'x', 'example.fnt'],
                               ['--zoom', '2', 'example.fnt'], ['--frob', 'example.fnt'],
                               ['--render', 'x.png', 'example.fnt'],
@@ -160,6 +197,10 @@ def run_all(tools, work, results):
     for name in os.listdir(work):  # what the runs wrote; the inputs are made again each time
         if name.endswith(('.fnt', '.png')):
             shutil.move(os.path.join(work, name), results)
+        elif name.startswith('imported-') and os.path.isdir(os.path.join(work, name)):
+            for inside in os.listdir(os.path.join(work, name)):
+                shutil.move(os.path.join(work, name, inside),
+                            os.path.join(results, name + '--' + inside))
 
 
 def differences(a, b):

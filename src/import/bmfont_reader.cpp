@@ -5,6 +5,7 @@
 #include <unordered_set>
 
 #include "io/byte_order.h"
+#include "text/ascii.h"
 #include "text/utf8.h"
 
 namespace typekiln {
@@ -102,20 +103,10 @@ struct Record {
   Where where;
 };
 
-bool IsBlank(char c) { return c == ' ' || c == '\t'; }
-
-char LowerAscii(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
-
-bool SameWord(std::string_view a, std::string_view b) {
-  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-           return LowerAscii(x) == LowerAscii(y);
-         });
-}
-
 // The record's value for `key`.
 const Field* FindField(const Record& record, std::string_view key) {
   for (const Field& field : record.fields)
-    if (SameWord(field.key, key))
+    if (EqualsIgnoringAsciiCase(field.key, key))
       return &field;
   return nullptr;
 }
@@ -131,10 +122,10 @@ constexpr std::string_view kKeysRead[] = {
 // key, since the last one counts.
 void AddField(Record& record, Field&& field) {
   if (std::none_of(std::begin(kKeysRead), std::end(kKeysRead),
-                   [&](std::string_view key) { return SameWord(field.key, key); }))
+                   [&](std::string_view key) { return EqualsIgnoringAsciiCase(field.key, key); }))
     return;
   for (Field& kept : record.fields)
-    if (SameWord(kept.key, field.key)) {
+    if (EqualsIgnoringAsciiCase(kept.key, field.key)) {
       kept = std::move(field);
       return;
     }
@@ -174,8 +165,8 @@ BmFontFailure ReadNumber(const Record& record, std::string_view key, Range range
   if (field == nullptr)
     return {};
   std::string_view text = field->value;
-  while (!text.empty() && IsBlank(text.front())) text.remove_prefix(1);
-  while (!text.empty() && IsBlank(text.back())) text.remove_suffix(1);
+  while (!text.empty() && IsSpaceOrTab(text.front())) text.remove_prefix(1);
+  while (!text.empty() && IsSpaceOrTab(text.back())) text.remove_suffix(1);
   std::int64_t value = 0;
   const NumberText parsed = ParseWholeNumber(text, value);
   if (parsed == NumberText::NotANumber) {
@@ -302,14 +293,14 @@ constexpr RecordKind kRecordKinds[] = {{"info", ApplyInfo},
 
 BmFontFailure ApplyRecord(Reading& reading, const Record& record) {
   for (const RecordKind& kind : kRecordKinds)
-    if (SameWord(record.tag, kind.tag))
+    if (EqualsIgnoringAsciiCase(record.tag, kind.tag))
       return kind.handler(reading, record);
   return {};
 }
 
 // Moves `at` past the blanks there.
 void SkipBlanks(std::string_view line, std::size_t& at) {
-  while (at < line.size() && IsBlank(line[at])) ++at;
+  while (at < line.size() && IsSpaceOrTab(line[at])) ++at;
 }
 
 // Splits one line of the text form into its tag word and key=value fields. A word without "="
@@ -318,7 +309,7 @@ BmFontFailure SplitTextLine(std::string_view line, Record& record) {
   std::size_t at = 0;
   SkipBlanks(line, at);
   const std::size_t tagStart = at;
-  while (at < line.size() && !IsBlank(line[at])) ++at;
+  while (at < line.size() && !IsSpaceOrTab(line[at])) ++at;
   record.tag = line.substr(tagStart, at - tagStart);
   record.fields.clear();
   for (;;) {
@@ -326,7 +317,7 @@ BmFontFailure SplitTextLine(std::string_view line, Record& record) {
     if (at == line.size())
       return {};
     const std::size_t keyStart = at;
-    while (at < line.size() && !IsBlank(line[at]) && line[at] != '=') ++at;
+    while (at < line.size() && !IsSpaceOrTab(line[at]) && line[at] != '=') ++at;
     Field field{line.substr(keyStart, at - keyStart), {}};
     SkipBlanks(line, at);
     if (at == line.size() || line[at] != '=')
@@ -340,7 +331,7 @@ BmFontFailure SplitTextLine(std::string_view line, Record& record) {
       at = close + 1;
     } else {
       std::size_t end = at;
-      while (end < line.size() && !IsBlank(line[end])) ++end;
+      while (end < line.size() && !IsSpaceOrTab(line[end])) ++end;
       const std::string_view word = line.substr(at, end - at);
       if (word.find('=') == std::string_view::npos) {
         field.value = word;
@@ -399,7 +390,7 @@ struct XmlCursor {
     return found != std::string_view::npos;
   }
   void SkipSpace() {
-    while (!AtEnd() && (IsBlank(Peek()) || Peek() == '\r' || Peek() == '\n')) Advance(1);
+    while (!AtEnd() && (IsSpaceOrTab(Peek()) || Peek() == '\r' || Peek() == '\n')) Advance(1);
   }
   std::string_view TakeName() {
     const std::size_t start = at;

@@ -2,7 +2,6 @@
 
 #include <ft2build.h>
 
-#include <charconv>
 #include <cstdarg>
 #include <filesystem>
 #include <memory>
@@ -30,6 +29,7 @@
 #include "report/messages.h"
 #include "script/glyph_commands.h"
 #include "script/script_reader.h"
+#include "text/ascii.h"
 
 namespace typekiln {
 
@@ -78,14 +78,6 @@ struct ImportOptions {
   bool force = false;
   bool redrawShadows = false;  // --redraw-shadows: outputFolder's shadows from its faces
 };
-
-std::optional<int> WholeNumber(std::string_view text) {
-  int value = 0;
-  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-  if (error != std::errc() || end != text.data() + text.size() || text.empty())
-    return std::nullopt;
-  return value;
-}
 
 // A character as the messages name it: 'A', 'é' (U+00E9) beyond ASCII, or U+0085 for one that
 // does not show.

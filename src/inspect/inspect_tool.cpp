@@ -2,7 +2,6 @@
 
 #include <zlib.h>
 
-#include <charconv>
 #include <cstdarg>
 #include <filesystem>
 #include <optional>
@@ -21,6 +20,7 @@
 #include "io/file_identity.h"
 #include "picture/png_picture.h"
 #include "report/messages.h"
+#include "text/ascii.h"
 #include "text/utf8.h"
 
 namespace typekiln {
@@ -105,10 +105,8 @@ int List(Console& console, const std::string& path, std::optional<int> glyph) {
 }
 
 std::optional<int> NumberArgument(const std::string& text, int lowest, int highest) {
-  int value = 0;
-  const char* end = text.data() + text.size();
-  const auto [stop, error] = std::from_chars(text.data(), end, value);
-  if (error != std::errc{} || stop != end || value < lowest || value > highest)
+  const std::optional<int> value = WholeNumber(text);
+  if (!value || *value < lowest || *value > highest)
     return std::nullopt;
   return value;
 }

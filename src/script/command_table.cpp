@@ -2,6 +2,7 @@
 
 #include "script/glyph_commands.h"
 #include "script/setting_commands.h"
+#include "text/ascii.h"
 
 namespace typekiln {
 
@@ -20,18 +21,6 @@ const Command kCommandTable[] = {
     {"Encoding", HandleEncoding},
     {nullptr, nullptr},
 };
-
-char AsciiLower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
-
-bool EqualsIgnoringAsciiCase(std::string_view a, std::string_view b) {
-  if (a.size() != b.size())
-    return false;
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    if (AsciiLower(a[i]) != AsciiLower(b[i]))
-      return false;
-  }
-  return true;
-}
 
 const Command* FindCommand(const Command* table, std::string_view word) {
   for (const Command* entry = table; entry->keyword != nullptr; ++entry) {

@@ -20,13 +20,6 @@ struct Command {
 /// The script's commands, in lookup order, ended by an entry with neither keyword nor handler.
 extern const Command kCommandTable[];
 
-/// The ASCII letter in lower case; any other byte as it is, whatever the locale.
-char AsciiLower(char c);
-
-/// True when the two texts are equal, ignoring the case of ASCII letters only (the match must not
-/// depend on the locale).
-bool EqualsIgnoringAsciiCase(std::string_view a, std::string_view b);
-
 /// The first entry of `table` whose keyword equals `word` ignoring case, or nullptr.
 const Command* FindCommand(const Command* table, std::string_view word);
 

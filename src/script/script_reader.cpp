@@ -14,16 +14,16 @@
 
 namespace typekiln {
 
-bool IsBlank(char c) {
+bool IsScriptBlank(char c) {
   const auto byte = static_cast<unsigned char>(c);
   return byte <= 0x20 || byte >= 0x80;
 }
 
 std::string_view NextWord(std::string_view text) {
   std::size_t begin = 0;
-  while (begin < text.size() && IsBlank(text[begin])) ++begin;
+  while (begin < text.size() && IsScriptBlank(text[begin])) ++begin;
   std::size_t end = begin;
-  while (end < text.size() && !IsBlank(text[end])) ++end;
+  while (end < text.size() && !IsScriptBlank(text[end])) ++end;
   return text.substr(begin, end - begin);
 }
 
@@ -32,7 +32,7 @@ void TrimLineEnd(std::string& line, ScriptEncoding encoding) {
   const auto blank = [encoding](char c) {
     return encoding == ScriptEncoding::Utf8
                ? static_cast<unsigned char>(c) <= 0x20 || c == kNoBreakSpace
-               : IsBlank(c);
+               : IsScriptBlank(c);
   };
   while (!line.empty() && blank(line.back())) line.pop_back();
 }

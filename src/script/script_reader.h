@@ -31,8 +31,8 @@ inline constexpr int kLineBufferSize = 128;
 /// A first word longer than this is never a command.
 inline constexpr std::size_t kMaxCommandWordLength = 63;
 
-/// True for the bytes the reader treats as blank: 0x00 to 0x20 and 0x80 to 0xFF.
-bool IsBlank(char c);
+/// True for the bytes a script treats as blank around its words: 0x00 to 0x20 and 0x80 to 0xFF.
+bool IsScriptBlank(char c);
 
 /// The first word of `text`: the run of non-blank bytes after its leading blanks; empty when
 /// `text` is all blank.

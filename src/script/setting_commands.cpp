@@ -8,6 +8,7 @@
 #include "report/messages.h"
 #include "script/command_table.h"
 #include "script/line_scanner.h"
+#include "text/ascii.h"
 
 namespace typekiln {
 

@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "picture/picture_rows.h"
-#include "script/command_table.h"
+#include "text/ascii.h"
 
 namespace typekiln {
 

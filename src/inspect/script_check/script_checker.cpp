@@ -13,6 +13,7 @@
 #include "picture/tga_picture.h"
 #include "report/messages.h"
 #include "script/command_table.h"
+#include "text/ascii.h"
 #include "script/script_reader.h"
 #include "text/utf8.h"
 

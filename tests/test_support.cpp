@@ -16,6 +16,7 @@
 #include <tuple>
 
 #include "inspect/font_file/font_reader.h"
+#include "inspect/inspect_messages.h"
 #include "script/script_reader.h"
 #include "tool/tool.h"
 #include "writer/font_writer.h"

@@ -21,7 +21,7 @@
 #include "io/binary_file.h"
 #include "io/byte_order.h"
 #include "report/console.h"
-#include "report/messages.h"
+#include "import/import_messages.h"
 
 namespace typekiln {
 

@@ -16,6 +16,7 @@
 #include <span>
 
 #include "font/font_format.h"
+#include "import/import_messages.h"
 #include "report/console.h"
 
 namespace typekiln {

@@ -26,7 +26,7 @@
 #include "picture/picture_rows.h"
 #include "picture/png_picture.h"
 #include "picture/tga_picture.h"
-#include "report/messages.h"
+#include "import/import_messages.h"
 #include "script/glyph_commands.h"
 #include "script/script_reader.h"
 #include "text/ascii.h"

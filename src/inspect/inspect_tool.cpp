@@ -19,7 +19,7 @@
 #include "io/binary_file.h"
 #include "io/file_identity.h"
 #include "picture/png_picture.h"
-#include "report/messages.h"
+#include "inspect/inspect_messages.h"
 #include "text/ascii.h"
 #include "text/utf8.h"
 

@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "report/console.h"
-#include "report/messages.h"
+#include "inspect/inspect_messages.h"
 
 namespace typekiln {
 

@@ -2,7 +2,7 @@
 
 // What typekiln-inspect prints about fonts that the reader has parsed: a listing of the header
 // and table with the problems found, a glyph's bitmaps as text, and the differences between two
-// fonts. Every text comes from messages.h.
+// fonts. Every text comes from inspect_messages.h.
 
 #include <ostream>
 #include <string>

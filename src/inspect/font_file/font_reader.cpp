@@ -7,7 +7,7 @@
 #include "font/font_format.h"
 #include "io/byte_order.h"
 #include "report/console.h"
-#include "report/messages.h"
+#include "inspect/inspect_messages.h"
 
 namespace typekiln {
 

@@ -11,7 +11,7 @@
 #include "font/font_format.h"
 #include "glyph/grabber.h"
 #include "picture/tga_picture.h"
-#include "report/messages.h"
+#include "inspect/inspect_messages.h"
 #include "script/command_table.h"
 #include "text/ascii.h"
 #include "script/script_reader.h"

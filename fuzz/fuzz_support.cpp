@@ -9,6 +9,7 @@
 
 #include "glyph/grabber.h"
 #include "inspect/font_file/font_reader.h"
+#include "inspect/inspect_messages.h"
 #include "io/byte_order.h"
 #include "picture/png_picture.h"
 #include "picture/tga_picture.h"

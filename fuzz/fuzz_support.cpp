@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <sstream>
 
+#include "../tests/font_fields.h"
 #include "glyph/grabber.h"
 #include "inspect/font_file/font_reader.h"
 #include "inspect/inspect_messages.h"
@@ -88,12 +89,8 @@ bool RunScriptBytes(BuildState& state, std::span<const std::uint8_t> script) {
 void WriteAndCheckFont(BuildState& state) {
   WriteFont(state, "/dev/null");
 
-  for (const GlyphSet* set : {&state.faceSet, &state.shadowSet}) {
-    for (int i = 0; i < set->count; ++i) {
-      if (!FitsOneByteFields(set->glyphs[static_cast<std::size_t>(i)]))
-        return;
-    }
-  }
+  if (!test::AllFitOneByteFields(state))
+    return;
   const std::vector<std::uint8_t> bytes = FontBytes(state);
   if (bytes.empty())
     return;

@@ -10,6 +10,7 @@
 #include <filesystem>
 #include <thread>
 
+#include "font_fields.h"
 #include "test_support.h"
 #include "tool/tool.h"
 
@@ -19,16 +20,6 @@ namespace {
 using test::Bytes;
 using test::Hex;
 using test::MakeGlyph;
-
-bool FitsItsFields(const BuildState& state) {
-  for (const GlyphSet* set : {&state.faceSet, &state.shadowSet}) {
-    for (int i = 0; i < set->count; ++i) {
-      if (!FitsOneByteFields(set->glyphs[static_cast<std::size_t>(i)]))
-        return false;
-    }
-  }
-  return true;
-}
 
 void Add(GlyphSet& set, Glyph glyph) { set.glyphs[static_cast<std::size_t>(set.count++)] = glyph; }
 
@@ -42,7 +33,7 @@ Bytes WriteAndRead(BuildState& state, std::string* err = nullptr) {
   if (err != nullptr)
     *err = console.err.str();
   const Bytes font = test::ReadBytes(path);
-  if (FitsItsFields(state)) {
+  if (test::AllFitOneByteFields(state)) {
     EXPECT_EQ(test::ReadBackMismatches(state, font), std::vector<std::string>{});
   }
   return font;

@@ -12,6 +12,7 @@
 #include "inspect/drawing/font_preview.h"
 #include "inspect/drawing/overlay.h"
 #include "inspect/drawing/png_file.h"
+#include "png_reading.h"
 #include "script/script_reader.h"
 #include "test_support.h"
 #include "tool/tool.h"
@@ -43,7 +44,7 @@ Preview PreviewOf(const BuildState& state) {
       test::RunInspect(dir.path(), {"--preview", "p.png", "f.fnt", "--zoom", "4"});
   EXPECT_EQ(run.status, 0) << run.err;
   Preview preview;
-  preview.canvas = ReadPng(dir.File("p.png")).value_or(Canvas(1, 1, Colour{}));
+  preview.canvas = test::ReadPng(dir.File("p.png")).value_or(Canvas(1, 1, Colour{}));
   for (int y = 0; y < preview.canvas.height() && preview.x < 0; ++y) {
     for (int x = 0; x < preview.canvas.width() && preview.x < 0; ++x) {
       if (preview.canvas.At(x, y) == kFaceInk)
@@ -110,7 +111,7 @@ TEST(Render, SetsTextAsTheGameDoes) {
     SCOPED_TRACE(font);
     const test::ToolRun run = test::RunInspect(dir.path(), {"--render", "t.png", font, "A"});
     ASSERT_EQ(run.status, 0) << run.err;
-    const std::optional<Canvas> picture = ReadPng(dir.File("t.png"));
+    const std::optional<Canvas> picture = test::ReadPng(dir.File("t.png"));
     ASSERT_TRUE(picture.has_value());
     ASSERT_EQ(picture->width(), static_cast<int>(rows[0].size()));
     ASSERT_EQ(picture->height(), static_cast<int>(rows.size()));
@@ -135,7 +136,7 @@ TEST(Render, SetsTextAsTheGameDoes) {
   for (const char* text : texts) {
     const test::ToolRun run = test::RunInspect(dir.path(), {"--render", "t.png", "e.fnt", text});
     EXPECT_EQ(run.status, 0) << run.err;
-    const std::optional<Canvas> picture = ReadPng(dir.File("t.png"));
+    const std::optional<Canvas> picture = test::ReadPng(dir.File("t.png"));
     ASSERT_TRUE(picture.has_value());
     // The glyph is 3 wide, in a margin of 2; a character without one, the euro sign, draws
     // nothing but the margins.
@@ -173,7 +174,7 @@ TEST(Overlay, BoxesFrameTheInkAndTheNotesArePrinted) {
             check.out.substr(0, check.out.rfind("2 notes found.\n")));
   EXPECT_NE(run.out.find("o.png: 76 x 19\no-2.png: 19 x 19\n"), std::string::npos) << run.out;
 
-  const std::optional<Canvas> first = ReadPng(dir.File("o.png"));
+  const std::optional<Canvas> first = test::ReadPng(dir.File("o.png"));
   ASSERT_TRUE(first.has_value());
   // Glyph 3's ink is columns 6 to 15 of row 0: canvas x 26 to 55, y 8 to 10 at zoom 3.
   const auto at = [&](int x, int y) { return first->At(kOverlayMargin + x, kOverlayMargin + y); };
@@ -201,7 +202,7 @@ TEST(Overlay, KeepsWithinItsBoundsWhateverTheScriptSays) {
   const test::ToolRun run = test::RunInspect(dir.path(), {"--overlay", "o.png", "s.tks"});
   EXPECT_EQ(run.status, 1);  // the glyphs past the edges are not found
   EXPECT_NE(run.out.find("o.png: 5478 x 17\n"), std::string::npos) << run.out;
-  const std::optional<Canvas> drawn = ReadPng(dir.File("o.png"));
+  const std::optional<Canvas> drawn = test::ReadPng(dir.File("o.png"));
   ASSERT_TRUE(drawn.has_value());
   EXPECT_TRUE(drawn->At(kOverlayMargin + 5461, kOverlayMargin) == kPictureInk);
 }

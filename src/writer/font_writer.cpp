@@ -113,11 +113,6 @@ std::vector<std::uint8_t> LayOutBitmap(const Glyph& glyph, const BitmapPlace& pl
   return block;
 }
 
-bool FitsOneByteFields(const Glyph& glyph) {
-  return glyph.width <= kMaxByteField && glyph.height <= kMaxByteField &&
-         glyph.top <= kMaxByteField;
-}
-
 void EmitFont(const BuildState& state, const FontLayout& layout,
               const std::function<void(std::span<const std::uint8_t>)>& emit) {
   emit(HeaderBytes(state));

@@ -43,10 +43,6 @@ std::vector<std::uint8_t> TableBytes(const BuildState& state, const FontLayout& 
 std::vector<std::uint8_t> LayOutBitmap(const Glyph& glyph, const BitmapPlace& place,
                                        Orientation orientation, std::size_t fill);
 
-/// True when the glyph's width, height and top fit the table's one-byte fields (a stride of 256
-/// does not: its byte is 0, which a reader takes as 256 for a glyph 249 to 255 wide).
-bool FitsOneByteFields(const Glyph& glyph);
-
 /// Hands the bytes of the font laid out as `layout` to `emit` in file order, in pieces: the
 /// header, the table, then each block with the zero fill before it.
 void EmitFont(const BuildState& state, const FontLayout& layout,

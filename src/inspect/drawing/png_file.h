@@ -3,7 +3,6 @@
 // PNG files: 8-bit red, green, blue and alpha, rows from the top. The whole file is built in
 // memory before it is written.
 
-#include <optional>
 #include <string>
 
 #include "inspect/drawing/canvas.h"
@@ -13,9 +12,5 @@ namespace typekiln {
 /// Writes the canvas as a PNG file at `path`, whole or not at all, as fonts are written. False
 /// when the file cannot be created or written.
 bool WritePng(const Canvas& canvas, const std::string& path);
-
-/// Reads a PNG file of any colour type into a canvas (alpha dropped); nothing when it cannot be
-/// read or is not a PNG.
-std::optional<Canvas> ReadPng(const std::string& path);
 
 }  // namespace typekiln

@@ -1,6 +1,5 @@
 #include "io/binary_file.h"
 
-#include "io/byte_order.h"
 #include "io/file_system.h"
 
 namespace typekiln {
@@ -10,17 +9,6 @@ BinaryFile::~BinaryFile() { Close(); }
 void BinaryFile::Adopt(std::intptr_t handle) {
   Close();
   handle_ = handle;
-}
-
-bool BinaryFile::WriteU8(std::int64_t value) {
-  const std::uint8_t byte = LowByte(value);
-  return Write(&byte, 1);
-}
-
-bool BinaryFile::WriteBE32(std::uint32_t value) {
-  std::uint8_t bytes[4];
-  PutBE32(bytes, value);
-  return Write(bytes, sizeof bytes);
 }
 
 bool MayTakePlaceOf(const std::string& path, std::string_view signature) {

@@ -34,8 +34,6 @@ class BinaryFile {
   /// path names: a FIFO, a device or a folder is NotRegular (and left closed), never waited on.
   enum class RegularOpen { Opened, CannotOpen, NotRegular };
   RegularOpen OpenRegularRead(const std::string& path);
-  /// Closes any open file, then creates the file, or truncates an existing one, for writing.
-  bool CreateWrite(const std::string& path);
   /// Closes any open file, then creates a file that must not exist yet, for writing.
   bool CreateNew(const std::string& path);
   /// Closes any open file, then takes over `handle`, a file the system opened for the caller,
@@ -58,18 +56,11 @@ class BinaryFile {
   /// Makes every byte written so far durable: it is on the disk when this returns. A device or
   /// a pipe has nothing to keep and succeeds.
   bool Flush();
-  /// The current position, or -1 when it cannot be told.
-  std::int64_t Tell();
   /// The size of the open file in bytes, or -1 when it cannot be told. Devices and pipes have
   /// no size of their own and report 0.
   std::int64_t Size();
   /// `distance` >= 0: moves to that offset from the start; < 0: that far back from the end.
   bool Seek(std::int64_t distance);
-
-  /// Writes the low 8 bits of `value`.
-  bool WriteU8(std::int64_t value);
-  /// Writes `value` as four bytes, most significant first.
-  bool WriteBE32(std::uint32_t value);
 
  private:
   using Handle = std::intptr_t;

@@ -72,12 +72,8 @@ BinaryFile::RegularOpen BinaryFile::OpenRegularRead(const std::string& path) {
   return RegularOpen::Opened;
 }
 
-// Write-only: nothing reads the font back, and a FIFO opened for reading too would accept the
-// whole font with no reader there and then block for ever.
-bool BinaryFile::CreateWrite(const std::string& path) {
-  return Open(path, O_WRONLY | O_CREAT | O_TRUNC);
-}
-
+// Write-only: nothing reads the file back, and a FIFO opened for reading too would accept the
+// whole file with no reader there and then block for ever.
 bool BinaryFile::CreateNew(const std::string& path) {
   return Open(path, O_WRONLY | O_CREAT | O_EXCL);
 }
@@ -118,8 +114,6 @@ bool BinaryFile::Flush() {
   // EINVAL and EROFS: a file of a kind that cannot be synchronised, such as a pipe or a device.
   return ::fsync(static_cast<int>(handle_)) == 0 || errno == EINVAL || errno == EROFS;
 }
-
-std::int64_t BinaryFile::Tell() { return ::lseek(static_cast<int>(handle_), 0, SEEK_CUR); }
 
 std::int64_t BinaryFile::Size() {
   struct stat info {};

@@ -9,7 +9,7 @@ namespace typekiln {
 namespace {
 
 // What Open is asked for; the values stand for a CreateFileA disposition and access.
-enum OpenMode : int { kOpenRead, kCreateWrite, kCreateNew };
+enum OpenMode : int { kOpenRead, kCreateNew };
 
 // One ReadFile or WriteFile moves at most a DWORD of bytes; larger transfers go in pieces.
 constexpr std::size_t kMostPerCall = std::size_t{1} << 30;
@@ -43,9 +43,7 @@ bool ReadAll(HANDLE handle, void* buffer, std::size_t count) {
 bool BinaryFile::Open(const std::string& path, int flags) {
   Close();
   const DWORD access = flags == kOpenRead ? GENERIC_READ : GENERIC_WRITE;
-  const DWORD disposition = flags == kOpenRead      ? OPEN_EXISTING
-                            : flags == kCreateWrite ? CREATE_ALWAYS
-                                                    : CREATE_NEW;
+  const DWORD disposition = flags == kOpenRead ? OPEN_EXISTING : CREATE_NEW;
   // Others may read, write and delete the file meanwhile, as on POSIX systems. A folder opens
   // only with FILE_FLAG_BACKUP_SEMANTICS, so it is never taken for a file.
   const HANDLE opened =
@@ -69,8 +67,6 @@ BinaryFile::RegularOpen BinaryFile::OpenRegularRead(const std::string& path) {
   }
   return RegularOpen::Opened;
 }
-
-bool BinaryFile::CreateWrite(const std::string& path) { return Open(path, kCreateWrite); }
 
 bool BinaryFile::CreateNew(const std::string& path) { return Open(path, kCreateNew); }
 
@@ -112,13 +108,6 @@ bool BinaryFile::Flush() {
   // A device such as NUL or CON, or a pipe, has nothing to keep.
   const HANDLE handle = AsHandle(handle_);
   return GetFileType(handle) != FILE_TYPE_DISK || FlushFileBuffers(handle) != 0;
-}
-
-std::int64_t BinaryFile::Tell() {
-  LARGE_INTEGER position{};
-  if (SetFilePointerEx(AsHandle(handle_), LARGE_INTEGER{}, &position, FILE_CURRENT) == 0)
-    return -1;
-  return position.QuadPart;
 }
 
 std::int64_t BinaryFile::Size() {

@@ -8,9 +8,9 @@
 #include <vector>
 
 #include "fuzz_support.h"
-#include "import/bmfont_font.h"
-#include "import/bmfont_reader.h"
-#include "import/char_list.h"
+#include "import/bmfont/bmfont_font.h"
+#include "import/bmfont/bmfont_reader.h"
+#include "import/sheet/char_list.h"
 #include "sheet_check.h"
 
 namespace {

@@ -6,7 +6,7 @@
 #include <span>
 
 #include "fuzz_support.h"
-#include "import/tga_encoder.h"
+#include "import/sheet/tga_encoder.h"
 
 namespace typekiln::fuzz {
 

@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "import/font_sheet.h"
+#include "import/sheet/font_sheet.h"
 #include "import/imported_font.h"
 
 namespace typekiln::fuzz {

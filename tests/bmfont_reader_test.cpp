@@ -1,4 +1,4 @@
-#include "import/bmfont_reader.h"
+#include "import/bmfont/bmfont_reader.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -6,7 +6,7 @@
 #include <algorithm>
 #include <filesystem>
 
-#include "import/bmfont_font.h"
+#include "import/bmfont/bmfont_font.h"
 #include "test_support.h"
 
 namespace typekiln {

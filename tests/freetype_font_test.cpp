@@ -1,4 +1,4 @@
-#include "import/freetype_font.h"
+#include "import/freetype/freetype_font.h"
 
 #include <gtest/gtest.h>
 #include <zlib.h>

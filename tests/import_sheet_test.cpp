@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
-#include "import/char_list.h"
-#include "import/font_sheet.h"
-#include "import/tga_encoder.h"
+#include "import/sheet/char_list.h"
+#include "import/sheet/font_sheet.h"
+#include "import/sheet/tga_encoder.h"
 
 namespace typekiln {
 namespace {

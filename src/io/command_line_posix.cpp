@@ -2,8 +2,10 @@
 
 namespace typekiln {
 
-std::vector<std::string> ArgumentsAsUtf8(int argc, char* argv[]) {
-  return std::vector<std::string>(argv + (argc > 0 ? 1 : 0), argv + argc);
+std::vector<Argument> CommandLineArguments(int argc, char* argv[]) {
+  std::vector<Argument> arguments;
+  for (int i = 1; i < argc; ++i) arguments.push_back({argv[i], argv[i]});
+  return arguments;
 }
 
 }  // namespace typekiln

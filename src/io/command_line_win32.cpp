@@ -21,14 +21,15 @@ std::string Utf8(const wchar_t* text) {
 
 }  // namespace
 
-std::vector<std::string> ArgumentsAsUtf8(int argc, char* argv[]) {
-  std::vector<std::string> arguments(argv + (argc > 0 ? 1 : 0), argv + argc);
+std::vector<Argument> CommandLineArguments(int argc, char* argv[]) {
+  std::vector<Argument> arguments;
+  for (int i = 1; i < argc; ++i) arguments.push_back({argv[i], argv[i]});
   int count = 0;
   wchar_t** wide = CommandLineToArgvW(GetCommandLineW(), &count);
   if (wide == nullptr)
     return arguments;
   if (count == argc)
-    for (int i = 1; i < count; ++i) arguments[static_cast<std::size_t>(i - 1)] = Utf8(wide[i]);
+    for (int i = 1; i < count; ++i) arguments[static_cast<std::size_t>(i - 1)].utf8 = Utf8(wide[i]);
   LocalFree(wide);
   return arguments;
 }

@@ -1,4 +1,4 @@
-#include "import/bmfont_reader.h"
+#include "import/bmfont/bmfont_reader.h"
 
 #include <algorithm>
 #include <string_view>

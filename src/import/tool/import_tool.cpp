@@ -1,4 +1,4 @@
-#include "import/import_tool.h"
+#include "import/tool/import_tool.h"
 
 #include <ft2build.h>
 
@@ -14,11 +14,11 @@
 #include FT_FREETYPE_H
 
 #include "font/font_format.h"
-#include "import/bmfont_font.h"
-#include "import/char_list.h"
-#include "import/font_sheet.h"
-#include "import/freetype_font.h"
-#include "import/tga_encoder.h"
+#include "import/bmfont/bmfont_font.h"
+#include "import/sheet/char_list.h"
+#include "import/sheet/font_sheet.h"
+#include "import/freetype/freetype_font.h"
+#include "import/sheet/tga_encoder.h"
 #include "io/binary_file.h"
 #include "io/file_identity.h"
 #include "io/file_set.h"
@@ -116,9 +116,10 @@ int CharListError(Console& console, const CharListFailure& failure) {
 }
 
 // Takes the value of an option that has one into `options`; an exit status when it is wrong.
-// `utf8` is the value as UTF-8 text, which --chars reads.
-std::optional<int> TakeValue(Console& console, const std::string& name, const std::string& value,
-                             const std::string& utf8, ImportOptions& options) {
+// --chars reads it as UTF-8 text, the others as given.
+std::optional<int> TakeValue(Console& console, const std::string& name, const Argument& given,
+                             ImportOptions& options) {
+  const std::string& value = given.native;
   if (name == "--size") {
     const auto size = WholeNumber(value);
     if (!size || *size < 1 || *size > kMaxByteField)
@@ -131,7 +132,7 @@ std::optional<int> TakeValue(Console& console, const std::string& name, const st
     options.freeType.faceIndex = *face;
   } else if (name == "--chars") {
     CharListFailure failure;
-    if (!ParseCharList(utf8, options.codes, options.repeatedChars, failure))
+    if (!ParseCharList(given.utf8, options.codes, options.repeatedChars, failure))
       return CharListError(console, failure);
   } else if (name == "--shadow") {
     if (value == "drop")
@@ -160,14 +161,13 @@ std::optional<int> TakeValue(Console& console, const std::string& name, const st
 
 // Reads the command line into `options`; an exit status when the run ends here. An option's
 // value is the next word, or follows "=" in the option's own (--size=13).
-std::optional<int> ParseArguments(Console& console, const std::vector<std::string>& arguments,
-                                  const std::vector<std::string>& argumentsUtf8,
+std::optional<int> ParseArguments(Console& console, const std::vector<Argument>& arguments,
                                   ImportOptions& options) {
   std::vector<std::string> paths;
   bool optionsEnded = false;
   int optionsGiven = 0;
   for (std::size_t i = 0; i < arguments.size(); ++i) {
-    const std::string& word = arguments[i];
+    const std::string& word = arguments[i].native;
     if (optionsEnded || word.size() < 2 || word[0] != '-') {
       paths.push_back(word);
       continue;
@@ -196,10 +196,10 @@ std::optional<int> ParseArguments(Console& console, const std::vector<std::strin
                name == "--shadow-offset") {
       if (!hasValue && ++i >= arguments.size())
         return Fail(console, kWrongArguments, msg::kImportMissingValue, name.c_str());
-      const std::size_t skip = hasValue ? equals + 1 : 0;
-      if (const auto status = TakeValue(
-              console, name, arguments[i].substr(skip),
-              argumentsUtf8[i].substr(hasValue ? argumentsUtf8[i].find('=') + 1 : 0), options))
+      const Argument& given = arguments[i];
+      const Argument value{given.native.substr(hasValue ? equals + 1 : 0),
+                           given.utf8.substr(hasValue ? given.utf8.find('=') + 1 : 0)};
+      if (const auto status = TakeValue(console, name, value, options))
         return status;
     } else {
       return Fail(console, kWrongArguments, msg::kImportUnknownOption, word.c_str());
@@ -614,10 +614,9 @@ int Import(Console& console, const ImportOptions& options) {
 
 }  // namespace
 
-int RunImportTool(Console& console, const std::vector<std::string>& arguments,
-                  const std::vector<std::string>& argumentsUtf8) {
+int RunImportTool(Console& console, const std::vector<Argument>& arguments) {
   ImportOptions options;
-  if (const auto status = ParseArguments(console, arguments, argumentsUtf8, options))
+  if (const auto status = ParseArguments(console, arguments, options))
     return *status;
   return options.redrawShadows ? RedrawShadows(console, options.outputFolder)
                                : Import(console, options);

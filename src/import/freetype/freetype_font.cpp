@@ -1,4 +1,4 @@
-#include "import/freetype_font.h"
+#include "import/freetype/freetype_font.h"
 
 #include <ft2build.h>
 #include FT_FREETYPE_H

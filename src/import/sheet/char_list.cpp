@@ -1,4 +1,4 @@
-#include "import/char_list.h"
+#include "import/sheet/char_list.h"
 
 #include <algorithm>
 #include <array>

@@ -1,11 +1,11 @@
-#include "import/font_sheet.h"
+#include "import/sheet/font_sheet.h"
 
 #include <algorithm>
 #include <array>
 
 #include "font/font_format.h"
 #include "glyph/grabber.h"
-#include "import/char_list.h"
+#include "import/sheet/char_list.h"
 #include "report/console.h"
 #include "text/utf8.h"
 

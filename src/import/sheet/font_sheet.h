@@ -19,7 +19,7 @@
 #include <vector>
 
 #include "import/imported_font.h"
-#include "import/tga_encoder.h"
+#include "import/sheet/tga_encoder.h"
 
 namespace typekiln {
 

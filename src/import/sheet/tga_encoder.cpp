@@ -1,4 +1,4 @@
-#include "import/tga_encoder.h"
+#include "import/sheet/tga_encoder.h"
 
 namespace typekiln {
 

@@ -15,7 +15,7 @@
 #include <string>
 #include <vector>
 
-#include "import/bmfont_reader.h"
+#include "import/bmfont/bmfont_reader.h"
 #include "import/imported_font.h"
 
 namespace typekiln {

@@ -1,4 +1,4 @@
-#include "import/bmfont_font.h"
+#include "import/bmfont/bmfont_font.h"
 
 // The page decoder is stb's, built here for typekiln-import alone: PNG and TGA only, from memory,
 // and static, so that it cannot clash with the copy typekiln-inspect builds for its own PNGs.

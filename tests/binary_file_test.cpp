@@ -18,7 +18,8 @@ TEST(BinaryFile, WritesAllItIsGivenIntoANewFile) {
     BinaryFile file;
     ASSERT_TRUE(file.CreateNew(path));
     EXPECT_TRUE(file.Write(Hex("00 00 01 02").data(), 4));
-    EXPECT_TRUE(file.Write(Hex("ff ff").data(), 2));
+    EXPECT_TRUE(file.Write(Hex("ff").data(), 1));
+    EXPECT_TRUE(file.Write(Hex("ff").data(), 1));
     EXPECT_EQ(file.Size(), 6);
   }  // closed by the destructor
   EXPECT_EQ(test::ReadBytes(path), Hex("00 00 01 02 ff ff"));

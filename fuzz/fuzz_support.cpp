@@ -64,7 +64,7 @@ void LoadGrabAndCheck(BuildState& state) {
   for (const auto& grab : grabs) {
     state.settings.maxHeight = grab.maxHeight;
     GlyphSet& set = grab.y == 0 ? state.faceSet : state.shadowSet;
-    GrabGlyphs(state, set, grab.x, grab.y, grab.count, {"Grab", 1});
+    GrabGlyphs(state, set, grab.x, grab.y, grab.count);
   }
   WriteAndCheckFont(state);
 }

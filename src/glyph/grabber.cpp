@@ -111,8 +111,7 @@ struct GrabsDone {
 };
 
 // Grabs up to `count` glyphs from the band, which is read before the first.
-GrabsDone GrabFromBand(BuildState& state, Band& band, GlyphSet& set, std::int32_t count,
-                       const ScriptLine& line) {
+GrabsDone GrabFromBand(BuildState& state, Band& band, GlyphSet& set, std::int32_t count) {
   GrabsDone done;
   const std::int32_t x = state.cursor.x;
   const std::int32_t y = state.cursor.y;
@@ -146,7 +145,7 @@ GrabsDone GrabFromBand(BuildState& state, Band& band, GlyphSet& set, std::int32_
           &set == &state.shadowSet,
           set.count,
           {glyph.x, std::int64_t{glyph.y} + glyph.top, glyph.width, glyph.height}};
-      state.observer->GlyphGrabbed(line, grabbed, band);
+      state.observer->GlyphGrabbed(grabbed, band);
     }
     ++set.count;
   }
@@ -156,13 +155,13 @@ GrabsDone GrabFromBand(BuildState& state, Band& band, GlyphSet& set, std::int32_
 }  // namespace
 
 GrabOutcome GrabGlyphs(BuildState& state, GlyphSet& set, std::int32_t x, std::int32_t y,
-                       std::int32_t count, const ScriptLine& line) {
+                       std::int32_t count) {
   state.cursor = GrabCursor{x, y};
   if (count > 0 && !HasPixels(state.picture))
     return {GrabStop::NoPicture};
   Band band;
   const std::int32_t before = set.count;
-  const GrabsDone done = GrabFromBand(state, band, set, count, line);
+  const GrabsDone done = GrabFromBand(state, band, set, count);
   if (done.bandRead && state.observer != nullptr) {
     // The band runs across to where its last glyph ended, or to the edge when it ran out.
     const std::int64_t end =
@@ -171,7 +170,7 @@ GrabOutcome GrabGlyphs(BuildState& state, GlyphSet& set, std::int32_t x, std::in
                               {x, y, std::max<std::int64_t>(end - x, 0), state.settings.maxHeight},
                               before,
                               set.count};
-    state.observer->BandScanned(line, scanned, state.picture);
+    state.observer->BandScanned(scanned, state.picture);
   }
   return done.outcome;
 }

@@ -92,6 +92,6 @@ struct GrabOutcome {
 /// the state's row cache; the glyphs grabbed before a stop stay. An observer hears of each glyph
 /// as it is cut, then of the band, once it was read, before the caller learns how it ended.
 GrabOutcome GrabGlyphs(BuildState& state, GlyphSet& set, std::int32_t x, std::int32_t y,
-                       std::int32_t count, const ScriptLine& line);
+                       std::int32_t count);
 
 }  // namespace typekiln

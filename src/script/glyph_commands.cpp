@@ -119,7 +119,7 @@ void HandleGrab(BuildState& state, Console& console, const ScriptLine& line) {
   std::int32_t count = 0;
   if (!ScanGrab(line.text, x, y, count))
     return ReportError(console, msg::kMissingValue, line.text.c_str());
-  const GrabOutcome outcome = GrabGlyphs(state, *set, x, y, count, line);
+  const GrabOutcome outcome = GrabGlyphs(state, *set, x, y, count);
   if (outcome.stop == GrabStop::PictureUnreadable)
     ReportError(console, PictureFailureMessage(outcome.picture), state.picture.path.c_str());
   else if (outcome.stop != GrabStop::None)

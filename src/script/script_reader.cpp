@@ -61,6 +61,8 @@ void RunLine(BuildState& state, Console& console, ScriptLine line, const Command
       state.observer->UnknownCommand(line, word);
     return;
   }
+  if (state.observer != nullptr)
+    state.observer->LineRuns(line);
   command->handler(state, console, line);
   if (state.observer != nullptr)
     state.observer->CommandRan(line, command->keyword, state);

@@ -56,6 +56,9 @@ class BuildObserver {
   /// A line of a Latin-1 script that ended in `dropped`, bytes from 0x80 up that the reader took
   /// for blanks and cut off before the line ran (`line` holds what was left).
   virtual void LineEndDropped(const ScriptLine& line, std::string_view dropped) = 0;
+  /// A line's command is about to run: what the observer hears next, up to CommandRan, comes
+  /// from that line.
+  virtual void LineRuns(const ScriptLine& line) = 0;
   /// A command ran; `keyword` is its name as the command table spells it.
   virtual void CommandRan(const ScriptLine& line, std::string_view keyword,
                           const BuildState& state) = 0;
@@ -63,11 +66,9 @@ class BuildObserver {
   /// be read, through a row cache of the observer's own.
   virtual void PictureLoaded(const ScriptLine& line, const Picture& picture) = 0;
   /// A glyph was cut out of `band`, whose pixels are still readable.
-  virtual void GlyphGrabbed(const ScriptLine& line, const GrabbedGlyph& glyph,
-                            const Band& band) = 0;
+  virtual void GlyphGrabbed(const GrabbedGlyph& glyph, const Band& band) = 0;
   /// A `Grab` is done with its band.
-  virtual void BandScanned(const ScriptLine& line, const ScannedBand& band,
-                           const Picture& picture) = 0;
+  virtual void BandScanned(const ScannedBand& band, const Picture& picture) = 0;
 };
 
 }  // namespace typekiln

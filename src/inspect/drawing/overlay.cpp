@@ -72,14 +72,14 @@ void OverlayRecorder::CommandRan(const ScriptLine& line, std::string_view keywor
   checker_.CommandRan(line, keyword, state);
 }
 
-void OverlayRecorder::GlyphGrabbed(const ScriptLine& line, const GrabbedGlyph& glyph,
-                                   const Band& band) {
-  checker_.GlyphGrabbed(line, glyph, band);
+void OverlayRecorder::LineRuns(const ScriptLine& line) { checker_.LineRuns(line); }
+
+void OverlayRecorder::GlyphGrabbed(const GrabbedGlyph& glyph, const Band& band) {
+  checker_.GlyphGrabbed(glyph, band);
 }
 
-void OverlayRecorder::BandScanned(const ScriptLine& line, const ScannedBand& band,
-                                  const Picture& picture) {
-  checker_.BandScanned(line, band, picture);
+void OverlayRecorder::BandScanned(const ScannedBand& band, const Picture& picture) {
+  checker_.BandScanned(band, picture);
 }
 
 void OverlayRecorder::PictureLoaded(const ScriptLine& line, const Picture& picture) {

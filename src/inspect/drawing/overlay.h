@@ -36,9 +36,9 @@ class OverlayRecorder : public BuildObserver {
   void CommandRan(const ScriptLine& line, std::string_view keyword,
                   const BuildState& state) override;
   void PictureLoaded(const ScriptLine& line, const Picture& picture) override;
-  void GlyphGrabbed(const ScriptLine& line, const GrabbedGlyph& glyph, const Band& band) override;
-  void BandScanned(const ScriptLine& line, const ScannedBand& band,
-                   const Picture& picture) override;
+  void LineRuns(const ScriptLine& line) override;
+  void GlyphGrabbed(const GrabbedGlyph& glyph, const Band& band) override;
+  void BandScanned(const ScannedBand& band, const Picture& picture) override;
 
   /// The notes, and where each band and glyph was found, picture by picture.
   ScriptChecker& checker() { return checker_; }

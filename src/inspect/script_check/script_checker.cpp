@@ -218,7 +218,9 @@ void ScriptChecker::PictureLoaded(const ScriptLine& line, const Picture& picture
   Add(&line, Format(msg::kNoteOpaque, picture.path.c_str()));
 }
 
-void ScriptChecker::GlyphGrabbed(const ScriptLine&, const GrabbedGlyph& glyph, const Band& band) {
+void ScriptChecker::LineRuns(const ScriptLine& line) { running_ = line; }
+
+void ScriptChecker::GlyphGrabbed(const GrabbedGlyph& glyph, const Band& band) {
   if (!pictures_.empty())
     pictures_.back().glyphs.push_back(glyph);
   CutGlyph cut{glyph};
@@ -286,8 +288,8 @@ void ScriptChecker::GlyphGrabbed(const ScriptLine&, const GrabbedGlyph& glyph, c
   bandGlyphs_.push_back(cut);
 }
 
-void ScriptChecker::BandScanned(const ScriptLine& line, const ScannedBand& band,
-                                const Picture& picture) {
+void ScriptChecker::BandScanned(const ScannedBand& band, const Picture& picture) {
+  const ScriptLine& line = running_;
   if (!pictures_.empty())
     pictures_.back().bands.push_back(band.box);
   Grab grab;

@@ -50,9 +50,9 @@ class ScriptChecker : public BuildObserver {
   void CommandRan(const ScriptLine& line, std::string_view keyword,
                   const BuildState& state) override;
   void PictureLoaded(const ScriptLine& line, const Picture& picture) override;
-  void GlyphGrabbed(const ScriptLine& line, const GrabbedGlyph& glyph, const Band& band) override;
-  void BandScanned(const ScriptLine& line, const ScannedBand& band,
-                   const Picture& picture) override;
+  void LineRuns(const ScriptLine& line) override;
+  void GlyphGrabbed(const GrabbedGlyph& glyph, const Band& band) override;
+  void BandScanned(const ScannedBand& band, const Picture& picture) override;
 
   /// Adds the notes on the run as a whole, from the state it ended in, and puts every note in
   /// the order of the lines it names. Call once, after the script ran.
@@ -134,6 +134,7 @@ class ScriptChecker : public BuildObserver {
   std::array<std::vector<Slot>, 2> sets_;  ///< face then shadow, by glyph index
   std::vector<CutGlyph> bandGlyphs_;       ///< the glyphs of the band being scanned
   ScriptLine pictureLine_;                 ///< the LoadTGA of the current picture
+  ScriptLine running_;                     ///< the line whose command runs
   std::size_t loads_ = 0;                  ///< pictures loaded so far
   std::vector<FaintGlyph> faint_;          ///< in the current picture
   std::vector<GrabbedGlyph> unseen_;       ///< in the current picture: ink all faint

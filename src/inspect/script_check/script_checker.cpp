@@ -67,6 +67,33 @@ const char* ClosestCommand(std::string_view word) {
 const msg::Noun& SetGlyphs(bool shadow) { return shadow ? msg::kShadowGlyphs : msg::kFaceGlyphs; }
 const char* SetName(bool shadow) { return shadow ? msg::kShadow : msg::kFace; }
 
+// What the notes on glyph widths take for a glyph drawn as two, or two drawn as one. They were
+// set against the sheets the font sheets test draws (tests/font_sheets.py: 120 sheets of
+// Debian's TrueType fonts, 9 to 24 pixels, anti-aliased and not), on which they must say
+// nothing, while a W and an X drawn touching must be seen as two glyphs merged. A Ratio holds
+// where `times` of a value exceed `over` of the other: {3, 4} is over a third more.
+struct Ratio {
+  std::int64_t times;
+  std::int64_t over;
+};
+// Two glyphs merged into one: more than twice as wide as the set's middle glyph, and by at least
+// 4 pixels, so that a set of 2 or 3 pixel glyphs does not qualify by a pixel; and wider than any
+// single glyph of an ordinary font is: over a third more than the set's tallest glyph is high,
+// or 1.4 times as wide as any other glyph of the set.
+constexpr std::int64_t kMergedOverMiddle = 2;
+constexpr std::int64_t kMergedMargin = 4;
+constexpr Ratio kMergedOverTallest{3, 4};
+constexpr Ratio kMergedOverWidest{5, 7};
+// A character split in two: two narrow, short marks of one height and top, neither wider than
+// half the middle glyph nor taller than half the tallest, which together are no wider than the
+// middle glyph (as the strokes of '"' are), and whose widths differ by a pixel at most.
+constexpr std::int64_t kSplitMarkShare = 2;
+constexpr std::int64_t kSplitWidthsDiffer = 1;
+
+bool Exceeds(std::int64_t value, std::int64_t other, Ratio ratio) {
+  return ratio.times * value > ratio.over * other;
+}
+
 // The middle value, the upper of the two middle ones for an even count; `values` is not empty.
 std::int64_t Median(std::vector<std::int64_t> values) {
   const auto middle = values.begin() + static_cast<long>(values.size() / 2);
@@ -434,11 +461,7 @@ void ScriptChecker::NoteReach() {
 }
 
 // Widths judged against the whole set, so that a wide glyph among narrow neighbours is not
-// taken for two. Two glyphs merged into one are more than twice as wide as the middle glyph of
-// the set, and wider than any single glyph of an ordinary font: over a third more than the set's
-// tallest glyph is high, or 1.4 times as wide as any other glyph of the set. A character split
-// in two gives two narrow, short marks of one height and top that together are no wider than
-// the middle glyph, as the strokes of '"' do.
+// taken for two: the thresholds are named at the top of this file.
 void ScriptChecker::NoteGlyphWidths() {
   for (const bool shadow : {false, true}) {
     const auto& slots = sets_[shadow ? 1 : 0];
@@ -458,17 +481,19 @@ void ScriptChecker::NoteGlyphWidths() {
         continue;
       const PictureBox& ink = slots[i].ink;
       const std::int64_t widestOther = ink.width == widths[0] ? widths[1] : widths[0];
-      if (ink.width > 2 * middle && ink.width >= middle + 4 &&
-          (3 * ink.width > 4 * tallest || 5 * ink.width > 7 * widestOther)) {
+      if (ink.width > kMergedOverMiddle * middle && ink.width >= middle + kMergedMargin &&
+          (Exceeds(ink.width, tallest, kMergedOverTallest) ||
+           Exceeds(ink.width, widestOther, kMergedOverWidest))) {
         Add(&grab.line, Format(msg::kNoteMerged, SetName(shadow), static_cast<int>(i),
                                static_cast<long long>(ink.width), static_cast<long long>(middle)));
       }
       if (i + 1 == slots.size() || slots[i + 1].grab != slots[i].grab)
         continue;
       const PictureBox& next = slots[i + 1].ink;
-      if (ink.y == next.y && ink.height == next.height && std::abs(ink.width - next.width) <= 1 &&
-          2 * std::max(ink.width, next.width) <= middle && 2 * ink.height <= tallest &&
-          next.x + next.width - ink.x <= middle) {
+      if (ink.y == next.y && ink.height == next.height &&
+          std::abs(ink.width - next.width) <= kSplitWidthsDiffer &&
+          kSplitMarkShare * std::max(ink.width, next.width) <= middle &&
+          kSplitMarkShare * ink.height <= tallest && next.x + next.width - ink.x <= middle) {
         Add(&grab.line,
             Format(msg::kNoteSplit, SetName(shadow), static_cast<int>(i), static_cast<int>(i + 1)));
       }

@@ -2,7 +2,6 @@
 
 #include <zlib.h>
 
-#include <cstdarg>
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -34,17 +33,6 @@ constexpr int kFound = 1;
 constexpr int kFailed = 2;
 // What every PNG file starts with.
 constexpr std::string_view kPngSignature{"\x89PNG\r\n\x1A\n", 8};
-
-// Every error takes this way: said on standard error, without waiting for a key (build scripts
-// run this tool), and the exit status it ends the run with handed back.
-int Fail(Console& console, int status, const char* format, ...) TYPEKILN_PRINTF(3, 4);
-int Fail(Console& console, int status, const char* format, ...) {
-  va_list args;
-  va_start(args, format);
-  console.err << FormatList(format, args) << '\n';
-  va_end(args);
-  return status;
-}
 
 // The bytes of the file at `path`; nothing, and the reason said, when it cannot be read whole.
 std::optional<std::vector<std::uint8_t>> ReadFileSaying(Console& console, const std::string& path) {

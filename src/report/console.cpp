@@ -53,6 +53,21 @@ std::string Count(long long count, const msg::Noun& noun) {
   return std::to_string(count) + " " + (count == 1 ? noun.one : noun.many);
 }
 
+int Fail(Console& console, int status, const char* format, ...) {
+  va_list args;
+  va_start(args, format);
+  console.err << console.errorPrefix << FormatList(format, args) << '\n';
+  va_end(args);
+  return status;
+}
+
+void Warn(Console& console, const char* format, ...) {
+  va_list args;
+  va_start(args, format);
+  console.err << console.errorPrefix << FormatList(format, args) << '\n';
+  va_end(args);
+}
+
 void Say(std::ostream& out, const char* format, ...) {
   va_list args;
   va_start(args, format);

@@ -26,6 +26,9 @@ struct Console {
   std::istream& in;
   bool sawError = false;
   bool inputIsTerminal = false;
+  /// What each error and remark said through Fail and Warn starts with: the tool's name, or
+  /// nothing.
+  const char* errorPrefix = "";
 };
 
 /// Capacity of the error formatting buffer; a longer message is cut to one byte less.
@@ -46,6 +49,14 @@ std::string FormatList(const char* format, va_list args);
 
 /// `count` and the noun that goes with it: "1 pixel", "2 pixels".
 std::string Count(long long count, const msg::Noun& noun);
+
+/// How typekiln-inspect and typekiln-import say an error: the message, after the console's
+/// prefix, and a newline on `err`, without waiting for a key (build scripts run them); returns
+/// `status`, the exit status the run ends with.
+int Fail(Console& console, int status, const char* format, ...) TYPEKILN_PRINTF(3, 4);
+
+/// A remark on a run that goes on, said as Fail says an error.
+void Warn(Console& console, const char* format, ...) TYPEKILN_PRINTF(2, 3);
 
 /// Prints the formatted message and a newline on `out`: how typekiln-inspect says anything.
 void Say(std::ostream& out, const char* format, ...) TYPEKILN_PRINTF(2, 3);

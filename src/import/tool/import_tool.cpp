@@ -2,7 +2,6 @@
 
 #include <ft2build.h>
 
-#include <cstdarg>
 #include <filesystem>
 #include <memory>
 #include <optional>
@@ -43,30 +42,6 @@ constexpr int kMaxFaceIndex = 0xFFFF;
 constexpr std::size_t kSniffSize = 4096;
 // The largest script read back: far more than any this tool writes.
 constexpr std::int64_t kMaxScriptBytes = std::int64_t{1} << 20;
-
-// Errors and remarks alike are said on standard error, after the tool's name; an error also
-// hands back the exit status it ends the run with. Nothing waits for a key: build scripts run
-// this tool.
-void SayOnError(Console& console, const char* format, va_list args) {
-  console.err << msg::kImportPrefix << FormatList(format, args) << '\n';
-}
-
-void Warn(Console& console, const char* format, ...) TYPEKILN_PRINTF(2, 3);
-void Warn(Console& console, const char* format, ...) {
-  va_list args;
-  va_start(args, format);
-  SayOnError(console, format, args);
-  va_end(args);
-}
-
-int Fail(Console& console, int status, const char* format, ...) TYPEKILN_PRINTF(3, 4);
-int Fail(Console& console, int status, const char* format, ...) {
-  va_list args;
-  va_start(args, format);
-  SayOnError(console, format, args);
-  va_end(args);
-  return status;
-}
 
 struct ImportOptions {
   std::string font;
@@ -615,6 +590,8 @@ int Import(Console& console, const ImportOptions& options) {
 }  // namespace
 
 int RunImportTool(Console& console, const std::vector<Argument>& arguments) {
+  // Errors and remarks alike are said on standard error, after the tool's name.
+  console.errorPrefix = msg::kImportPrefix;
   ImportOptions options;
   if (const auto status = ParseArguments(console, arguments, options))
     return *status;

@@ -178,10 +178,10 @@ int Check(Console& console, const std::string& script) {
 
 int Overlay(Console& console, const std::string& out, const std::string& script, int zoom) {
   OverlayRecorder recorder;
-  if (!CheckScript(console, script, recorder.checker(), recorder))
+  if (!CheckScript(console, script, recorder))
     return kFailed;
-  PrintNotes(console, recorder.checker());
-  const std::vector<CheckedPicture>& pictures = recorder.checker().pictures();
+  PrintNotes(console, recorder);
+  const std::vector<CheckedPicture>& pictures = recorder.pictures();
   std::vector<std::string> inputs{script};
   for (const CheckedPicture& picture : pictures) inputs.push_back(picture.path);
   const auto path = [&](std::size_t i) { return OverlayPath(out, static_cast<int>(i) + 1); };

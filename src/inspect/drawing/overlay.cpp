@@ -59,33 +59,10 @@ void Frame(Canvas& canvas, const PictureBox& at, Colour colour) {
 
 }  // namespace
 
-void OverlayRecorder::UnknownCommand(const ScriptLine& line, std::string_view word) {
-  checker_.UnknownCommand(line, word);
-}
-
-void OverlayRecorder::LineEndDropped(const ScriptLine& line, std::string_view dropped) {
-  checker_.LineEndDropped(line, dropped);
-}
-
-void OverlayRecorder::CommandRan(const ScriptLine& line, std::string_view keyword,
-                                 const BuildState& state) {
-  checker_.CommandRan(line, keyword, state);
-}
-
-void OverlayRecorder::LineRuns(const ScriptLine& line) { checker_.LineRuns(line); }
-
-void OverlayRecorder::GlyphGrabbed(const GrabbedGlyph& glyph, const Band& band) {
-  checker_.GlyphGrabbed(glyph, band);
-}
-
-void OverlayRecorder::BandScanned(const ScannedBand& band, const Picture& picture) {
-  checker_.BandScanned(band, picture);
-}
-
 void OverlayRecorder::PictureLoaded(const ScriptLine& line, const Picture& picture) {
-  const std::size_t before = checker_.pictures().size();
-  checker_.PictureLoaded(line, picture);
-  if (checker_.pictures().size() == before)
+  const std::size_t before = pictures().size();
+  ScriptChecker::PictureLoaded(line, picture);
+  if (pictures().size() == before)
     return;
   std::shared_ptr<const DrawnAlpha> alpha = ReadDrawnAlpha(picture);
   for (const auto& kept : alphas_) {

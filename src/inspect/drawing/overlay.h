@@ -26,29 +26,17 @@ struct DrawnAlpha {
   std::vector<std::uint8_t> cells;  ///< row by row from the top
 };
 
-/// Watches a run with a ScriptChecker, which it hands everything it hears, and keeps each
-/// picture's alpha as it will be drawn. A picture loaded again, unchanged, shares the alpha kept
-/// the first time.
-class OverlayRecorder : public BuildObserver {
+/// A ScriptChecker that also keeps each picture's alpha as it will be drawn. A picture loaded
+/// again, unchanged, shares the alpha kept the first time.
+class OverlayRecorder : public ScriptChecker {
  public:
-  void UnknownCommand(const ScriptLine& line, std::string_view word) override;
-  void LineEndDropped(const ScriptLine& line, std::string_view dropped) override;
-  void CommandRan(const ScriptLine& line, std::string_view keyword,
-                  const BuildState& state) override;
   void PictureLoaded(const ScriptLine& line, const Picture& picture) override;
-  void LineRuns(const ScriptLine& line) override;
-  void GlyphGrabbed(const GrabbedGlyph& glyph, const Band& band) override;
-  void BandScanned(const ScannedBand& band, const Picture& picture) override;
 
-  /// The notes, and where each band and glyph was found, picture by picture.
-  ScriptChecker& checker() { return checker_; }
-  const ScriptChecker& checker() const { return checker_; }
   /// One for each of the checker's pictures; empty cells when the picture could not be read
   /// again.
   const std::vector<std::shared_ptr<const DrawnAlpha>>& alphas() const { return alphas_; }
 
  private:
-  ScriptChecker checker_;
   std::vector<std::shared_ptr<const DrawnAlpha>> alphas_;
 };
 

@@ -799,12 +799,11 @@ void ScriptChecker::Finish(const BuildState& state) {
   pending_.clear();
 }
 
-bool CheckScript(Console& console, const std::string& path, ScriptChecker& checker,
-                 BuildObserver& observer) {
+bool CheckScript(Console& console, const std::string& path, ScriptChecker& checker) {
   std::istringstream noKeys;  // the waits after errors find no key and go on at once
   Console quiet{console.out, console.err, noKeys};
   BuildState state;
-  state.observer = &observer;
+  state.observer = &checker;
   const bool ran = RunScript(state, quiet, path.c_str());
   state.observer = nullptr;
   console.sawError = console.sawError || quiet.sawError;

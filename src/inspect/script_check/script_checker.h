@@ -144,15 +144,10 @@ class ScriptChecker : public BuildObserver {
   bool faceGrabRan_ = false;  ///< a Grab line ran in the face section
 };
 
-/// Runs the script at `path` as typekiln does, with `observer` watching, and writes nothing.
+/// Runs the script at `path` as typekiln does, with `checker` watching, and writes nothing.
 /// Messages print on `console` as typekiln prints them but never wait for a key. Finishes the
 /// checker's notes and returns true, or returns false when the script cannot be opened or is
-/// no script (typekiln would not run it either). `checker` is the observer, or one the observer
-/// hands everything it hears.
-bool CheckScript(Console& console, const std::string& path, ScriptChecker& checker,
-                 BuildObserver& observer);
-inline bool CheckScript(Console& console, const std::string& path, ScriptChecker& checker) {
-  return CheckScript(console, path, checker, checker);
-}
+/// no script (typekiln would not run it either).
+bool CheckScript(Console& console, const std::string& path, ScriptChecker& checker);
 
 }  // namespace typekiln

@@ -11,6 +11,12 @@ find_program(TYPEKILN_MIPS_OBJCOPY mips-linux-gnu-objcopy)
 find_program(TYPEKILN_MIPS_NM mips-linux-gnu-nm)
 find_path(TYPEKILN_M64P_INCLUDE m64p_frontend.h PATH_SUFFIXES mupen64plus)
 
+# Where the test cannot be built, it says why and what to install, and counts as skipped.
+function(console_test_skipped reason)
+  add_test(NAME runtime_console COMMAND sh -c "echo 'skipped: ${reason}'; exit 77")
+  set_tests_properties(runtime_console PROPERTIES SKIP_RETURN_CODE 77)
+endfunction()
+
 if(TYPEKILN_MIPS_CC AND TYPEKILN_MIPS_OBJCOPY AND TYPEKILN_MIPS_NM)
   # The console's CPU, a VR4300, with the 32-bit ABI; no C library, no libgcc.
   set(rom_flags -march=vr4300 -mtune=vr4300 -mfix4300 -mabi=32 -mno-abicalls -fno-pic -G0
@@ -78,15 +84,12 @@ if(TYPEKILN_MIPS_CC AND TYPEKILN_MIPS_OBJCOPY AND TYPEKILN_MIPS_NM)
     message(FATAL_ERROR "The console test needs mupen64plus's headers (libmupen64plus-dev), its "
       "core (libmupen64plus2) and its data (mupen64plus-data)")
   else()
-    add_test(NAME runtime_console COMMAND sh -c
-      "echo 'skipped: no m64p_frontend.h; install libmupen64plus-dev libmupen64plus2 mupen64plus-data'; exit 77")
-    set_tests_properties(runtime_console PROPERTIES SKIP_RETURN_CODE 77)
+    console_test_skipped(
+      "no m64p_frontend.h; install libmupen64plus-dev libmupen64plus2 mupen64plus-data")
   endif()
 elseif(TYPEKILN_REQUIRE_CONSOLE)
   message(FATAL_ERROR "The console test needs mips-linux-gnu-gcc, mips-linux-gnu-objcopy and "
     "mips-linux-gnu-nm (gcc-mips-linux-gnu)")
 else()
-  add_test(NAME runtime_console COMMAND sh -c
-    "echo 'skipped: no mips-linux-gnu-gcc to build the ROM with; install gcc-mips-linux-gnu'; exit 77")
-  set_tests_properties(runtime_console PROPERTIES SKIP_RETURN_CODE 77)
+  console_test_skipped("no mips-linux-gnu-gcc to build the ROM with; install gcc-mips-linux-gnu")
 endif()

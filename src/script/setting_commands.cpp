@@ -23,6 +23,15 @@ bool ScanOneNumber(Console& console, const ScriptLine& line, std::int32_t* value
   return false;
 }
 
+// Gap and Space: one number, kept as a byte, as the font holds it. False when the line is wrong.
+bool SetByte(Console& console, const ScriptLine& line, std::uint8_t& setting) {
+  std::int32_t value = 0;
+  if (!ScanOneNumber(console, line, &value))
+    return false;
+  setting = LowByte(value);
+  return true;
+}
+
 bool StartsWithIgnoringAsciiCase(std::string_view word, std::string_view prefix) {
   return word.size() >= prefix.size() &&
          EqualsIgnoringAsciiCase(word.substr(0, prefix.size()), prefix);
@@ -60,19 +69,13 @@ void HandleEncoding(BuildState& state, Console& console, const ScriptLine& line)
 }
 
 void HandleGap(BuildState& state, Console& console, const ScriptLine& line) {
-  std::int32_t value = 0;
-  if (!ScanOneNumber(console, line, &value))
-    return;
-  state.settings.gap = LowByte(value);
-  Verbose(console, state.verbose, msg::kGapEcho, AsSignedByte(state.settings.gap));
+  if (SetByte(console, line, state.settings.gap))
+    Verbose(console, state.verbose, msg::kGapEcho, AsSignedByte(state.settings.gap));
 }
 
 void HandleSpace(BuildState& state, Console& console, const ScriptLine& line) {
-  std::int32_t value = 0;
-  if (!ScanOneNumber(console, line, &value))
-    return;
-  state.settings.space = LowByte(value);
-  Verbose(console, state.verbose, msg::kSpaceEcho, AsSignedByte(state.settings.space));
+  if (SetByte(console, line, state.settings.space))
+    Verbose(console, state.verbose, msg::kSpaceEcho, AsSignedByte(state.settings.space));
 }
 
 void HandleDrop(BuildState& state, Console& console, const ScriptLine& line) {

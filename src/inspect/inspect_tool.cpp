@@ -16,6 +16,7 @@
 #include "inspect/font_file/font_reader.h"
 #include "inspect/script_check/script_checker.h"
 #include "io/binary_file.h"
+#include "io/command_line.h"
 #include "io/file_identity.h"
 #include "picture/png_picture.h"
 #include "inspect/inspect_messages.h"
@@ -253,7 +254,7 @@ constexpr ModeForm kModes[] = {
     {Mode::Render, "--render", true, 2, 0},
 };
 
-const ModeForm* FindMode(const std::string& option) {
+const ModeForm* FindMode(std::string_view option) {
   for (const ModeForm& form : kModes) {
     if (form.option != nullptr && option == form.option)
       return &form;
@@ -261,10 +262,19 @@ const ModeForm* FindMode(const std::string& option) {
   return nullptr;
 }
 
+// The options after the mode's: each given once at most, a value in the word after it.
+constexpr OptionSpec kInspectOptions[] = {
+    {"--glyph", nullptr, true},  {"--zoom", nullptr, true},    {"--diff", nullptr, false},
+    {"--check", nullptr, false}, {"--preview", nullptr, true}, {"--overlay", nullptr, true},
+    {"--render", nullptr, true},
+};
+constexpr ArgumentRules kInspectRules{"--", false, false, true};
+
 }  // namespace
 
 int RunInspectTool(Console& console, int argc, const char* const argv[]) {
   const std::vector<std::string> args(argv + (argc > 0 ? 1 : 0), argv + argc);
+  // --help and --version stand alone; anywhere else they are no option of this tool.
   if (args.size() == 1 && (args[0] == "--help" || args[0] == "-h")) {
     Say(console.out, msg::kTwoLines, msg::kInspectUsage, msg::kInspectHelp);
     return kClean;
@@ -278,30 +288,32 @@ int RunInspectTool(Console& console, int argc, const char* const argv[]) {
   std::vector<std::string> files;
   std::optional<int> glyph;
   std::optional<int> zoom;
-  for (std::size_t i = 0; i < args.size(); ++i) {
-    const std::string& arg = args[i];
-    const ModeForm* chosen = FindMode(arg);
-    const bool takesValue =
-        arg == "--glyph" || arg == "--zoom" || (chosen && chosen->writesPicture);
-    if (takesValue && i + 1 == args.size())
+  const std::vector<Argument> arguments = ArgumentsOf(argc, argv);
+  ArgumentReader reader(arguments, kInspectOptions, kInspectRules);
+  for (ArgumentReader::Item item = reader.Next(); item.kind != ArgumentReader::Kind::End;
+       item = reader.Next()) {
+    using Kind = ArgumentReader::Kind;
+    const std::string_view name = item.option != nullptr ? item.option->name : "";
+    const ModeForm* chosen = FindMode(name);
+    if (item.kind == Kind::Word) {
+      files.push_back(item.value.native);
+    } else if (item.kind == Kind::MissingValue) {
       return Usage(console);
-    if (arg == "--glyph" && !glyph) {
-      glyph = NumberArgument(args[++i], 0, kMaxByteField);
+    } else if (item.kind != Kind::Option || (chosen != nullptr && form->mode != Mode::List)) {
+      // Also a second mode: one run does one thing.
+      Fail(console, kFailed, msg::kUnknownArgument, item.written.c_str());
+      return Usage(console);
+    } else if (name == "--glyph") {
+      glyph = NumberArgument(item.value.native, 0, kMaxByteField);
       if (!glyph)
-        return Fail(console, kFailed, msg::kBadGlyphNumber, args[i].c_str());
-    } else if (arg == "--zoom" && !zoom) {
-      zoom = NumberArgument(args[++i], 1, kMaxZoom);
+        return Fail(console, kFailed, msg::kBadGlyphNumber, item.value.native.c_str());
+    } else if (name == "--zoom") {
+      zoom = NumberArgument(item.value.native, 1, kMaxZoom);
       if (!zoom)
-        return Fail(console, kFailed, msg::kBadZoom, kMaxZoom, args[i].c_str());
-    } else if (chosen != nullptr && form->mode == Mode::List) {
-      form = chosen;
-      if (form->writesPicture)
-        out = args[++i];
-    } else if (arg.starts_with("--")) {
-      Fail(console, kFailed, msg::kUnknownArgument, arg.c_str());
-      return Usage(console);
+        return Fail(console, kFailed, msg::kBadZoom, kMaxZoom, item.value.native.c_str());
     } else {
-      files.push_back(arg);
+      form = chosen;
+      out = item.value.native;
     }
   }
   if (form->mode == Mode::Render && files.size() == 1)

@@ -92,7 +92,7 @@ int CharListError(Console& console, const CharListFailure& failure) {
 
 // Takes the value of an option that has one into `options`; an exit status when it is wrong.
 // --chars reads it as UTF-8 text, the others as given.
-std::optional<int> TakeValue(Console& console, const std::string& name, const Argument& given,
+std::optional<int> TakeValue(Console& console, std::string_view name, const Argument& given,
                              ImportOptions& options) {
   const std::string& value = given.native;
   if (name == "--size") {
@@ -118,7 +118,7 @@ std::optional<int> TakeValue(Console& console, const std::string& name, const Ar
       options.sheet.shadow = ShadowStyle::None;
     else
       return Fail(console, kWrongArguments, msg::kImportBadShadow, value.c_str());
-  } else {
+  } else if (name == "--shadow-offset") {
     const std::size_t comma = value.find(',');
     const auto dx = WholeNumber(std::string_view(value).substr(0, comma));
     const auto dy = comma == std::string::npos
@@ -134,52 +134,52 @@ std::optional<int> TakeValue(Console& console, const std::string& name, const Ar
   return std::nullopt;
 }
 
-// Reads the command line into `options`; an exit status when the run ends here. An option's
-// value is the next word, or follows "=" in the option's own (--size=13).
+// typekiln-import's options. A value follows the option's word, or "=" in it (--size=13); "--"
+// ends the options.
+constexpr OptionSpec kImportOptions[] = {
+    {"--help", "-h", false},   {"--version", nullptr, false}, {"--mono", nullptr, false},
+    {"--force", nullptr, false}, {"--redraw-shadows", nullptr, false},
+    {"--size", nullptr, true},   {"--face", nullptr, true},      {"--chars", nullptr, true},
+    {"--shadow", nullptr, true}, {"--shadow-offset", nullptr, true},
+};
+constexpr ArgumentRules kImportRules{"-", true, true, false};
+
+// Reads the command line into `options`; an exit status when the run ends here.
 std::optional<int> ParseArguments(Console& console, const std::vector<Argument>& arguments,
                                   ImportOptions& options) {
   std::vector<std::string> paths;
-  bool optionsEnded = false;
-  int optionsGiven = 0;
-  for (std::size_t i = 0; i < arguments.size(); ++i) {
-    const std::string& word = arguments[i].native;
-    if (optionsEnded || word.size() < 2 || word[0] != '-') {
-      paths.push_back(word);
+  ArgumentReader reader(arguments, kImportOptions, kImportRules);
+  for (ArgumentReader::Item item = reader.Next(); item.kind != ArgumentReader::Kind::End;
+       item = reader.Next()) {
+    using Kind = ArgumentReader::Kind;
+    if (item.kind == Kind::Word) {
+      paths.push_back(item.value.native);
       continue;
     }
-    const std::size_t equals = word.find('=');
-    const std::string name = word.substr(0, equals);
-    const bool hasValue = equals != std::string::npos;
-    ++optionsGiven;
-    if (name == "--" && !hasValue) {
-      optionsEnded = true;
-      --optionsGiven;
-    } else if ((name == "--help" || name == "-h") && !hasValue) {
+    if (item.kind == Kind::MissingValue)
+      return Fail(console, kWrongArguments, msg::kImportMissingValue, item.written.c_str());
+    if (item.kind != Kind::Option)
+      return Fail(console, kWrongArguments, msg::kImportUnknownOption, item.written.c_str());
+    const std::string_view name = item.option->name;
+    if (name == "--help") {
       Say(console.out, "%s\n%s", msg::kImportUsage, msg::kImportHelp);
       return kWritten;
-    } else if (name == "--version" && !hasValue) {
+    }
+    if (name == "--version") {
       Say(console.out, msg::kImportVersion, TYPEKILN_VERSION, FREETYPE_MAJOR, FREETYPE_MINOR,
           FREETYPE_PATCH, PngLibraries().c_str());
       return kWritten;
-    } else if (name == "--mono" && !hasValue) {
-      options.freeType.mono = true;
-    } else if (name == "--force" && !hasValue) {
-      options.force = true;
-    } else if (name == "--redraw-shadows" && !hasValue) {
-      options.redrawShadows = true;
-    } else if (name == "--size" || name == "--face" || name == "--chars" || name == "--shadow" ||
-               name == "--shadow-offset") {
-      if (!hasValue && ++i >= arguments.size())
-        return Fail(console, kWrongArguments, msg::kImportMissingValue, name.c_str());
-      const Argument& given = arguments[i];
-      const Argument value{given.native.substr(hasValue ? equals + 1 : 0),
-                           given.utf8.substr(hasValue ? given.utf8.find('=') + 1 : 0)};
-      if (const auto status = TakeValue(console, name, value, options))
-        return status;
-    } else {
-      return Fail(console, kWrongArguments, msg::kImportUnknownOption, word.c_str());
     }
+    if (name == "--mono")
+      options.freeType.mono = true;
+    else if (name == "--force")
+      options.force = true;
+    else if (name == "--redraw-shadows")
+      options.redrawShadows = true;
+    else if (const auto status = TakeValue(console, name, item.value, options))
+      return status;
   }
+  const int optionsGiven = reader.optionsGiven();
   // --redraw-shadows stands alone with the folder: the import that made it chose the rest.
   if (options.redrawShadows) {
     if (paths.size() != 1 || optionsGiven != 1)

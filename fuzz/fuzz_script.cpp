@@ -40,7 +40,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   BuildState watched;
   watched.observer = &recorder;
   fuzz::RunScriptBytes(watched, {data, size});
-  ScriptChecker& checker = recorder.checker();
+  ScriptChecker& checker = recorder;
   checker.Finish(watched);
   if (fuzz::FontBytes(watched) != fuzz::FontBytes(state)) {
     std::fprintf(stderr, "watching the run changed the font\n");

@@ -171,7 +171,12 @@ def runs(work):
                               ['--shadow', 'blur', dejavu, 'o'], ['--frob', dejavu, 'o'],
                               ['--chars', '', dejavu, 'o'], ['missing.ttf', 'o'],
                               ['example.tga', 'o'], ['--size', '500', dejavu, 'o'],
-                              ['--force', 'bm.fnt', 'imported-bm']]):
+                              ['--force', 'bm.fnt', 'imported-bm'], ['--size=13', dejavu, 'o2'],
+                              ['--mono=1', dejavu, 'o'], ['-h=1'], ['-h'], ['--', '--odd', 'o'],
+                              ['-', 'o'], ['--chars'], ['--size', '13', '--frob'],
+                              ['--frob', '--size', 'x'], ['-x', 'a', 'b'],
+                              ['--redraw-shadows', '--force', 'imported-bm'],
+                              ['--redraw-shadows'], ['--shadow-offset=0,0', dejavu, 'o']]):
         yield 'import-arguments-%d' % i, 'typekiln-import', args
     for i, args in enumerate([['--help'], ['--version'], [], ['--glyph', 'x', 'example.fnt'],
                               ['--zoom', '2', 'example.fnt'], ['--frob', 'example.fnt'],
@@ -180,7 +185,14 @@ def runs(work):
                               ['--preview', 'example.tks', 'example.fnt'],
                               ['--preview', '.', 'example.fnt'], ['example.tks'],
                               ['--zoom', '99', '--preview', 'a.png', 'example.fnt'],
-                              ['--diff', 'example.fnt']]):
+                              ['--diff', 'example.fnt'],
+                              ['--glyph', '3', '--glyph', '4', 'example.fnt'],
+                              ['--glyph', '3', '--glyph'], ['--diff', 'a', 'b', '--check', 'c'],
+                              ['--preview', 'a.png', '--overlay', 'b.png', 'x'],
+                              ['--', 'example.fnt'], ['-h', 'example.fnt'],
+                              ['--zoom=2', 'example.fnt'], ['-x'], ['--check'],
+                              ['--render', 'o.png'], ['example.fnt', '--help'],
+                              ['--zoom', '2', '--zoom', '3', '--overlay', 'z.png', 'example.tks']]):
         yield 'arguments-%d' % i, 'typekiln-inspect', args
 
 

@@ -1,12 +1,27 @@
 # What the scripts that build from Debian's source packages share, sourced by them after they set
-# `me` (their name, for messages) and `log` (the file that takes the commands' output):
+# `me` (their name, for messages); `log` (the file that takes the commands' output) is set before
+# the functions that write it run:
 #   ensure_deb_src PACKAGE  gives apt a deb-src entry, made from this machine's own deb entries
 #                           (the same archives, suites and keys for this Debian release), in
 #                           /etc/apt/sources.list.d/typekiln-deb-src.*, when it has none;
 #   fetch_source PACKAGE DIR  runs apt-get source in DIR and checks that every patch of Debian's
 #                           series was applied;
+#   folder_argument WHAT "$@"  prints, as a whole path, the one folder the script was given,
+#                           made when missing; with not exactly one, says the usage and ends
+#                           with status 2;
 #   need_packages, as_root, logged and die.
 # Adding the entry and installing packages need root (or sudo).
+
+folder_argument() {
+  local what=$1
+  shift
+  if [ "$#" -ne 1 ] || [ -z "$1" ]; then
+    echo "usage: $0 $what" >&2
+    exit 2
+  fi
+  mkdir -p "$1"
+  (cd "$1" && pwd)
+}
 
 die() {
   echo "$me: $*" >&2

@@ -17,14 +17,11 @@
 # missing tools, needs root (or sudo).
 set -euo pipefail
 
-if [ "$#" -ne 1 ] || [ -z "$1" ]; then
-  echo "usage: $0 PREFIX" >&2
-  exit 2
-fi
-
 root=$(cd "$(dirname "$0")/.." && pwd)
-mkdir -p "$1"
-prefix=$(cd "$1" && pwd)
+me=mingw_freetype.sh
+# shellcheck source=debian_source.sh
+. "$root/tools/debian_source.sh"
+prefix=$(folder_argument PREFIX "$@")
 work=$root/build/freetype-source
 toolchain=$root/cmake/mingw-w64-x86_64.toolchain.cmake
 log=$work/build.log
@@ -36,9 +33,6 @@ if [ -f "$prefix/lib/libfreetype.a" ] && [ -f "$installed_options" ] &&
 fi
 rm -rf "$work/build"
 
-# shellcheck source=debian_source.sh
-me=mingw_freetype.sh
-. "$root/tools/debian_source.sh"
 
 need_packages dpkg-dev cmake make gcc-mingw-w64-x86-64-posix libz-mingw-w64-dev
 ensure_deb_src freetype

@@ -9,14 +9,11 @@
 # deb-src entry need root (or sudo), as for tools/mingw_freetype.sh.
 set -euo pipefail
 
-if [ "$#" -ne 1 ] || [ -z "$1" ]; then
-  echo "usage: $0 PREFIX" >&2
-  exit 2
-fi
-
 root=$(cd "$(dirname "$0")/.." && pwd)
-mkdir -p "$1"
-prefix=$(cd "$1" && pwd)
+me=qemu_insn_plugin.sh
+# shellcheck source=debian_source.sh
+. "$root/tools/debian_source.sh"
+prefix=$(folder_argument PREFIX "$@")
 work=$root/build/qemu-source
 log=$work/build.log
 
@@ -24,9 +21,6 @@ if [ -f "$prefix/libinsn.so" ]; then
   exit 0
 fi
 
-# shellcheck source=debian_source.sh
-me=qemu_insn_plugin.sh
-. "$root/tools/debian_source.sh"
 
 need_packages dpkg-dev gcc libglib2.0-dev pkgconf qemu-user
 ensure_deb_src qemu

@@ -10,14 +10,11 @@
 # tools/mingw_freetype.sh.
 set -euo pipefail
 
-if [ "$#" -ne 1 ] || [ -z "$1" ]; then
-  echo "usage: $0 DIR" >&2
-  exit 2
-fi
-
 root=$(cd "$(dirname "$0")/.." && pwd)
-mkdir -p "$1"
-dest=$(cd "$1" && pwd)
+me=spng_source.sh
+# shellcheck source=debian_source.sh
+. "$root/tools/debian_source.sh"
+dest=$(folder_argument DIR "$@")
 if [ -f "$dest/spng/spng.c" ] && [ -f "$dest/spng/spng.h" ]; then
   exit 0
 fi
@@ -25,9 +22,6 @@ work=$dest.fetch
 mkdir -p "$work"
 log=$work/fetch.log
 
-# shellcheck source=debian_source.sh
-me=spng_source.sh
-. "$root/tools/debian_source.sh"
 
 need_packages dpkg-dev
 ensure_deb_src libspng

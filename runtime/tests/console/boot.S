@@ -5,23 +5,25 @@
    game's boot code also sets up RDRAM, which the emulator needs no help with.) */
         .set noreorder
         .set noat
+
+/* Writes TagLo's invalid tag into every line of one cache: `op` is its Index_Store_Tag, `size`
+   its bytes and `line` a line's. */
+        .macro  invalidate op, size, line
+        lui     $t0, 0x8000
+        ori     $t1, $t0, \size
+1:      cache   \op, 0($t0)
+        addiu   $t0, $t0, \line
+        bne     $t0, $t1, 1b
+        nop
+        .endm
+
         .text
         .globl boot
 boot:
         mtc0    $zero, $28              /* TagLo: a line that is not valid */
         mtc0    $zero, $29              /* TagHi */
-        lui     $t0, 0x8000
-        ori     $t1, $t0, 0x4000        /* the instruction cache: 16 KiB of 32-byte lines */
-1:      cache   8, 0($t0)               /* Index_Store_Tag_I */
-        addiu   $t0, $t0, 32
-        bne     $t0, $t1, 1b
-        nop
-        lui     $t0, 0x8000
-        ori     $t1, $t0, 0x2000        /* the data cache: 8 KiB of 16-byte lines */
-2:      cache   9, 0($t0)               /* Index_Store_Tag_D */
-        addiu   $t0, $t0, 16
-        bne     $t0, $t1, 2b
-        nop
+        invalidate 8, 0x4000, 32        /* the instruction cache: 16 KiB of 32-byte lines */
+        invalidate 9, 0x2000, 16        /* the data cache: 8 KiB of 16-byte lines */
 
         lui     $t0, 0xB000             /* the cartridge, uncached */
         lw      $t2, 8($t0)             /* the header's entry point, in KSEG0 */

@@ -699,6 +699,16 @@ static inline int tkf__end_line(tkf_iter* it) {
   return 1;
 }
 
+/* A bitmap copied field by field: a compiler may make a whole-struct copy a call to memcpy,
+   and the runtime calls nothing. */
+static void tkf__copy_bitmap(tkf_bitmap* to, const tkf_bitmap* from) {
+  to->samples = from->samples;
+  to->width = from->width;
+  to->height = from->height;
+  to->stride = from->stride;
+  to->top = from->top;
+}
+
 /* One bitmap placed upright at (x, y): its top left corner as drawn. */
 typedef struct tkf__placed {
   tkf_bitmap bitmap;
@@ -721,7 +731,7 @@ static int tkf__place_shadow(const tkf_font* font, int entry, const tkf_bitmap* 
   placed->rect = 2 * entry;
   if ((font->drop_x == 0 && font->drop_y == 0) || face->samples == NULL)
     return 0;
-  placed->bitmap = *face;
+  tkf__copy_bitmap(&placed->bitmap, face);
   placed->x = x + font->drop_x;
   placed->y = y + font->drop_y + face->top;
   return 1;
@@ -732,7 +742,7 @@ static int tkf__place_face(int entry, const tkf_bitmap* face, long long x, long 
   placed->rect = 2 * entry;
   if (face->samples == NULL)
     return 0;
-  placed->bitmap = *face;
+  tkf__copy_bitmap(&placed->bitmap, face);
   placed->x = x;
   placed->y = y + face->top;
   return 1;
@@ -832,7 +842,7 @@ int tkf_iter_next(tkf_iter* it, tkf_glyph* glyph) {
     glyph->y = (int)placed.y;
     glyph->width = (int)width;
     glyph->height = (int)height;
-    glyph->bitmap = placed.bitmap;
+    tkf__copy_bitmap(&glyph->bitmap, &placed.bitmap);
     return 1;
   }
   return 0;

@@ -170,9 +170,11 @@ std::string LinuxImportBinary() {
 #endif
 }
 
-ToolRun RunProgram(const std::string& binary, const std::filesystem::path& folder,
-                   const std::vector<std::string>& args, const std::string& input,
-                   bool unprivileged, const std::function<void()>& setup) {
+namespace {
+
+ToolRun RunProgramOnce(const std::string& binary, const std::filesystem::path& folder,
+                       const std::vector<std::string>& args, const std::string& input,
+                       bool unprivileged, const std::function<void()>& setup) {
   const bool windows = IsWindowsProgram(binary);
   if (windows && unprivileged) {
     ADD_FAILURE() << "Windows has no uid to give up: skip this test there";
@@ -225,6 +227,26 @@ ToolRun RunProgram(const std::string& binary, const std::filesystem::path& folde
   close(in);
   close(out);
   close(err);
+  return run;
+}
+
+}  // namespace
+
+ToolRun RunProgram(const std::string& binary, const std::filesystem::path& folder,
+                   const std::vector<std::string>& args, const std::string& input,
+                   bool unprivileged, const std::function<void()>& setup) {
+  ToolRun run = RunProgramOnce(binary, folder, args, input, unprivileged, setup);
+  // Now and then wine fails to start a program: it ends with 1 and prints nothing, which none
+  // of the tools ever does (each failure of theirs says what went wrong; an interrupted one
+  // ends with another status). Such a run is made again, twice at most, and said on the test's
+  // log.
+  for (int again = 0; again < 2 && IsWindowsProgram(binary) && run.status == 1 &&
+                      run.out.empty() && run.err.empty();
+       ++again) {
+    std::fprintf(stderr, "wine ran %s without a word and ended with %d: running it again\n",
+                 binary.c_str(), run.status);
+    run = RunProgramOnce(binary, folder, args, input, unprivileged, setup);
+  }
   return run;
 }
 

@@ -7,7 +7,7 @@
 namespace typekiln {
 namespace {
 
-constexpr OptionSpec kOptions[] = {
+constexpr OptionName kOptions[] = {
     {"--help", "-h", false}, {"--size", nullptr, true}, {"--mono", nullptr, false}};
 
 // Every item read, one a line: O name=value, W word, U written, M name, R written.
@@ -40,8 +40,14 @@ TEST(ArgumentReader, ReadsOptionsValuesAndWordsInOrder) {
   constexpr ArgumentRules kLoose{"-", true, true, false};
   // A value after '=' comes from each form of the argument; "--" ends the options and is not
   // counted; a lone "-" is a word; an alias names its option.
-  EXPECT_EQ(Read({{"--size=13", "--size=13"}, {"-h", "-h"}, {"a", "a"}, {"--size", "--size"},
-                  {"7", "7"}, {"--", "--"}, {"--mono", "--mono"}, {"-", "-"}},
+  EXPECT_EQ(Read({{"--size=13", "--size=13"},
+                  {"-h", "-h"},
+                  {"a", "a"},
+                  {"--size", "--size"},
+                  {"7", "7"},
+                  {"--", "--"},
+                  {"--mono", "--mono"},
+                  {"-", "-"}},
                  kLoose),
             "O --size=13/13\nO --help=/\nW a\nO --size=7/7\nW --mono\nW -\n3");
   EXPECT_EQ(Read({{"--size=\xE9", "--size=\xC3\xA9"}}, kLoose), "O --size=\xE9/\xC3\xA9\n1");
@@ -53,8 +59,12 @@ TEST(ArgumentReader, ReadsOptionsValuesAndWordsInOrder) {
 
 TEST(ArgumentReader, StrictRulesTakeNoEqualsAndEachOptionOnce) {
   constexpr ArgumentRules kStrict{"--", false, false, true};
-  EXPECT_EQ(Read({{"-h", "-h"}, {"--size=2", "--size=2"}, {"--", "--"}, {"--mono", "--mono"},
-                  {"--mono", "--mono"}, {"--size", "--size"}},
+  EXPECT_EQ(Read({{"-h", "-h"},
+                  {"--size=2", "--size=2"},
+                  {"--", "--"},
+                  {"--mono", "--mono"},
+                  {"--mono", "--mono"},
+                  {"--size", "--size"}},
                  kStrict),
             "W -h\nU --size=2\nU --\nO --mono=/\nR --mono\nM --size\n5");
 }

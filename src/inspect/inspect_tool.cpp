@@ -14,12 +14,12 @@
 #include "inspect/drawing/text_picture.h"
 #include "inspect/font_file/font_inspector.h"
 #include "inspect/font_file/font_reader.h"
+#include "inspect/inspect_messages.h"
 #include "inspect/script_check/script_checker.h"
 #include "io/binary_file.h"
 #include "io/command_line.h"
 #include "io/file_identity.h"
 #include "picture/png_picture.h"
-#include "inspect/inspect_messages.h"
 #include "text/ascii.h"
 #include "text/utf8.h"
 
@@ -263,7 +263,7 @@ const ModeForm* FindMode(std::string_view option) {
 }
 
 // The options after the mode's: each given once at most, a value in the word after it.
-constexpr OptionSpec kInspectOptions[] = {
+constexpr OptionName kInspectOptions[] = {
     {"--glyph", nullptr, true},  {"--zoom", nullptr, true},    {"--diff", nullptr, false},
     {"--check", nullptr, false}, {"--preview", nullptr, true}, {"--overlay", nullptr, true},
     {"--render", nullptr, true},

@@ -12,7 +12,7 @@ std::vector<Argument> ArgumentsOf(int argc, const char* const argv[]) {
 }
 
 ArgumentReader::ArgumentReader(std::span<const Argument> arguments,
-                               std::span<const OptionSpec> options, ArgumentRules rules)
+                               std::span<const OptionName> options, ArgumentRules rules)
     : arguments_(arguments), options_(options), rules_(rules) {}
 
 ArgumentReader::Item ArgumentReader::Next() {
@@ -35,8 +35,8 @@ ArgumentReader::Item ArgumentReader::Next() {
     return Next();
   }
   ++optionsGiven_;
-  const auto named = std::find_if(options_.begin(), options_.end(), [&](const OptionSpec& spec) {
-    return item.written == spec.name || (spec.alias != nullptr && item.written == spec.alias);
+  const auto named = std::find_if(options_.begin(), options_.end(), [&](const OptionName& option) {
+    return item.written == option.name || (option.alias != nullptr && item.written == option.alias);
   });
   if (named == options_.end() || (hasValue && !named->takesValue)) {
     item.kind = Kind::UnknownOption;

@@ -25,7 +25,7 @@ std::vector<Argument> CommandLineArguments(int argc, char* argv[]);
 std::vector<Argument> ArgumentsOf(int argc, const char* const argv[]);
 
 /// An option a tool takes: its name, another name or nullptr, and whether a value follows.
-struct OptionSpec {
+struct OptionName {
   const char* name;
   const char* alias;
   bool takesValue;
@@ -58,12 +58,12 @@ class ArgumentReader {
   };
   struct Item {
     Kind kind = Kind::End;
-    const OptionSpec* option = nullptr;
+    const OptionName* option = nullptr;
     Argument value;
     std::string written;  ///< the argument as given, or the option's name before '='
   };
 
-  ArgumentReader(std::span<const Argument> arguments, std::span<const OptionSpec> options,
+  ArgumentReader(std::span<const Argument> arguments, std::span<const OptionName> options,
                  ArgumentRules rules);
   Item Next();
   /// The options read so far, "--" not counted.
@@ -71,12 +71,12 @@ class ArgumentReader {
 
  private:
   std::span<const Argument> arguments_;
-  std::span<const OptionSpec> options_;
+  std::span<const OptionName> options_;
   ArgumentRules rules_;
   std::size_t at_ = 0;
   bool ended_ = false;
   int optionsGiven_ = 0;
-  std::vector<const OptionSpec*> seen_;
+  std::vector<const OptionName*> seen_;
 };
 
 }  // namespace typekiln

@@ -14,9 +14,10 @@
 
 #include "font/font_format.h"
 #include "import/bmfont/bmfont_font.h"
+#include "import/freetype/freetype_font.h"
+#include "import/import_messages.h"
 #include "import/sheet/char_list.h"
 #include "import/sheet/font_sheet.h"
-#include "import/freetype/freetype_font.h"
 #include "import/sheet/tga_encoder.h"
 #include "io/binary_file.h"
 #include "io/file_identity.h"
@@ -25,7 +26,6 @@
 #include "picture/picture_rows.h"
 #include "picture/png_picture.h"
 #include "picture/tga_picture.h"
-#include "import/import_messages.h"
 #include "script/glyph_commands.h"
 #include "script/script_reader.h"
 #include "text/ascii.h"
@@ -136,11 +136,17 @@ std::optional<int> TakeValue(Console& console, std::string_view name, const Argu
 
 // typekiln-import's options. A value follows the option's word, or "=" in it (--size=13); "--"
 // ends the options.
-constexpr OptionSpec kImportOptions[] = {
-    {"--help", "-h", false},   {"--version", nullptr, false}, {"--mono", nullptr, false},
-    {"--force", nullptr, false}, {"--redraw-shadows", nullptr, false},
-    {"--size", nullptr, true},   {"--face", nullptr, true},      {"--chars", nullptr, true},
-    {"--shadow", nullptr, true}, {"--shadow-offset", nullptr, true},
+constexpr OptionName kImportOptions[] = {
+    {"--help", "-h", false},
+    {"--version", nullptr, false},
+    {"--mono", nullptr, false},
+    {"--force", nullptr, false},
+    {"--redraw-shadows", nullptr, false},
+    {"--size", nullptr, true},
+    {"--face", nullptr, true},
+    {"--chars", nullptr, true},
+    {"--shadow", nullptr, true},
+    {"--shadow-offset", nullptr, true},
 };
 constexpr ArgumentRules kImportRules{"-", true, true, false};
 

@@ -448,7 +448,8 @@ const char* tkf_error(int code) {
 
 int tkf_find(const tkf_font* font, unsigned char code) { return (int)font->first[code] - 1; }
 
-/* Every glyph drawn reads its bitmaps here, so the fields are read once each. */
+/* Every glyph drawn reads its bitmaps here, so the fields are read once each (tkf__present's
+   test, on the values read). */
 static inline int tkf__bitmap(const tkf_font* font, int entry, int shadow, tkf_bitmap* bitmap) {
   if (entry >= 0 && entry < font->count) {
     const uint8_t* fields = tkf__fields(font->bytes, entry, shadow);
@@ -568,7 +569,7 @@ static inline size_t tkf__char(const tkf_iter* it, size_t at, unsigned* code) {
    has none) and the pen's move, the face's drawn width + gap, or `space` when it has no face.
    `face_width` is -1 without a face. */
 static inline int tkf__advance(const tkf_font* font, unsigned code, int* entry, int* face_width,
-                        tkf_bitmap* face) {
+                               tkf_bitmap* face) {
   *entry = tkf_find(font, (unsigned char)code);
   *face_width = -1;
   if (!tkf_face(font, *entry, face))
@@ -718,8 +719,8 @@ typedef struct tkf__placed {
 
 /* Where an entry's shadow goes when its `face` (cleared without one) is at the pen (x, y): 0
    when it has none. */
-static int tkf__place_shadow(const tkf_font* font, int entry, const tkf_bitmap* face,
-                             long long x, long long y, tkf__placed* placed) {
+static int tkf__place_shadow(const tkf_font* font, int entry, const tkf_bitmap* face, long long x,
+                             long long y, tkf__placed* placed) {
   int dx, dy;
   placed->rect = 2 * entry + 1;
   if (tkf__bitmap(font, entry, 1, &placed->bitmap)) {
@@ -792,10 +793,9 @@ static TKF__ALWAYS_INLINE int tkf__next_inline(tkf_iter* it, tkf__placed* placed
     it->at = tkf__char(it, it->at, &code);
     x = it->pen_x;
     it->pen_x += tkf__advance(it->font, code, &entry, &face_width, &face);
-    if (entry >= 0 &&
-        (it->pass == TKF__FACE_PASS
-             ? tkf__place_face(entry, &face, x, it->pen_y, placed)
-             : tkf__place_shadow(it->font, entry, &face, x, it->pen_y, placed)))
+    if (entry >= 0 && (it->pass == TKF__FACE_PASS
+                           ? tkf__place_face(entry, &face, x, it->pen_y, placed)
+                           : tkf__place_shadow(it->font, entry, &face, x, it->pen_y, placed)))
       return 1;
   }
   return 0;
@@ -964,8 +964,8 @@ static void tkf__ink_for(tkf__ink ink[16], uint32_t colour, int format) {
 static inline uint32_t tkf__mix8888(uint32_t old, const tkf__ink* ink) {
   const uint32_t rb = (old >> 8 & TKF__LANES) * ink->keep + ink->rb;
   const uint32_t ga = (old & TKF__LANES) * ink->keep + ink->ga;
-  return ((rb + (rb >> 8 & TKF__LANES)) & ~TKF__LANES) | ((ga + (ga >> 8 & TKF__LANES)) >> 8 &
-                                                          TKF__LANES);
+  return ((rb + (rb >> 8 & TKF__LANES)) & ~TKF__LANES) |
+         ((ga + (ga >> 8 & TKF__LANES)) >> 8 & TKF__LANES);
 }
 
 /* The same over an RGBA5551 pixel, its channels widened to 8 bits and narrowed back: blue and
@@ -1071,6 +1071,11 @@ typedef struct tkf__area {
   int x0, y0, x1, y1;
 } tkf__area;
 
+/* `value` brought within low to high. */
+static int tkf__within(long long value, int low, int high) {
+  return value < low ? low : value > high ? high : (int)value;
+}
+
 /* Draws a placed bitmap, clipped. The stored bitmap lands on the surface as it is stored: at
    the upright place for a horizontal font, and for a vertical one where the upright place
    falls on the turned surface (x' = y, y' = surface height - x - drawn width). */
@@ -1132,10 +1137,10 @@ static void tkf__draw(tkf_iter* it, tkf_surface* surface, tkf__clip clip, uint32
   tkf__area area;
   tkf__ink ink[16];
   int inked = -1; /* the pass whose colour `ink` holds */
-  area.x0 = clip.x0 > 0 ? (clip.x0 < surface->width ? (int)clip.x0 : surface->width) : 0;
-  area.y0 = clip.y0 > 0 ? (clip.y0 < surface->height ? (int)clip.y0 : surface->height) : 0;
-  area.x1 = clip.x1 < surface->width ? (clip.x1 > area.x0 ? (int)clip.x1 : area.x0) : surface->width;
-  area.y1 = clip.y1 < surface->height ? (clip.y1 > area.y0 ? (int)clip.y1 : area.y0) : surface->height;
+  area.x0 = tkf__within(clip.x0, 0, surface->width);
+  area.y0 = tkf__within(clip.y0, 0, surface->height);
+  area.x1 = tkf__within(clip.x1, area.x0, surface->width);
+  area.y1 = tkf__within(clip.y1, area.y0, surface->height);
   while (tkf__next_inline(it, &placed)) {
     if (inked != it->pass) {
       tkf__ink_for(ink, it->pass == TKF__FACE_PASS ? face : shadow, surface->format);

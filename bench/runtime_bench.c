@@ -21,9 +21,9 @@
 
 enum { WIDTH = 320, HEIGHT = 240, LINES = 14, MAX_CALLS = 256 };
 
-static const char* const texts[] = {
-    "The quick brown fox jumps over the lazy dog.", "THE QUICK BROWN FOX JUMPS OVER",
-    "0123456789 !\"#$%&'()*+,-./:;<=>?@[\\]^_`{|}~"};
+static const char* const texts[] = {"The quick brown fox jumps over the lazy dog.",
+                                    "THE QUICK BROWN FOX JUMPS OVER",
+                                    "0123456789 !\"#$%&'()*+,-./:;<=>?@[\\]^_`{|}~"};
 
 static unsigned char font_bytes[1 << 20];
 static uint32_t pixels[WIDTH * HEIGHT];

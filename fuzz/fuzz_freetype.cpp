@@ -8,8 +8,8 @@
 #include <vector>
 
 #include "fuzz_support.h"
-#include "import/sheet/char_list.h"
 #include "import/freetype/freetype_font.h"
+#include "import/sheet/char_list.h"
 #include "sheet_check.h"
 
 namespace {

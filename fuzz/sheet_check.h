@@ -6,8 +6,8 @@
 #include <cstdint>
 #include <vector>
 
-#include "import/sheet/font_sheet.h"
 #include "import/imported_font.h"
+#include "import/sheet/font_sheet.h"
 
 namespace typekiln::fuzz {
 
@@ -17,7 +17,8 @@ void CheckImportedFont(const ImportedFont& font, const std::vector<std::uint8_t>
 
 /// Draws the sheet of `font` with `options`. Ends the run when a pixel falls outside the
 /// pictures, or when a sheet that draws does not build, through the tool's script reader and
-/// grabber, into one face for each glyph of the font (and one shadow, for an outline), without an error.
+/// grabber, into one face for each glyph of the font (and one shadow, for an outline), without an
+/// error.
 void CheckSheet(const ImportedFont& font, const SheetOptions& options);
 
 }  // namespace typekiln::fuzz

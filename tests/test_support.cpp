@@ -240,8 +240,8 @@ ToolRun RunProgram(const std::string& binary, const std::filesystem::path& folde
   // of the tools ever does (each failure of theirs says what went wrong; an interrupted one
   // ends with another status). Such a run is made again, twice at most, and said on the test's
   // log.
-  for (int again = 0; again < 2 && IsWindowsProgram(binary) && run.status == 1 &&
-                      run.out.empty() && run.err.empty();
+  for (int again = 0; again < 2 && IsWindowsProgram(binary) && run.status == 1 && run.out.empty() &&
+                      run.err.empty();
        ++again) {
     std::fprintf(stderr, "wine ran %s without a word and ended with %d: running it again\n",
                  binary.c_str(), run.status);

@@ -138,8 +138,8 @@ static void test_blend_exhaustive(void) {
     const int wide = pixel_size(format) == 4, rows = wide ? 256 : 64;
     const tkf_surface screen = surface(pixels, 15, rows, format);
     for (c = 0; c < 256; ++c) {
-      const uint32_t colour = (uint32_t)c << 24 | (uint32_t)(255 - c) << 16 |
-                              (uint32_t)(c ^ 0x5A) << 8 | 0x12;
+      const uint32_t colour =
+          (uint32_t)c << 24 | (uint32_t)(255 - c) << 16 | (uint32_t)(c ^ 0x5A) << 8 | 0x12;
       for (y = 0; y < rows; ++y) {
         /* RGBA8888: each channel y, mixed; RGBA5551: each channel's 32 values, alpha 0 and 1. */
         const uint32_t old = wide ? (uint32_t)y << 24 | (uint32_t)(y ^ 0xA5) << 16 |

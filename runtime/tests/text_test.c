@@ -307,7 +307,12 @@ static int grouped_alike(const tkf_font* f, const char* text, int w, int h) {
 }
 
 static void test_by_page(void) {
-  static const char text[] = "a?b\xE9" "c?d\xE9" "e?f\xE9" "g?h\xE9" " ab??\xE9\xE9";
+  static const char text[] =
+      "a?b\xE9"
+      "c?d\xE9"
+      "e?f\xE9"
+      "g?h\xE9"
+      " ab??\xE9\xE9";
   uint8_t font[FONT_MAX];
   tkf_font f;
   tkf_iter it;
@@ -346,8 +351,8 @@ static void test_rasteriser(int argc, char** argv) {
     const size_t size = read_file(argv[i], bytes, sizeof bytes);
     CHECK(tkf_open(&f, bytes, size) == TKF_OK);
     for (by_page = 0; by_page < 2; ++by_page)
-      CHECK(rasterised_alike(&f, "Hello, World! The quick brown fox\njumps over the lazy dog.",
-                             90, 50, by_page));
+      CHECK(rasterised_alike(&f, "Hello, World! The quick brown fox\njumps over the lazy dog.", 90,
+                             50, by_page));
     CHECK(grouped_alike(&f, sentence, 128, 64) > 2 * paged(&f));
   }
 }

@@ -27,8 +27,8 @@ bool IsSeparator(char c) { return c == '\\' || c == '/'; }
 
 // How many bytes of `path` name its drive: 2 for "C:", none otherwise.
 std::size_t DriveLength(const std::string& path) {
-  const bool letter = !path.empty() && ((path[0] >= 'A' && path[0] <= 'Z') ||
-                                        (path[0] >= 'a' && path[0] <= 'z'));
+  const bool letter =
+      !path.empty() && ((path[0] >= 'A' && path[0] <= 'Z') || (path[0] >= 'a' && path[0] <= 'z'));
   return letter && path.size() >= 2 && path[1] == ':' ? 2 : 0;
 }
 

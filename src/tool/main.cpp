@@ -4,8 +4,8 @@
 
 #include "io/standard_streams.h"
 #include "report/console.h"
-#include "tool/tool.h"
 #include "state/build_state.h"
+#include "tool/tool.h"
 
 int main(int argc, char* argv[]) {
   if (!typekiln::OpenMissingStandardStreams())

@@ -101,19 +101,20 @@ static void draw_points(const tkf_font* font, tkf_surface* surface) {
    and boxes that reach over each edge of the screen. */
 static void draw_boxes(const tkf_font* font, tkf_surface* surface) {
   static const char story[] =
-      "Gr\xC3\xBC\xC3\x9F" "e aus K\xC3\xB6ln! A long text, set in a box of its own, goes on in "
+      "Gr\xC3\xBC\xC3\x9F"
+      "e aus K\xC3\xB6ln! A long text, set in a box of its own, goes on in "
       "the next box where the first one stopped; a word too long for a line, "
       "Donaudampfschifffahrtsgesellschaftskapit\xC3\xA4n, is cut after its last glyph that fits.\n"
       "A new line, \xE2\x82\xAC 5 and \xF0\x9F\x98\x80 are no Latin-1 characters.";
   static const tkf_box boxes[] = {
-      {6, 6, 150, 70, TKF_ALIGN_LEFT, TKF_UTF8},     {164, 6, 150, 70, TKF_ALIGN_RIGHT, TKF_UTF8},
+      {6, 6, 150, 70, TKF_ALIGN_LEFT, TKF_UTF8},      {164, 6, 150, 70, TKF_ALIGN_RIGHT, TKF_UTF8},
       {-30, 84, 120, 60, TKF_ALIGN_CENTER, TKF_UTF8}, {250, 90, 100, 60, TKF_ALIGN_CENTER, 0},
       {110, -20, 100, 50, TKF_ALIGN_RIGHT, 0},        {60, 200, 200, 80, TKF_ALIGN_LEFT, TKF_UTF8},
       {100, 120, 0, 40, TKF_ALIGN_LEFT, TKF_UTF8}};
   size_t done = 0, length = sizeof story - 1, i;
   for (i = 0; i < sizeof boxes / sizeof boxes[0]; ++i) {
-    const size_t took = tkf_draw_box(font, surface, &boxes[i], story + done, length - done,
-                                     0xFFFFFFFF, 0x000000FF);
+    const size_t took =
+        tkf_draw_box(font, surface, &boxes[i], story + done, length - done, 0xFFFFFFFF, 0x000000FF);
     result((long long)took);
     done = i < 2 ? done + took : 0; /* the first two boxes page the story */
   }
@@ -122,7 +123,9 @@ static void draw_boxes(const tkf_font* font, tkf_surface* surface) {
 /* What the runtime tells of the text without drawing it. */
 static void measure(const tkf_font* font) {
   static const tkf_box box = {0, 0, 90, 45, TKF_ALIGN_CENTER, TKF_UTF8};
-  static const char text[] = "Measured: one line\nand two; Gr\xC3\xBC\xC3\x9F" "e";
+  static const char text[] =
+      "Measured: one line\nand two; Gr\xC3\xBC\xC3\x9F"
+      "e";
   int width, height, left, top, lines;
   size_t consumed;
   tkf_measure(font, text, &width, &height);

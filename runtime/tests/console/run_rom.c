@@ -16,6 +16,9 @@
 #define _POSIX_C_SOURCE 200809L
 #include <dlfcn.h>
 #include <errno.h>
+#include <m64p_config.h>
+#include <m64p_debugger.h>
+#include <m64p_frontend.h>
 #include <signal.h>
 #include <stdarg.h>
 #include <stdio.h>
@@ -23,10 +26,6 @@
 #include <string.h>
 #include <sys/stat.h>
 #include <unistd.h>
-
-#include <m64p_config.h>
-#include <m64p_debugger.h>
-#include <m64p_frontend.h>
 
 enum { SKIPPED = 77 };
 
@@ -177,8 +176,8 @@ int main(int argc, char** argv) {
   }
   signal(SIGALRM, watchdog);
   alarm(argc > 3 ? (unsigned)atoi(argv[3]) : 60u);
-  error = startup(0x020001, config, "/usr/share/games/mupen64plus", NULL, on_message, NULL,
-                  on_state);
+  error =
+      startup(0x020001, config, "/usr/share/games/mupen64plus", NULL, on_message, NULL, on_state);
   /* No camera: otherwise the core probes for one to stand in for the Game Boy Camera. */
   if (error == M64ERR_SUCCESS)
     error = open_section("Core", &section);

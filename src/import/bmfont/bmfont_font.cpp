@@ -18,10 +18,10 @@
 #include <optional>
 #include <string_view>
 
+#include "import/import_messages.h"
 #include "io/binary_file.h"
 #include "io/byte_order.h"
 #include "report/console.h"
-#include "import/import_messages.h"
 
 namespace typekiln {
 

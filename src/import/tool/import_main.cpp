@@ -1,4 +1,5 @@
 #include <iostream>
+
 #include "import/tool/import_tool.h"
 #include "io/command_line.h"
 #include "io/standard_streams.h"

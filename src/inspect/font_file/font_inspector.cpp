@@ -4,8 +4,8 @@
 #include <tuple>
 #include <vector>
 
-#include "report/console.h"
 #include "inspect/inspect_messages.h"
+#include "report/console.h"
 
 namespace typekiln {
 

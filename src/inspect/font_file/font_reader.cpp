@@ -5,9 +5,9 @@
 #include <utility>
 
 #include "font/font_format.h"
+#include "inspect/inspect_messages.h"
 #include "io/byte_order.h"
 #include "report/console.h"
-#include "inspect/inspect_messages.h"
 
 namespace typekiln {
 

@@ -10,11 +10,11 @@
 
 #include "font/font_format.h"
 #include "glyph/grabber.h"
-#include "picture/tga_picture.h"
 #include "inspect/inspect_messages.h"
+#include "picture/tga_picture.h"
 #include "script/command_table.h"
-#include "text/ascii.h"
 #include "script/script_reader.h"
+#include "text/ascii.h"
 #include "text/utf8.h"
 
 namespace typekiln {

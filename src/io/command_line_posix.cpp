@@ -3,9 +3,7 @@
 namespace typekiln {
 
 std::vector<Argument> CommandLineArguments(int argc, char* argv[]) {
-  std::vector<Argument> arguments;
-  for (int i = 1; i < argc; ++i) arguments.push_back({argv[i], argv[i]});
-  return arguments;
+  return ArgumentsOf(argc, argv);
 }
 
 }  // namespace typekiln

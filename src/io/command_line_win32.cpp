@@ -22,8 +22,7 @@ std::string Utf8(const wchar_t* text) {
 }  // namespace
 
 std::vector<Argument> CommandLineArguments(int argc, char* argv[]) {
-  std::vector<Argument> arguments;
-  for (int i = 1; i < argc; ++i) arguments.push_back({argv[i], argv[i]});
+  std::vector<Argument> arguments = ArgumentsOf(argc, argv);
   int count = 0;
   wchar_t** wide = CommandLineToArgvW(GetCommandLineW(), &count);
   if (wide == nullptr)

@@ -273,13 +273,14 @@ constexpr ArgumentRules kInspectRules{"--", false, false, true};
 }  // namespace
 
 int RunInspectTool(Console& console, int argc, const char* const argv[]) {
-  const std::vector<std::string> args(argv + (argc > 0 ? 1 : 0), argv + argc);
+  const std::vector<Argument> arguments = ArgumentsOf(argc, argv);
   // --help and --version stand alone; anywhere else they are no option of this tool.
-  if (args.size() == 1 && (args[0] == "--help" || args[0] == "-h")) {
+  const std::string alone = arguments.size() == 1 ? arguments[0].native : "";
+  if (alone == "--help" || alone == "-h") {
     Say(console.out, msg::kTwoLines, msg::kInspectUsage, msg::kInspectHelp);
     return kClean;
   }
-  if (args.size() == 1 && args[0] == "--version") {
+  if (alone == "--version") {
     Say(console.out, msg::kInspectVersion, TYPEKILN_VERSION, PngLibraries().c_str());
     return kClean;
   }
@@ -288,7 +289,6 @@ int RunInspectTool(Console& console, int argc, const char* const argv[]) {
   std::vector<std::string> files;
   std::optional<int> glyph;
   std::optional<int> zoom;
-  const std::vector<Argument> arguments = ArgumentsOf(argc, argv);
   ArgumentReader reader(arguments, kInspectOptions, kInspectRules);
   for (ArgumentReader::Item item = reader.Next(); item.kind != ArgumentReader::Kind::End;
        item = reader.Next()) {

@@ -48,17 +48,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   }();
 
   BmFontDescriptor descriptor;
-  BmFontFailure failure = ParseBmFont({data, size}, descriptor);
+  Failure failure = ParseBmFont("fuzz.fnt", {data, size}, descriptor);
   if (!failure.Failed()) {
     ImportedFont font;
-    failure = CutBmFontGlyphs(descriptor, pages, codes, font);
+    failure = CutBmFontGlyphs("fuzz.fnt", descriptor, pages, codes, font);
     if (!failure.Failed()) {
       fuzz::CheckImportedFont(font, codes);
       const std::uint8_t last = size > 0 ? data[size - 1] : 0;
       fuzz::CheckSheet(font, {static_cast<ShadowStyle>(last % 3), last / 3 % 17 - 8, 1});
     }
   }
-  if (failure.Failed() && DescribeBmFontFailure("fuzz.fnt", failure).ends_with(": "))
+  if (failure.Failed() && failure.message().ends_with(": "))
     std::abort();  // a problem without the words that say it
   return 0;
 }

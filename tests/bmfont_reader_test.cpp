@@ -127,8 +127,8 @@ TEST(BmFontReader, TheThreeFormsGiveTheSameDescriptor) {
   for (const auto& form : forms) {
     SCOPED_TRACE(static_cast<int>(form.form));
     BmFontDescriptor descriptor;
-    const BmFontFailure failure = ParseBmFont(form.bytes, descriptor);
-    ASSERT_EQ(failure.problem, BmFontProblem::None) << DescribeBmFontFailure("tiny.fnt", failure);
+    const Failure failure = ParseBmFont("tiny.fnt", form.bytes, descriptor);
+    ASSERT_FALSE(failure.Failed()) << failure.message();
     EXPECT_EQ(descriptor.form, form.form);
     ExpectTinyDescriptor(descriptor);
   }
@@ -144,18 +144,15 @@ TEST(BmFontReader, ATruncatedBinaryFailsUnlessCutBetweenBlocks) {
     SCOPED_TRACE(size);
     BmFontDescriptor descriptor;
     const Bytes cut(whole.begin(), whole.begin() + static_cast<std::ptrdiff_t>(size));
-    const BmFontFailure failure = ParseBmFont(cut, descriptor);
+    const Failure failure = ParseBmFont("t.fnt", cut, descriptor);
     EXPECT_EQ(failure.Failed(), std::count(std::begin(readable), std::end(readable), size) == 0);
   }
   BmFontDescriptor descriptor;
-  EXPECT_EQ(DescribeBmFontFailure("t.fnt",
-                                  ParseBmFont(Bytes(whole.begin(), whole.begin() + 3), descriptor)),
+  EXPECT_EQ(ParseBmFont("t.fnt", Bytes(whole.begin(), whole.begin() + 3), descriptor).message(),
             "'t.fnt' byte 3: the file ends before the version byte");
-  EXPECT_EQ(DescribeBmFontFailure("t.fnt",
-                                  ParseBmFont(Bytes(whole.begin(), whole.begin() + 7), descriptor)),
+  EXPECT_EQ(ParseBmFont("t.fnt", Bytes(whole.begin(), whole.begin() + 7), descriptor).message(),
             "'t.fnt' byte 4: the file ends inside a block's type and size");
-  EXPECT_EQ(DescribeBmFontFailure(
-                "t.fnt", ParseBmFont(Bytes(whole.begin(), whole.begin() + 30), descriptor)),
+  EXPECT_EQ(ParseBmFont("t.fnt", Bytes(whole.begin(), whole.begin() + 30), descriptor).message(),
             "'t.fnt' byte 4: block 1 of 26 bytes runs past the end of the file");
 }
 
@@ -189,14 +186,14 @@ TEST(BmFontReader, EachFailureNamesItsPlace) {
   for (const auto& c : cases) {
     SCOPED_TRACE(c.bytes);
     BmFontDescriptor descriptor;
-    const BmFontFailure failure = ParseBmFont(BytesOf(c.bytes), descriptor);
-    EXPECT_EQ(failure.Failed() ? DescribeBmFontFailure("f.fnt", failure) : "", c.message);
+    EXPECT_EQ(ParseBmFont("f.fnt", BytesOf(c.bytes), descriptor).message(), c.message);
   }
 }
 
 TEST(BmFontReader, ReadsPaddedValuesAndDecodesEntitiesToUtf8) {
   BmFontDescriptor descriptor;
-  ASSERT_FALSE(ParseBmFont(BytesOf("common base=  6 pages=1 bare scaleW =9\n"
+  ASSERT_FALSE(ParseBmFont("f.fnt",
+                           BytesOf("common base=  6 pages=1 bare scaleW =9\n"
                                    "page id=0 file=\"p.png\"\n"
                                    "char id=-1 x=\t7 \n"),
                            descriptor)
@@ -208,7 +205,8 @@ TEST(BmFontReader, ReadsPaddedValuesAndDecodesEntitiesToUtf8) {
   EXPECT_EQ(descriptor.chars[0].id, 0xFFFFFFFFu);
   EXPECT_EQ(descriptor.chars[0].x, 7);
 
-  ASSERT_FALSE(ParseBmFont(BytesOf("<font><info face=\"&#233;&#x20AC;&#x1F600;&lt;&gt;&apos;\"/>"
+  ASSERT_FALSE(ParseBmFont("f.fnt",
+                           BytesOf("<font><info face=\"&#233;&#x20AC;&#x1F600;&lt;&gt;&apos;\"/>"
                                    "<common base=\" 2 \"/></font>"),
                            descriptor)
                    .Failed());
@@ -233,12 +231,11 @@ TEST(BmFontReader, HoldsAtMost65536Chars) {
       bytes.insert(bytes.end(), std::begin(record), std::end(record));
     }
     BmFontDescriptor descriptor;
-    const BmFontFailure failure = ParseBmFont(bytes, descriptor);
+    const Failure failure = ParseBmFont("f.fnt", bytes, descriptor);
     if (count == 65536u)
       EXPECT_EQ(descriptor.chars.size(), 65536u);
     else
-      EXPECT_EQ(DescribeBmFontFailure("f.fnt", failure),
-                "'f.fnt' byte 1310756: more than 65536 chars");
+      EXPECT_EQ(failure.message(), "'f.fnt' byte 1310756: more than 65536 chars");
   }
 }
 
@@ -251,7 +248,7 @@ const Bytes kPagePixels = {
 
 BmFontDescriptor TinyDescriptor() {
   BmFontDescriptor descriptor;
-  EXPECT_FALSE(ParseBmFont(BytesOf(kTinyText), descriptor).Failed());
+  EXPECT_FALSE(ParseBmFont("tiny.fnt", BytesOf(kTinyText), descriptor).Failed());
   return descriptor;
 }
 
@@ -260,7 +257,7 @@ TEST(BmFontCutter, CutsTheCodesAskedForInTheirOrder) {
   const BmFontPage pages[] = {{3, 2, 4, kPagePixels}};
   ImportedFont font;
   // 256 is not Latin-1 and must not stand for 0.
-  ASSERT_FALSE(CutBmFontGlyphs(descriptor, pages, {'B', 'A', 0, ' '}, font).Failed());
+  ASSERT_FALSE(CutBmFontGlyphs("t.fnt", descriptor, pages, {'B', 'A', 0, ' '}, font).Failed());
   EXPECT_EQ(font.description, "BMFont \"Tiny & Sans\", size 12");
   EXPECT_EQ(font.missing, (std::vector<std::uint8_t>{'B', 0}));
   EXPECT_EQ(font.spaceAdvance, 3);
@@ -305,7 +302,7 @@ TEST(BmFontCutter, TakesCoverageFromTheChannelThatHoldsTheGlyph) {
     descriptor.redChnl = c.redChnl;
     const BmFontPage pages[] = {{3, 2, c.pageChannels, kPagePixels}};
     ImportedFont font;
-    ASSERT_FALSE(CutBmFontGlyphs(descriptor, pages, {'A'}, font).Failed());
+    ASSERT_FALSE(CutBmFontGlyphs("t.fnt", descriptor, pages, {'A'}, font).Failed());
     EXPECT_EQ(font.glyphs.at(0).samples.at(0), c.sample);
   }
 }
@@ -315,14 +312,19 @@ TEST(BmFontCutter, ARectangleOutsideItsPageFails) {
   const BmFontPage pages[] = {{3, 2, 4, kPagePixels}};
   ImportedFont font;
   descriptor.chars[0].x = 1;  // 3 wide from column 1 of 3
-  EXPECT_EQ(DescribeBmFontFailure("t.fnt", CutBmFontGlyphs(descriptor, pages, {'A'}, font)),
+  EXPECT_EQ(CutBmFontGlyphs("t.fnt", descriptor, pages, {'A'}, font).message(),
             "'t.fnt': char 65 lies outside its page 0 (3 x 2 pixels)");
   descriptor.chars[0].x = 0;
   descriptor.chars[0].page = 1;  // a page that was not read
-  EXPECT_EQ(DescribeBmFontFailure("t.fnt", CutBmFontGlyphs(descriptor, pages, {'A'}, font)),
+  EXPECT_EQ(CutBmFontGlyphs("t.fnt", descriptor, pages, {'A'}, font).message(),
             "'t.fnt': char 65 lies outside its page 1 (0 x 0 pixels)");
   const BmFontPage shortPage[] = {{3, 2, 4, std::span(kPagePixels).first(23)}};
-  EXPECT_TRUE(CutBmFontGlyphs(TinyDescriptor(), shortPage, {'A'}, font).Failed());
+  EXPECT_TRUE(CutBmFontGlyphs("t.fnt", TinyDescriptor(), shortPage, {'A'}, font).Failed());
+}
+
+// How a failure that lies at no one place of the descriptor at `path` reads.
+std::string InDescriptor(const std::string& path, const std::string& message) {
+  return std::string("'").append(path).append("': ").append(message);
 }
 
 TEST(BmFontFile, ReadsOnlyThePagesAskedForFromTheDescriptorsFolder) {
@@ -340,14 +342,14 @@ TEST(BmFontFile, ReadsOnlyThePagesAskedForFromTheDescriptorsFolder) {
   const auto read = [&](std::uint8_t code) {
     return ReadBmFont(dir.File("tiny.fnt"), test::ReadBytes(dir.File("tiny.fnt")), {code}, font);
   };
-  const BmFontFailure failure = read('B');
-  ASSERT_FALSE(failure.Failed()) << DescribeBmFontFailure("tiny.fnt", failure);
+  const Failure failure = read('B');
+  ASSERT_FALSE(failure.Failed()) << failure.message();
   ASSERT_EQ(font.glyphs.size(), 1u);
   EXPECT_EQ(font.glyphs[0].samples, (std::vector<std::uint8_t>{15, 8}));
   EXPECT_EQ(font.glyphs[0].top, 2);
 
-  EXPECT_EQ(DescribeBmFontFailure("tiny.fnt", read('C')),
-            "'tiny.fnt': page 1 'absent.png' cannot be read");
+  EXPECT_EQ(read('C').message(),
+            InDescriptor(dir.File("tiny.fnt"), "page 1 'absent.png' cannot be read"));
 }
 
 TEST(BmFontFile, RefusesPageNamesOutsideTheDescriptorsFolder) {
@@ -356,15 +358,15 @@ TEST(BmFontFile, RefusesPageNamesOutsideTheDescriptorsFolder) {
     const char* name;
     const char* message;
   } cases[] = {
-      {"../tiny.tga", "'f.fnt': page 0 '../tiny.tga' leads out of the descriptor's folder (..)"},
+      {"../tiny.tga", "page 0 '../tiny.tga' leads out of the descriptor's folder (..)"},
       {"a\\..\\..\\b.tga",
-       "'f.fnt': page 0 'a\\..\\..\\b.tga' leads out of the descriptor's "
+       "page 0 'a\\..\\..\\b.tga' leads out of the descriptor's "
        "folder (..)"},
       {"/tmp/tiny.tga",
-       "'f.fnt': page 0 '/tmp/tiny.tga' is an absolute path; pages are named "
+       "page 0 '/tmp/tiny.tga' is an absolute path; pages are named "
        "from the descriptor's folder"},
       {"C:tiny.tga",
-       "'f.fnt': page 0 'C:tiny.tga' is an absolute path; pages are named from "
+       "page 0 'C:tiny.tga' is an absolute path; pages are named from "
        "the descriptor's folder"},
   };
   // Links followed out of the folder, and what is no file, are refused too.
@@ -392,10 +394,9 @@ TEST(BmFontFile, RefusesPageNamesOutsideTheDescriptorsFolder) {
     test::WriteBytes(descriptor, std::string("common base=1\npage id=0 file=\"") + c.name +
                                      "\"\nchar id=65 width=1 height=1\n");
     ImportedFont font;
-    EXPECT_NE(DescribeBmFontFailure(
-                  "f.fnt", ReadBmFont(descriptor, test::ReadBytes(descriptor), {'A'}, font))
-                  .find(c.message),
-              std::string::npos);
+    EXPECT_NE(
+        ReadBmFont(descriptor, test::ReadBytes(descriptor), {'A'}, font).message().find(c.message),
+        std::string::npos);
   }
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
@@ -403,9 +404,8 @@ TEST(BmFontFile, RefusesPageNamesOutsideTheDescriptorsFolder) {
                                             "\"\nchar id=65 width=1 height=1\n");
     ImportedFont font;
     EXPECT_EQ(
-        DescribeBmFontFailure("f.fnt", ReadBmFont(dir.File("f.fnt"),
-                                                  test::ReadBytes(dir.File("f.fnt")), {'A'}, font)),
-        c.message);
+        ReadBmFont(dir.File("f.fnt"), test::ReadBytes(dir.File("f.fnt")), {'A'}, font).message(),
+        InDescriptor(dir.File("f.fnt"), c.message));
   }
 }
 

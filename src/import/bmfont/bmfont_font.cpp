@@ -34,12 +34,6 @@ constexpr std::uint32_t kSpace = 0x20;
 // A page's file name is cut to this many bytes in a message.
 constexpr std::size_t kLongestNameShown = 256;
 
-BmFontFailure Fail(BmFontProblem problem) {
-  BmFontFailure failure;
-  failure.problem = problem;
-  return failure;
-}
-
 // Which byte of a page's pixels holds the coverage of `glyph`.
 int CoverageChannel(const BmFontDescriptor& descriptor, const BmFontChar& glyph,
                     const BmFontPage& page) {
@@ -105,20 +99,33 @@ std::string FolderOf(const std::string& path) {
   return std::filesystem::path(path).remove_filename().string();
 }
 
-// None for a page name that stays inside the descriptor's folder.
-BmFontProblem CheckPageName(std::string_view name) {
+// A page of the descriptor at `file`, as a failure names it: its id and its name.
+struct PageName {
+  std::string_view file;
+  int id = 0;
+  std::string name;
+
+  // The failure `format` says of the page, which it names first.
+  template <typename... More>
+  Failure Fails(const char* format, More... more) const {
+    return FailAt({file}, format, id, name.substr(0, kLongestNameShown).c_str(), more...);
+  }
+};
+
+// The message of a page name that does not stay inside the descriptor's folder, or nullptr.
+const char* LeavesFolder(std::string_view name) {
   const bool drive = name.size() >= 2 && name[1] == ':' &&
                      ((name[0] >= 'A' && name[0] <= 'Z') || (name[0] >= 'a' && name[0] <= 'z'));
   if ((!name.empty() && IsSeparator(name[0])) || drive)
-    return BmFontProblem::PageNameAbsolute;
+    return msg::kBmFontPageAbsolute;
   for (std::size_t start = 0; start <= name.size();) {
     std::size_t end = start;
     while (end < name.size() && !IsSeparator(name[end])) ++end;
     if (name.substr(start, end - start) == "..")
-      return BmFontProblem::PageNameClimbs;
+      return msg::kBmFontPageClimbs;
     start = end + 1;
   }
-  return BmFontProblem::None;
+  return nullptr;
 }
 
 using DecodedPixels = std::unique_ptr<stbi_uc, void (*)(void*)>;
@@ -166,42 +173,35 @@ std::optional<std::filesystem::path> InsideFolder(const std::string& folder,
   return real;
 }
 
-// Reads the file of page `id`, named `name` from the descriptor's `folder`, into `bytes`.
-BmFontFailure ReadPageFile(const std::string& folder, int id, const std::string& name,
-                           std::vector<std::uint8_t>& bytes) {
-  BmFontFailure failure;
-  failure.page = id;
-  failure.text = name.substr(0, kLongestNameShown);
-  failure.problem = CheckPageName(name);
-  if (failure.Failed())
-    return failure;
-  const std::optional<std::filesystem::path> real = InsideFolder(folder, PagePath(folder, name));
-  if (!real) {
-    failure.problem = BmFontProblem::PageLinksOut;
-    return failure;
-  }
+// Reads the file of `page`, named from the descriptor's `folder`, into `bytes`.
+Failure ReadPageFile(const std::string& folder, const PageName& page,
+                     std::vector<std::uint8_t>& bytes) {
+  if (const char* leaves = LeavesFolder(page.name))
+    return page.Fails(leaves);
+  const std::optional<std::filesystem::path> real =
+      InsideFolder(folder, PagePath(folder, page.name));
+  if (!real)
+    return page.Fails(msg::kBmFontPageLinksOut);
   switch (ReadWholeFile(real->string(), kBmFontMaxPageBytes, bytes, true)) {
     case WholeFileRead::Read:
       return {};
     case WholeFileRead::TooLarge:
-      failure.problem = BmFontProblem::PageFileTooLarge;
-      failure.high = kBmFontMaxPageBytes;
-      return failure;
+      return page.Fails(msg::kBmFontPageFileTooLarge,
+                        static_cast<long long>(kBmFontMaxPageBytes >> 20));
     case WholeFileRead::NotRegular:
-      failure.problem = BmFontProblem::PageNotFile;
-      return failure;
+      return page.Fails(msg::kBmFontPageNotFile);
     case WholeFileRead::CannotOpen:
     case WholeFileRead::CannotRead:
       break;
   }
-  failure.problem = BmFontProblem::PageCannotRead;
-  return failure;
+  return page.Fails(msg::kBmFontPageCannotRead);
 }
 
-// Decodes the page file's `bytes` into `page`, whose pixels `pixels` then owns, once its size is
-// known to be within the limits. `pixelsRead` counts the pixels of the pages decoded so far.
-BmFontProblem DecodePage(std::span<const std::uint8_t> bytes, std::int64_t& pixelsRead,
-                         BmFontPage& page, DecodedPixels& pixels) {
+// Decodes the file's `bytes` of the page `name` names into `page`, whose pixels `pixels` then
+// owns, once its size is known to be within the limits. `pixelsRead` counts the pixels of the
+// pages decoded so far.
+Failure DecodePage(const PageName& name, std::span<const std::uint8_t> bytes,
+                   std::int64_t& pixelsRead, BmFontPage& page, DecodedPixels& pixels) {
   const int size = static_cast<int>(bytes.size());  // the page file's limit keeps it in an int
   int width = 0;
   int height = 0;
@@ -209,52 +209,47 @@ BmFontProblem DecodePage(std::span<const std::uint8_t> bytes, std::int64_t& pixe
   bool wide = false;
   const bool png = PngSize(bytes, width, height, wide);
   if (!png && stbi_info_from_memory(bytes.data(), size, &width, &height, &channels) == 0)
-    return BmFontProblem::PageNotPicture;
+    return name.Fails(msg::kBmFontPageNotPicture);
   page.width = width;
   page.height = height;
   const std::int64_t area = std::int64_t{width} * height;
   // 16-bit samples take twice the memory while they are decoded.
   const std::int64_t counted = wide ? 2 * area : area;
   if (width > kBmFontMaxPageSide || height > kBmFontMaxPageSide || counted > kBmFontMaxPagePixels)
-    return BmFontProblem::PageTooLarge;
+    return name.Fails(msg::kBmFontPageTooLarge, width, height,
+                      static_cast<long long>(kBmFontMaxPageSide),
+                      static_cast<long long>(kBmFontMaxPagePixels));
   if (png && stbi_info_from_memory(bytes.data(), size, &width, &height, &channels) == 0)
-    return BmFontProblem::PageNotPicture;
+    return name.Fails(msg::kBmFontPageNotPicture);
   if (counted > kBmFontMaxPixelsRead - pixelsRead)
-    return BmFontProblem::PagesTooLarge;
+    return FailAt({name.file}, msg::kBmFontPagesTooLarge,
+                  static_cast<long long>(kBmFontMaxPixelsRead));
   int decodedWidth = 0;
   int decodedHeight = 0;
   pixels.reset(stbi_load_from_memory(bytes.data(), size, &decodedWidth, &decodedHeight, &channels,
                                      kBytesPerPixel));
   if (pixels == nullptr || decodedWidth != width || decodedHeight != height)
-    return BmFontProblem::PageDamaged;
+    return name.Fails(msg::kBmFontPageDamaged);
   pixelsRead += counted;
   page.channels = channels;
   page.rgba = {pixels.get(), static_cast<std::size_t>(area) * kBytesPerPixel};
-  return BmFontProblem::None;
+  return {};
 }
 
-// Reads and decodes page `id`, named `name`, into `page`.
-BmFontFailure ReadPage(const std::string& folder, int id, const std::string& name,
-                       std::int64_t& pixelsRead, BmFontPage& page, DecodedPixels& pixels) {
+// Reads and decodes the page `name` names into `page`.
+Failure ReadPage(const std::string& folder, const PageName& name, std::int64_t& pixelsRead,
+                 BmFontPage& page, DecodedPixels& pixels) {
   std::vector<std::uint8_t> bytes;
-  BmFontFailure failure = ReadPageFile(folder, id, name, bytes);
-  if (failure.Failed())
+  if (Failure failure = ReadPageFile(folder, name, bytes); failure.Failed())
     return failure;
-  failure.page = id;
-  failure.text = name.substr(0, kLongestNameShown);
-  failure.problem = DecodePage(bytes, pixelsRead, page, pixels);
-  failure.width = page.width;
-  failure.height = page.height;
-  failure.low = kBmFontMaxPageSide;
-  failure.high =
-      failure.problem == BmFontProblem::PagesTooLarge ? kBmFontMaxPixelsRead : kBmFontMaxPagePixels;
-  return failure;
+  return DecodePage(name, bytes, pixelsRead, page, pixels);
 }
 
 }  // namespace
 
-BmFontFailure CutBmFontGlyphs(const BmFontDescriptor& descriptor, std::span<const BmFontPage> pages,
-                              const std::vector<std::uint8_t>& codes, ImportedFont& font) {
+Failure CutBmFontGlyphs(std::string_view file, const BmFontDescriptor& descriptor,
+                        std::span<const BmFontPage> pages, const std::vector<std::uint8_t>& codes,
+                        ImportedFont& font) {
   font = {};
   font.kind = FontKind::BmFont;
   font.description = Format(msg::kBmFontDescription, PlainText(descriptor.face).c_str(),
@@ -282,22 +277,15 @@ BmFontFailure CutBmFontGlyphs(const BmFontDescriptor& descriptor, std::span<cons
     if (glyph->width == 0 || glyph->height == 0)
       continue;  // an advance alone
     covered += std::int64_t{glyph->width} * glyph->height;
-    if (covered > kBmFontMaxGlyphPixels) {
-      BmFontFailure failure = Fail(BmFontProblem::GlyphsTooLarge);
-      failure.high = kBmFontMaxGlyphPixels;
-      return failure;
-    }
+    if (covered > kBmFontMaxGlyphPixels)
+      return FailAt({file}, msg::kBmFontGlyphsTooLarge,
+                    static_cast<long long>(kBmFontMaxGlyphPixels));
     const BmFontPage none;
     const std::size_t pageId = static_cast<std::size_t>(glyph->page);
     const BmFontPage& page = pageId < pages.size() ? pages[pageId] : none;
-    if (!RectangleInPage(*glyph, page)) {
-      BmFontFailure failure = Fail(BmFontProblem::CharOutsidePage);
-      failure.charId = glyph->id;
-      failure.page = glyph->page;
-      failure.width = page.width;
-      failure.height = page.height;
-      return failure;
-    }
+    if (!RectangleInPage(*glyph, page))
+      return FailAt({file}, msg::kBmFontCharOutsidePage, glyph->id, glyph->page, page.width,
+                    page.height);
     imported.width = glyph->width;
     imported.height = glyph->height;
     CutSamples(page, *glyph, CoverageChannel(descriptor, *glyph, page), imported.samples);
@@ -305,10 +293,10 @@ BmFontFailure CutBmFontGlyphs(const BmFontDescriptor& descriptor, std::span<cons
   return {};
 }
 
-BmFontFailure ReadBmFont(const std::string& path, std::vector<std::uint8_t> bytes,
-                         const std::vector<std::uint8_t>& codes, ImportedFont& font) {
+Failure ReadBmFont(const std::string& path, std::vector<std::uint8_t> bytes,
+                   const std::vector<std::uint8_t>& codes, ImportedFont& font) {
   BmFontDescriptor descriptor;
-  if (BmFontFailure failure = ParseBmFont(bytes, descriptor); failure.Failed())
+  if (Failure failure = ParseBmFont(path, bytes, descriptor); failure.Failed())
     return failure;
   bytes = {};
 
@@ -328,110 +316,15 @@ BmFontFailure ReadBmFont(const std::string& path, std::vector<std::uint8_t> byte
     if (!needed[static_cast<std::size_t>(id)])
       continue;
     DecodedPixels& owner = pixels.emplace_back(nullptr, stbi_image_free);
-    if (BmFontFailure failure =
-            ReadPage(folder, id, name, pixelsRead, pages[static_cast<std::size_t>(id)], owner);
+    if (Failure failure = ReadPage(folder, {path, id, name}, pixelsRead,
+                                   pages[static_cast<std::size_t>(id)], owner);
         failure.Failed())
       return failure;
     pagePaths.push_back(PagePath(folder, name));
   }
-  BmFontFailure failure = CutBmFontGlyphs(descriptor, pages, codes, font);
+  Failure failure = CutBmFontGlyphs(path, descriptor, pages, codes, font);
   font.files = std::move(pagePaths);
   return failure;
-}
-
-namespace {
-
-// What is wrong, without where.
-std::string DescribeProblem(const BmFontFailure& f) {
-  using P = BmFontProblem;
-  const char* key = f.key.c_str();
-  const char* text = f.text.c_str();
-  const long long value = f.value;
-  const long long low = f.low;
-  const long long high = f.high;
-  switch (f.problem) {
-    case P::None:
-      return {};
-    case P::BinaryVersion:
-      return Format(msg::kBmFontVersion, value);
-    case P::NoVersion:
-      return msg::kBmFontNoVersion;
-    case P::BlockHeaderCut:
-      return msg::kBmFontBlockHeaderCut;
-    case P::BlockPastEnd:
-      return Format(msg::kBmFontBlockPastEnd, f.block, value);
-    case P::BlockType:
-      return Format(msg::kBmFontBlockType, f.block);
-    case P::BlockTooShort:
-      return Format(msg::kBmFontBlockTooShort, f.block, value);
-    case P::BlockRecords:
-      return Format(msg::kBmFontBlockRecords, f.block, value, high);
-    case P::NameNotEnded:
-      return Format(msg::kBmFontNameNotEnded, f.block);
-    case P::StringNotClosed:
-      return msg::kBmFontStringNotClosed;
-    case P::BadXml:
-      return msg::kBmFontBadXml;
-    case P::BadEntity:
-      return Format(msg::kBmFontBadEntity, text);
-    case P::BadNumber:
-      return Format(msg::kBmFontBadNumber, key, text);
-    case P::OutOfRange:
-      return Format(msg::kBmFontOutOfRange, key, text, low, high);
-    case P::NoCharId:
-      return msg::kBmFontNoCharId;
-    case P::NoPageId:
-      return msg::kBmFontNoPageId;
-    case P::TooManyChars:
-      return Format(msg::kBmFontTooManyChars, high);
-    case P::TooManyKerningPairs:
-      return Format(msg::kBmFontTooManyKerningPairs, high);
-    case P::NoCommon:
-      return msg::kBmFontNoCommon;
-    case P::PageNotNamed:
-      return Format(msg::kBmFontPageNotNamed, f.charId, f.page);
-    case P::PageNameAbsolute:
-      return Format(msg::kBmFontPageAbsolute, f.page, text);
-    case P::PageNameClimbs:
-      return Format(msg::kBmFontPageClimbs, f.page, text);
-    case P::PageLinksOut:
-      return Format(msg::kBmFontPageLinksOut, f.page, text);
-    case P::PageNotFile:
-      return Format(msg::kBmFontPageNotFile, f.page, text);
-    case P::PageCannotRead:
-      return Format(msg::kBmFontPageCannotRead, f.page, text);
-    case P::PageFileTooLarge:
-      return Format(msg::kBmFontPageFileTooLarge, f.page, text, high >> 20);
-    case P::PageNotPicture:
-      return Format(msg::kBmFontPageNotPicture, f.page, text);
-    case P::PageTooLarge:
-      return Format(msg::kBmFontPageTooLarge, f.page, text, f.width, f.height, low, high);
-    case P::PageDamaged:
-      return Format(msg::kBmFontPageDamaged, f.page, text);
-    case P::PagesTooLarge:
-      return Format(msg::kBmFontPagesTooLarge, high);
-    case P::CharOutsidePage:
-      return Format(msg::kBmFontCharOutsidePage, f.charId, f.page, f.width, f.height);
-    case P::GlyphsTooLarge:
-      return Format(msg::kBmFontGlyphsTooLarge, high);
-  }
-  return {};
-}
-
-}  // namespace
-
-std::string DescribeBmFontFailure(const std::string& path, const BmFontFailure& failure) {
-  const std::string where =
-      failure.line > 0 ? Format(msg::kBmFontAtLine, path.c_str(), failure.line)
-      : failure.offset >= 0
-          ? Format(msg::kBmFontAtByte, path.c_str(), static_cast<long long>(failure.offset))
-          : Format(msg::kBmFontIn, path.c_str());
-  // What the descriptor wrote may hold line ends and other control bytes; the message is one line.
-  std::string message = where + DescribeProblem(failure);
-  for (char& c : message)
-    if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F)
-      c = '?';
-  return message;
 }
 
 }  // namespace typekiln

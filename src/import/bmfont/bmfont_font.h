@@ -13,6 +13,7 @@
 #include <cstdint>
 #include <span>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "import/bmfont/bmfont_reader.h"
@@ -43,20 +44,19 @@ inline constexpr std::int64_t kBmFontMaxPageBytes = std::int64_t{65} << 20;
 /// Fills `font` (reset first) with the glyph of each of `codes` that `descriptor` has a char for
 /// (id == code), in the order asked, and lists the others in `missing`. `pages` is indexed by
 /// page id; a page that was not read is left empty. Each glyph's rectangle must lie in its page
-/// (CharOutsidePage); one of no pixels needs no page. A glyph's samples are its coverage
+/// (it fails when not); one of no pixels needs no page. A glyph's samples are its coverage
 /// quantised to 0..15; `left` is xoffset, `top` base - yoffset, `advance` xadvance.
-BmFontFailure CutBmFontGlyphs(const BmFontDescriptor& descriptor, std::span<const BmFontPage> pages,
-                              const std::vector<std::uint8_t>& codes, ImportedFont& font);
+/// `file` names the descriptor in a failure.
+Failure CutBmFontGlyphs(std::string_view file, const BmFontDescriptor& descriptor,
+                        std::span<const BmFontPage> pages, const std::vector<std::uint8_t>& codes,
+                        ImportedFont& font);
 
 /// Reads the descriptor whose file, at `path`, holds `bytes` (let go of once it is read), and
 /// the PNG or TGA pages its chars for `codes` are on, and cuts them as CutBmFontGlyphs does. A
 /// page is named from the descriptor's folder ("/" and "\" both part folders) and must stay in
 /// it: never an absolute name, one with a ".." part, or a link that leads out; and it must be a
 /// regular file. The pages read are listed in `font.files`, so that nothing is written over them.
-BmFontFailure ReadBmFont(const std::string& path, std::vector<std::uint8_t> bytes,
-                         const std::vector<std::uint8_t>& codes, ImportedFont& font);
-
-/// The one-line message for `failure` of the descriptor at `path`, which it names.
-std::string DescribeBmFontFailure(const std::string& path, const BmFontFailure& failure);
+Failure ReadBmFont(const std::string& path, std::vector<std::uint8_t> bytes,
+                   const std::vector<std::uint8_t>& codes, ImportedFont& font);
 
 }  // namespace typekiln

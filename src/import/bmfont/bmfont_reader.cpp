@@ -1,9 +1,11 @@
 #include "import/bmfont/bmfont_reader.h"
 
 #include <algorithm>
+#include <cstdarg>
 #include <string_view>
 #include <unordered_set>
 
+#include "import/import_messages.h"
 #include "io/byte_order.h"
 #include "text/ascii.h"
 #include "text/utf8.h"
@@ -40,52 +42,36 @@ constexpr Range kPageCountRange{0, kBmFontMaxPages};
 constexpr Range kCharIdRange{-1, 0xFFFFFFFF};  // -1: the "invalid" glyph some writers add
 
 // Where a record or a field is: a line of the text and XML forms, or a byte of the binary one.
-struct Where {
-  int line = 0;
-  std::int64_t offset = -1;
-};
+using Where = BmFontPlace;
 
-BmFontFailure Fail(BmFontProblem problem, Where where) {
-  BmFontFailure failure;
-  failure.problem = problem;
-  failure.line = where.line;
-  failure.offset = where.offset;
-  return failure;
-}
+// What a message quotes of the descriptor's text.
+std::string Quoted(std::string_view text) { return std::string(text.substr(0, kQuotedMax)); }
 
-BmFontFailure OutOfRange(Where where, std::string_view key, std::string_view text, Range range) {
-  BmFontFailure failure = Fail(BmFontProblem::OutOfRange, where);
-  failure.key = key;
-  failure.text = text.substr(0, kQuotedMax);
-  failure.low = range.low;
-  failure.high = range.high;
-  return failure;
+Failure OutOfRange(Where where, std::string_view key, std::string_view text, Range range) {
+  return FailAt(where, msg::kBmFontOutOfRange, std::string(key).c_str(), Quoted(text).c_str(),
+                static_cast<long long>(range.low), static_cast<long long>(range.high));
 }
 
 // The descriptor being filled, and what the parse keeps beside it.
 struct Reading {
   BmFontDescriptor& descriptor;
+  std::string_view file;
   std::unordered_set<std::uint32_t> charIds;
   int charRecords = 0;
 };
 
-BmFontFailure AddChar(Reading& reading, const BmFontChar& glyph, Where where) {
-  if (++reading.charRecords > kBmFontMaxChars) {
-    BmFontFailure failure = Fail(BmFontProblem::TooManyChars, where);
-    failure.high = kBmFontMaxChars;
-    return failure;
-  }
+Failure AddChar(Reading& reading, const BmFontChar& glyph, Where where) {
+  if (++reading.charRecords > kBmFontMaxChars)
+    return FailAt(where, msg::kBmFontTooManyChars, static_cast<long long>(kBmFontMaxChars));
   if (reading.charIds.insert(glyph.id).second)
     reading.descriptor.chars.push_back(glyph);
   return {};
 }
 
-BmFontFailure AddKerningPairs(Reading& reading, std::int64_t count, Where where) {
-  if (count > kBmFontMaxKerningPairs - reading.descriptor.kerningPairs) {
-    BmFontFailure failure = Fail(BmFontProblem::TooManyKerningPairs, where);
-    failure.high = kBmFontMaxKerningPairs;
-    return failure;
-  }
+Failure AddKerningPairs(Reading& reading, std::int64_t count, Where where) {
+  if (count > kBmFontMaxKerningPairs - reading.descriptor.kerningPairs)
+    return FailAt(where, msg::kBmFontTooManyKerningPairs,
+                  static_cast<long long>(kBmFontMaxKerningPairs));
   reading.descriptor.kerningPairs += static_cast<int>(count);
   return {};
 }
@@ -159,8 +145,7 @@ NumberText ParseWholeNumber(std::string_view text, std::int64_t& value) {
 
 // Reads the record's `key` as a whole number within `range` into `out`; leaves `out` as it was
 // when the record lacks the key.
-BmFontFailure ReadNumber(const Record& record, std::string_view key, Range range,
-                         std::int64_t& out) {
+Failure ReadNumber(const Record& record, std::string_view key, Range range, std::int64_t& out) {
   const Field* field = FindField(record, key);
   if (field == nullptr)
     return {};
@@ -169,12 +154,9 @@ BmFontFailure ReadNumber(const Record& record, std::string_view key, Range range
   while (!text.empty() && IsSpaceOrTab(text.back())) text.remove_suffix(1);
   std::int64_t value = 0;
   const NumberText parsed = ParseWholeNumber(text, value);
-  if (parsed == NumberText::NotANumber) {
-    BmFontFailure failure = Fail(BmFontProblem::BadNumber, record.where);
-    failure.key = key;
-    failure.text = text.substr(0, kQuotedMax);
-    return failure;
-  }
+  if (parsed == NumberText::NotANumber)
+    return FailAt(record.where, msg::kBmFontBadNumber, std::string(key).c_str(),
+                  Quoted(text).c_str());
   if (parsed == NumberText::Huge || value < range.low || value > range.high)
     return OutOfRange(record.where, key, text, range);
   out = value;
@@ -182,9 +164,9 @@ BmFontFailure ReadNumber(const Record& record, std::string_view key, Range range
 }
 
 // The same into an int; every range fits one.
-BmFontFailure ReadInt(const Record& record, std::string_view key, Range range, int& out) {
+Failure ReadInt(const Record& record, std::string_view key, Range range, int& out) {
   std::int64_t value = out;
-  BmFontFailure failure = ReadNumber(record, key, range, value);
+  Failure failure = ReadNumber(record, key, range, value);
   out = static_cast<int>(value);
   return failure;
 }
@@ -195,24 +177,24 @@ struct IntField {
   int BmFontDescriptor::*descriptorField;
 };
 
-BmFontFailure ReadInts(const Record& record, std::span<const IntField> fields,
-                       BmFontDescriptor& descriptor) {
+Failure ReadInts(const Record& record, std::span<const IntField> fields,
+                 BmFontDescriptor& descriptor) {
   for (const IntField& field : fields)
-    if (BmFontFailure failure =
+    if (Failure failure =
             ReadInt(record, field.key, field.range, descriptor.*field.descriptorField);
         failure.Failed())
       return failure;
   return {};
 }
 
-BmFontFailure ApplyInfo(Reading& reading, const Record& record) {
+Failure ApplyInfo(Reading& reading, const Record& record) {
   if (const Field* face = FindField(record, "face"))
     reading.descriptor.face = face->value;
   static constexpr IntField kFields[] = {{"size", kSignedRange, &BmFontDescriptor::size}};
   return ReadInts(record, kFields, reading.descriptor);
 }
 
-BmFontFailure ApplyCommon(Reading& reading, const Record& record) {
+Failure ApplyCommon(Reading& reading, const Record& record) {
   static constexpr IntField kFields[] = {
       {"lineHeight", kUnsignedRange, &BmFontDescriptor::lineHeight},
       {"base", kUnsignedRange, &BmFontDescriptor::base},
@@ -226,7 +208,7 @@ BmFontFailure ApplyCommon(Reading& reading, const Record& record) {
   };
   BmFontDescriptor& descriptor = reading.descriptor;
   int packed = descriptor.packed ? 1 : 0;
-  BmFontFailure failure = ReadInts(record, kFields, descriptor);
+  Failure failure = ReadInts(record, kFields, descriptor);
   if (!failure.Failed())
     failure = ReadInt(record, "packed", kFlagRange, packed);
   descriptor.packed = packed != 0;
@@ -234,22 +216,22 @@ BmFontFailure ApplyCommon(Reading& reading, const Record& record) {
   return failure;
 }
 
-BmFontFailure ApplyPage(Reading& reading, const Record& record) {
+Failure ApplyPage(Reading& reading, const Record& record) {
   if (FindField(record, "id") == nullptr)
-    return Fail(BmFontProblem::NoPageId, record.where);
+    return FailAt(record.where, msg::kBmFontNoPageId);
   int id = 0;
-  if (BmFontFailure failure = ReadInt(record, "id", kPageIdRange, id); failure.Failed())
+  if (Failure failure = ReadInt(record, "id", kPageIdRange, id); failure.Failed())
     return failure;
   const Field* file = FindField(record, "file");
   reading.descriptor.pageFiles.emplace(id, file != nullptr ? file->value : std::string());
   return {};
 }
 
-BmFontFailure ApplyChar(Reading& reading, const Record& record) {
+Failure ApplyChar(Reading& reading, const Record& record) {
   if (FindField(record, "id") == nullptr)
-    return Fail(BmFontProblem::NoCharId, record.where);
+    return FailAt(record.where, msg::kBmFontNoCharId);
   std::int64_t id = 0;
-  if (BmFontFailure failure = ReadNumber(record, "id", kCharIdRange, id); failure.Failed())
+  if (Failure failure = ReadNumber(record, "id", kCharIdRange, id); failure.Failed())
     return failure;
   BmFontChar glyph;
   glyph.id = static_cast<std::uint32_t>(id);  // -1 becomes 0xFFFFFFFF, as the binary form has it
@@ -269,17 +251,16 @@ BmFontFailure ApplyChar(Reading& reading, const Record& record) {
       {"chnl", kChnlRange, glyph.chnl},
   };
   for (const auto& field : fields)
-    if (BmFontFailure failure = ReadInt(record, field.key, field.range, field.value);
-        failure.Failed())
+    if (Failure failure = ReadInt(record, field.key, field.range, field.value); failure.Failed())
       return failure;
   return AddChar(reading, glyph, record.where);
 }
 
-BmFontFailure ApplyKerning(Reading& reading, const Record& record) {
+Failure ApplyKerning(Reading& reading, const Record& record) {
   return AddKerningPairs(reading, 1, record.where);
 }
 
-using RecordHandler = BmFontFailure (*)(Reading& reading, const Record& record);
+using RecordHandler = Failure (*)(Reading& reading, const Record& record);
 struct RecordKind {
   const char* tag;
   RecordHandler handler;
@@ -291,7 +272,7 @@ constexpr RecordKind kRecordKinds[] = {{"info", ApplyInfo},
                                        {"char", ApplyChar},
                                        {"kerning", ApplyKerning}};
 
-BmFontFailure ApplyRecord(Reading& reading, const Record& record) {
+Failure ApplyRecord(Reading& reading, const Record& record) {
   for (const RecordKind& kind : kRecordKinds)
     if (EqualsIgnoringAsciiCase(record.tag, kind.tag))
       return kind.handler(reading, record);
@@ -305,7 +286,7 @@ void SkipBlanks(std::string_view line, std::size_t& at) {
 
 // Splits one line of the text form into its tag word and key=value fields. A word without "="
 // is skipped; a value may stand after blanks, unless the word there is the next key=value.
-BmFontFailure SplitTextLine(std::string_view line, Record& record) {
+Failure SplitTextLine(std::string_view line, Record& record) {
   std::size_t at = 0;
   SkipBlanks(line, at);
   const std::size_t tagStart = at;
@@ -326,7 +307,7 @@ BmFontFailure SplitTextLine(std::string_view line, Record& record) {
     if (at < line.size() && line[at] == '"') {
       const std::size_t close = line.find('"', at + 1);
       if (close == std::string_view::npos)
-        return Fail(BmFontProblem::StringNotClosed, record.where);
+        return FailAt(record.where, msg::kBmFontStringNotClosed);
       field.value = line.substr(at + 1, close - at - 1);
       at = close + 1;
     } else {
@@ -342,7 +323,7 @@ BmFontFailure SplitTextLine(std::string_view line, Record& record) {
   }
 }
 
-BmFontFailure ParseText(std::string_view text, Reading& reading) {
+Failure ParseText(std::string_view text, Reading& reading) {
   Record record;
   std::size_t lineStart = 0;
   for (int lineNumber = 1; lineStart < text.size(); ++lineNumber) {
@@ -353,8 +334,8 @@ BmFontFailure ParseText(std::string_view text, Reading& reading) {
     if (!line.empty() && line.back() == '\r')
       line.remove_suffix(1);
     lineStart = lineEnd + 1;
-    record.where = {lineNumber, -1};
-    BmFontFailure failure = SplitTextLine(line, record);
+    record.where = {reading.file, lineNumber, -1};
+    Failure failure = SplitTextLine(line, record);
     if (!failure.Failed())
       failure = ApplyRecord(reading, record);
     if (failure.Failed())
@@ -455,53 +436,49 @@ bool DecodeEntities(std::string_view raw, std::string& out, std::string& bad) {
 }
 
 // Reads the element whose "<" the cursor is at, up to its ">" or "/>", as a record.
-BmFontFailure ParseXmlElement(XmlCursor& cursor, Reading& reading, Record& record) {
-  record.where = {cursor.line, -1};
+Failure ParseXmlElement(XmlCursor& cursor, Reading& reading, Record& record) {
+  record.where = {reading.file, cursor.line, -1};
   cursor.Advance(1);
   record.tag = cursor.TakeName();
   record.fields.clear();
-  const BmFontFailure malformed = Fail(BmFontProblem::BadXml, record.where);
   if (record.tag.empty())
-    return malformed;
+    return FailAt(record.where, msg::kBmFontBadXml);
   for (;;) {
     cursor.SkipSpace();
     if (cursor.AtEnd())
-      return malformed;
+      return FailAt(record.where, msg::kBmFontBadXml);
     if (cursor.Rest().starts_with(">") || cursor.Rest().starts_with("/>")) {
       cursor.SkipPast(">");
       return ApplyRecord(reading, record);
     }
-    const Where attribute{cursor.line, -1};
+    const Where attribute{reading.file, cursor.line, -1};
     Field field{cursor.TakeName(), {}};
     cursor.SkipSpace();
     if (field.key.empty() || cursor.AtEnd() || cursor.Peek() != '=')
-      return Fail(BmFontProblem::BadXml, attribute);
+      return FailAt(attribute, msg::kBmFontBadXml);
     cursor.Advance(1);
     cursor.SkipSpace();
     if (cursor.AtEnd() || (cursor.Peek() != '"' && cursor.Peek() != '\''))
-      return Fail(BmFontProblem::BadXml, attribute);
+      return FailAt(attribute, msg::kBmFontBadXml);
     const char quote = cursor.Peek();
     const std::size_t close = cursor.text.find(quote, cursor.at + 1);
     if (close == std::string_view::npos)
-      return Fail(BmFontProblem::StringNotClosed, attribute);
+      return FailAt(attribute, msg::kBmFontStringNotClosed);
     const std::string_view raw = cursor.text.substr(cursor.at + 1, close - cursor.at - 1);
     std::string bad;
-    if (!DecodeEntities(raw, field.value, bad)) {
-      BmFontFailure failure = Fail(BmFontProblem::BadEntity, attribute);
-      failure.text = bad;
-      return failure;
-    }
+    if (!DecodeEntities(raw, field.value, bad))
+      return FailAt(attribute, msg::kBmFontBadEntity, bad.c_str());
     cursor.Advance(close + 1 - cursor.at);
     AddField(record, std::move(field));
   }
 }
 
-BmFontFailure ParseXml(std::string_view text, Reading& reading) {
+Failure ParseXml(std::string_view text, Reading& reading) {
   XmlCursor cursor{text};
   Record record;
   while (cursor.SkipPast("<")) {
     cursor.at -= 1;  // back onto the "<", which holds no line end
-    const Where start{cursor.line, -1};
+    const Where start{reading.file, cursor.line, -1};
     const std::string_view rest = cursor.Rest();
     bool closed = true;
     if (rest.starts_with("<?"))
@@ -510,10 +487,10 @@ BmFontFailure ParseXml(std::string_view text, Reading& reading) {
       closed = cursor.SkipPast("-->");
     else if (rest.starts_with("<!") || rest.starts_with("</"))
       closed = cursor.SkipPast(">");
-    else if (BmFontFailure failure = ParseXmlElement(cursor, reading, record); failure.Failed())
+    else if (Failure failure = ParseXmlElement(cursor, reading, record); failure.Failed())
       return failure;
     if (!closed)
-      return Fail(BmFontProblem::BadXml, start);
+      return FailAt(start, msg::kBmFontBadXml);
   }
   return {};
 }
@@ -532,23 +509,18 @@ int GetSignedLE16(const std::uint8_t* in) {
 
 // Where byte `at` of the data of the block that starts at `block` is.
 Where InBlock(Where block, std::size_t at) {
-  return {0, block.offset + static_cast<std::int64_t>(kBlockHeaderSize + at)};
+  return {block.file, 0, block.offset + static_cast<std::int64_t>(kBlockHeaderSize + at)};
 }
 
-BmFontFailure BlockTooShort(Where block, int type, std::size_t size) {
-  BmFontFailure failure = Fail(BmFontProblem::BlockTooShort, block);
-  failure.block = type;
-  failure.value = static_cast<std::int64_t>(size);
-  return failure;
+Failure BlockTooShort(Where block, int type, std::size_t size) {
+  return FailAt(block, msg::kBmFontBlockTooShort, type, static_cast<long long>(size));
 }
 
-BmFontFailure NameNotEnded(Where block, int type) {
-  BmFontFailure failure = Fail(BmFontProblem::NameNotEnded, block);
-  failure.block = type;
-  return failure;
+Failure NameNotEnded(Where block, int type) {
+  return FailAt(block, msg::kBmFontNameNotEnded, type);
 }
 
-BmFontFailure ParseInfoBlock(std::span<const std::uint8_t> data, Where block, Reading& reading) {
+Failure ParseInfoBlock(std::span<const std::uint8_t> data, Where block, Reading& reading) {
   if (data.size() <= kInfoFixedSize)
     return BlockTooShort(block, kInfoBlock, data.size());
   const auto name = data.subspan(kInfoFixedSize);
@@ -560,7 +532,7 @@ BmFontFailure ParseInfoBlock(std::span<const std::uint8_t> data, Where block, Re
   return {};
 }
 
-BmFontFailure ParseCommonBlock(std::span<const std::uint8_t> data, Where block, Reading& reading) {
+Failure ParseCommonBlock(std::span<const std::uint8_t> data, Where block, Reading& reading) {
   if (data.size() < kCommonSize)
     return BlockTooShort(block, kCommonBlock, data.size());
   BmFontDescriptor& descriptor = reading.descriptor;
@@ -590,7 +562,7 @@ BmFontFailure ParseCommonBlock(std::span<const std::uint8_t> data, Where block, 
   return {};
 }
 
-BmFontFailure ParsePagesBlock(std::span<const std::uint8_t> data, Where block, Reading& reading) {
+Failure ParsePagesBlock(std::span<const std::uint8_t> data, Where block, Reading& reading) {
   if (!data.empty() && data.back() != 0)
     return NameNotEnded(block, kPagesBlock);
   // Names past the last page id a char can give are never used, and are not kept.
@@ -603,18 +575,15 @@ BmFontFailure ParsePagesBlock(std::span<const std::uint8_t> data, Where block, R
   return {};
 }
 
-BmFontFailure CheckRecords(std::size_t size, std::size_t recordSize, Where block, int type) {
+Failure CheckRecords(std::size_t size, std::size_t recordSize, Where block, int type) {
   if (size % recordSize == 0)
     return {};
-  BmFontFailure failure = Fail(BmFontProblem::BlockRecords, block);
-  failure.block = type;
-  failure.value = static_cast<std::int64_t>(size);
-  failure.high = static_cast<std::int64_t>(recordSize);
-  return failure;
+  return FailAt(block, msg::kBmFontBlockRecords, type, static_cast<long long>(size),
+                static_cast<long long>(recordSize));
 }
 
-BmFontFailure ParseCharsBlock(std::span<const std::uint8_t> data, Where block, Reading& reading) {
-  if (BmFontFailure failure = CheckRecords(data.size(), kCharRecordSize, block, kCharsBlock);
+Failure ParseCharsBlock(std::span<const std::uint8_t> data, Where block, Reading& reading) {
+  if (Failure failure = CheckRecords(data.size(), kCharRecordSize, block, kCharsBlock);
       failure.Failed())
     return failure;
   for (std::size_t at = 0; at < data.size(); at += kCharRecordSize) {
@@ -632,14 +601,13 @@ BmFontFailure ParseCharsBlock(std::span<const std::uint8_t> data, Where block, R
     glyph.chnl = in[19];
     if (glyph.chnl > kChnlRange.high)
       return OutOfRange(InBlock(block, at + 19), "chnl", std::to_string(glyph.chnl), kChnlRange);
-    if (BmFontFailure failure = AddChar(reading, glyph, InBlock(block, at)); failure.Failed())
+    if (Failure failure = AddChar(reading, glyph, InBlock(block, at)); failure.Failed())
       return failure;
   }
   return {};
 }
 
-BmFontFailure ParseBlock(int type, std::span<const std::uint8_t> data, Where block,
-                         Reading& reading) {
+Failure ParseBlock(int type, std::span<const std::uint8_t> data, Where block, Reading& reading) {
   switch (type) {
     case kInfoBlock:
       return ParseInfoBlock(data, block, reading);
@@ -650,39 +618,30 @@ BmFontFailure ParseBlock(int type, std::span<const std::uint8_t> data, Where blo
     case kCharsBlock:
       return ParseCharsBlock(data, block, reading);
     case kKerningBlock:
-      if (BmFontFailure failure = CheckRecords(data.size(), kKerningRecordSize, block, type);
+      if (Failure failure = CheckRecords(data.size(), kKerningRecordSize, block, type);
           failure.Failed())
         return failure;
       return AddKerningPairs(reading, static_cast<std::int64_t>(data.size() / kKerningRecordSize),
                              block);
   }
-  BmFontFailure failure = Fail(BmFontProblem::BlockType, block);
-  failure.block = type;
-  return failure;
+  return FailAt(block, msg::kBmFontBlockType, type);
 }
 
-BmFontFailure ParseBinary(std::span<const std::uint8_t> bytes, Reading& reading) {
+Failure ParseBinary(std::span<const std::uint8_t> bytes, Reading& reading) {
+  const Where version{reading.file, 0, static_cast<std::int64_t>(kVersionAt)};
   if (bytes.size() <= kVersionAt)
-    return Fail(BmFontProblem::NoVersion, {0, static_cast<std::int64_t>(kVersionAt)});
-  if (bytes[kVersionAt] != kBinaryVersion) {
-    BmFontFailure failure =
-        Fail(BmFontProblem::BinaryVersion, {0, static_cast<std::int64_t>(kVersionAt)});
-    failure.value = bytes[kVersionAt];
-    return failure;
-  }
+    return FailAt(version, msg::kBmFontNoVersion);
+  if (bytes[kVersionAt] != kBinaryVersion)
+    return FailAt(version, msg::kBmFontVersion, static_cast<long long>(bytes[kVersionAt]));
   for (std::size_t at = kVersionAt + 1; at < bytes.size();) {
-    const Where block{0, static_cast<std::int64_t>(at)};
+    const Where block{reading.file, 0, static_cast<std::int64_t>(at)};
     if (bytes.size() - at < kBlockHeaderSize)
-      return Fail(BmFontProblem::BlockHeaderCut, block);
+      return FailAt(block, msg::kBmFontBlockHeaderCut);
     const int type = bytes[at];
     const std::uint32_t size = GetLE32(&bytes[at + 1]);
-    if (size > bytes.size() - at - kBlockHeaderSize) {
-      BmFontFailure failure = Fail(BmFontProblem::BlockPastEnd, block);
-      failure.block = type;
-      failure.value = size;
-      return failure;
-    }
-    if (BmFontFailure failure =
+    if (size > bytes.size() - at - kBlockHeaderSize)
+      return FailAt(block, msg::kBmFontBlockPastEnd, type, static_cast<long long>(size));
+    if (Failure failure =
             ParseBlock(type, bytes.subspan(at + kBlockHeaderSize, size), block, reading);
         failure.Failed())
       return failure;
@@ -692,27 +651,41 @@ BmFontFailure ParseBinary(std::span<const std::uint8_t> bytes, Reading& reading)
 }
 
 // What every form must give: the baseline, and a file for each page a char is on.
-BmFontFailure CheckComplete(const BmFontDescriptor& descriptor) {
+Failure CheckComplete(const Reading& reading) {
+  const BmFontDescriptor& descriptor = reading.descriptor;
   if (!descriptor.hasCommon)
-    return Fail(BmFontProblem::NoCommon, {});
-  for (const BmFontChar& glyph : descriptor.chars) {
-    if (!descriptor.pageFiles.contains(glyph.page)) {
-      BmFontFailure failure = Fail(BmFontProblem::PageNotNamed, {});
-      failure.charId = glyph.id;
-      failure.page = glyph.page;
-      return failure;
-    }
-  }
+    return FailAt({reading.file}, msg::kBmFontNoCommon);
+  for (const BmFontChar& glyph : descriptor.chars)
+    if (!descriptor.pageFiles.contains(glyph.page))
+      return FailAt({reading.file}, msg::kBmFontPageNotNamed, glyph.id, glyph.page);
   return {};
 }
 
 }  // namespace
 
-BmFontFailure ParseBmFont(std::span<const std::uint8_t> bytes, BmFontDescriptor& descriptor) {
+Failure FailAt(const BmFontPlace& place, const char* format, ...) {
+  const std::string file(place.file);
+  std::string message = place.line > 0      ? Format(msg::kBmFontAtLine, file.c_str(), place.line)
+                        : place.offset >= 0 ? Format(msg::kBmFontAtByte, file.c_str(),
+                                                     static_cast<long long>(place.offset))
+                                            : Format(msg::kBmFontIn, file.c_str());
+  va_list args;
+  va_start(args, format);
+  message += FormatList(format, args);
+  va_end(args);
+  // What the descriptor wrote may hold line ends and other control bytes; the message is one line.
+  for (char& c : message)
+    if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F)
+      c = '?';
+  return Failure::Because("%s", message.c_str());
+}
+
+Failure ParseBmFont(std::string_view file, std::span<const std::uint8_t> bytes,
+                    BmFontDescriptor& descriptor) {
   descriptor = {};
-  Reading reading{descriptor, {}, 0};
+  Reading reading{descriptor, file, {}, 0};
   std::string_view text(reinterpret_cast<const char*>(bytes.data()), bytes.size());
-  BmFontFailure failure;
+  Failure failure;
   if (text.starts_with(kBinaryMagic)) {
     descriptor.form = BmFontForm::Binary;
     failure = ParseBinary(bytes, reading);
@@ -727,7 +700,7 @@ BmFontFailure ParseBmFont(std::span<const std::uint8_t> bytes, BmFontDescriptor&
       failure = ParseText(text, reading);
     }
   }
-  return failure.Failed() ? failure : CheckComplete(descriptor);
+  return failure.Failed() ? failure : CheckComplete(reading);
 }
 
 }  // namespace typekiln

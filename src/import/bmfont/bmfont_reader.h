@@ -32,7 +32,10 @@
 #include <map>
 #include <span>
 #include <string>
+#include <string_view>
 #include <vector>
+
+#include "report/failure.h"
 
 namespace typekiln {
 
@@ -80,69 +83,23 @@ inline constexpr int kBmFontMaxChars = 65536;
 inline constexpr int kBmFontMaxKerningPairs = 1 << 24;
 inline constexpr int kBmFontMaxCoordinate = 65535;  ///< sizes, positions; offsets within +/-
 
-/// What went wrong with a BMFont descriptor or its pages. The first part is found by
-/// ParseBmFont, the rest by the reading and cutting of bmfont_font.h.
-enum class BmFontProblem {
-  None,
-  // The binary form.
-  BinaryVersion,   ///< `value`: the version byte
-  NoVersion,       ///< the file ends before the version byte
-  BlockHeaderCut,  ///< the file ends inside a block's type and size
-  BlockPastEnd,    ///< `block`'s `value` bytes run past the end of the file
-  BlockType,       ///< `block` is not a type of 1 to 5
-  BlockTooShort,   ///< `block`'s `value` bytes cannot hold its fields
-  BlockRecords,    ///< `block`'s `value` bytes are not whole records of `high` bytes
-  NameNotEnded,    ///< `block`'s last name has no NUL
-  // The text and XML forms.
-  StringNotClosed,
-  BadXml,      ///< markup that is not a tag, a declaration or a comment
-  BadEntity,   ///< `text`: the entity
-  BadNumber,   ///< `key`=`text` is not a whole number
-  OutOfRange,  ///< `key`=`text` lies outside `low` to `high` (binary fields too)
-  NoCharId,
-  NoPageId,
-  // Any form.
-  TooManyChars,         ///< `high`: the limit
-  TooManyKerningPairs,  ///< `high`: the limit
-  NoCommon,
-  PageNotNamed,  ///< char `charId` is on `page`, which no page record names
-  // Reading the pages, and cutting glyphs.
-  PageNameAbsolute,  ///< `page`, `text`: its file name
-  PageNameClimbs,    ///< the same, for a name with a ".." part
-  PageLinksOut,      ///< the same, for a name that a link leads out of the folder
-  PageNotFile,       ///< the same, for a name that is no regular file (a FIFO, a folder)
-  PageCannotRead,    ///< the same
-  PageFileTooLarge,  ///< the same; `high`: the limit in bytes
-  PageNotPicture,    ///< the same
-  PageTooLarge,      ///< the same; `width` x `height`; `low` a side's limit, `high` pixels'
-  PageDamaged,       ///< the same: its header reads but its pixels do not decode
-  PagesTooLarge,     ///< `high`: the most pixels the pages read may hold together
-  CharOutsidePage,   ///< char `charId`'s rectangle; `page` of `width` x `height`
-  GlyphsTooLarge,    ///< `high`: the most pixels the glyphs asked for may cover together
-};
-
-/// A problem and what it concerns. `line` (text and XML, from 1) or `offset` (binary, the byte
-/// its block or field starts at) says where it is, when it is at one place.
-struct BmFontFailure {
-  BmFontProblem problem = BmFontProblem::None;
+/// Where in a descriptor a failure lies: the descriptor's name, and a line of the text and XML
+/// forms (from 1) or the byte of the binary one that the block or field starts at; neither when
+/// it lies at no one place.
+struct BmFontPlace {
+  std::string_view file;
   int line = 0;
   std::int64_t offset = -1;
-  int block = 0;
-  std::string key;
-  std::string text;
-  std::int64_t value = 0;
-  std::int64_t low = 0;
-  std::int64_t high = 0;
-  std::uint32_t charId = 0;
-  int page = 0;
-  int width = 0;
-  int height = 0;
-
-  bool Failed() const { return problem != BmFontProblem::None; }
 };
 
-/// The descriptor that `bytes` hold, in whichever form, into `descriptor` (reset first). On a
-/// failure `descriptor` holds what was read before it and must not be used.
-BmFontFailure ParseBmFont(std::span<const std::uint8_t> bytes, BmFontDescriptor& descriptor);
+/// The failure at `place`: the descriptor, the place, then the formatted message, as one line
+/// (bytes the descriptor wrote that would end it or move the cursor read '?').
+Failure FailAt(const BmFontPlace& place, const char* format, ...) TYPEKILN_PRINTF(2, 3);
+
+/// The descriptor that `bytes` hold, in whichever form, into `descriptor` (reset first); `file`
+/// names it in a failure. On a failure `descriptor` holds what was read before it and must not be
+/// used.
+Failure ParseBmFont(std::string_view file, std::span<const std::uint8_t> bytes,
+                    BmFontDescriptor& descriptor);
 
 }  // namespace typekiln

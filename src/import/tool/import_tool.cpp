@@ -536,9 +536,9 @@ std::optional<int> ReadFont(Console& console, const ImportOptions& options,
   const std::string_view start(reinterpret_cast<const char*>(bytes.data()),
                                std::min(bytes.size(), kSniffSize));
   if (IsBmFontDescriptor(start)) {
-    const BmFontFailure failure = ReadBmFont(options.font, std::move(bytes), options.codes, font);
-    if (failure.problem != BmFontProblem::None)
-      return Fail(console, kFailed, "%s", DescribeBmFontFailure(options.font, failure).c_str());
+    const Failure failure = ReadBmFont(options.font, std::move(bytes), options.codes, font);
+    if (failure.Failed())
+      return Fail(console, kFailed, "%s", failure.message().c_str());
     return std::nullopt;
   }
   FreeTypeFailure failure;

@@ -69,5 +69,19 @@ TEST(ArgumentReader, StrictRulesTakeNoEqualsAndEachOptionOnce) {
             "W -h\nU --size=2\nU --\nO --mono=/\nR --mono\nM --size\n5");
 }
 
+TEST(ArgumentReader, AnOptionAloneIsOnlyTheWholeCommandLine) {
+  const auto alone = [](std::vector<Argument> arguments) {
+    const OptionName* option = OptionAlone(arguments, kOptions);
+    return option != nullptr ? std::string(option->name) : "none";
+  };
+  EXPECT_EQ(alone({{"--help", "--help"}}), "--help");
+  EXPECT_EQ(alone({{"-h", "-h"}}), "--help");
+  EXPECT_EQ(alone({{"--mono", "--mono"}}), "--mono");
+  EXPECT_EQ(alone({{"--help", "--help"}, {"x", "x"}}), "none");
+  EXPECT_EQ(alone({{"--help=1", "--help=1"}}), "none");
+  EXPECT_EQ(alone({{"--helpx", "--helpx"}}), "none");
+  EXPECT_EQ(alone({}), "none");
+}
+
 }  // namespace
 }  // namespace typekiln

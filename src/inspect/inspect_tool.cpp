@@ -262,6 +262,9 @@ const ModeForm* FindMode(std::string_view option) {
   return nullptr;
 }
 
+// What the tool takes as the only argument.
+constexpr OptionName kAloneOptions[] = {{"--help", "-h", false}, {"--version", nullptr, false}};
+
 // The options after the mode's: each given once at most, a value in the word after it.
 constexpr OptionName kInspectOptions[] = {
     {"--glyph", nullptr, true},  {"--zoom", nullptr, true},    {"--diff", nullptr, false},
@@ -275,13 +278,11 @@ constexpr ArgumentRules kInspectRules{"--", false, false, true};
 int RunInspectTool(Console& console, int argc, const char* const argv[]) {
   const std::vector<Argument> arguments = ArgumentsOf(argc, argv);
   // --help and --version stand alone; anywhere else they are no option of this tool.
-  const std::string alone = arguments.size() == 1 ? arguments[0].native : "";
-  if (alone == "--help" || alone == "-h") {
-    Say(console.out, msg::kTwoLines, msg::kInspectUsage, msg::kInspectHelp);
-    return kClean;
-  }
-  if (alone == "--version") {
-    Say(console.out, msg::kInspectVersion, TYPEKILN_VERSION, PngLibraries().c_str());
+  if (const OptionName* alone = OptionAlone(arguments, kAloneOptions)) {
+    if (alone == &kAloneOptions[0])
+      Say(console.out, msg::kTwoLines, msg::kInspectUsage, msg::kInspectHelp);
+    else
+      Say(console.out, msg::kInspectVersion, TYPEKILN_VERSION, PngLibraries().c_str());
     return kClean;
   }
   const ModeForm* form = &kModes[0];

@@ -64,4 +64,13 @@ ArgumentReader::Item ArgumentReader::Next() {
   return item;
 }
 
+const OptionName* OptionAlone(std::span<const Argument> arguments,
+                              std::span<const OptionName> options) {
+  if (arguments.size() != 1)
+    return nullptr;
+  const ArgumentReader::Item item =
+      ArgumentReader(arguments, options, {"-", false, false, false}).Next();
+  return item.kind == ArgumentReader::Kind::Option ? item.option : nullptr;
+}
+
 }  // namespace typekiln

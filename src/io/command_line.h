@@ -79,4 +79,9 @@ class ArgumentReader {
   std::vector<const OptionName*> seen_;
 };
 
+/// The one of `options` that is the whole command line, as --help and --version stand alone;
+/// nullptr when the arguments are anything else.
+const OptionName* OptionAlone(std::span<const Argument> arguments,
+                              std::span<const OptionName> options);
+
 }  // namespace typekiln

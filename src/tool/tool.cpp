@@ -6,6 +6,7 @@
 
 #include "font/font_format.h"
 #include "io/binary_file.h"
+#include "io/command_line.h"
 #include "io/file_identity.h"
 #include "picture/png_picture.h"
 #include "report/messages.h"
@@ -31,6 +32,9 @@ const char* WriteFailureMessage(WriteResult result) {
   return nullptr;
 }
 
+// What typekiln takes as the only argument.
+constexpr OptionName kAloneOptions[] = {{"--help", nullptr, false}, {"--version", nullptr, false}};
+
 // True when the font would take the place of a file the run read.
 bool WritesOverInput(const BuildState& state, const char* output) {
   const std::optional<FileIdentity> written = IdentifyFile(output);
@@ -46,31 +50,36 @@ void WriteFontAndReport(const BuildState& state, Console& console, const std::st
 }
 
 int RunTool(BuildState& state, Console& console, int argc, const char* const argv[]) {
-  if (argc == 2 && argv[1] == std::string_view("--help")) {
-    Say(console.out, msg::kTwoLines, msg::kUsage, msg::kHelp);
+  const std::vector<Argument> arguments = ArgumentsOf(argc, argv);
+  // --help and --version stand alone. Any other words are the script and the font, in that
+  // order, whatever they look like, and words after them are passed over: a build script may
+  // name its files as it likes.
+  if (const OptionName* alone = OptionAlone(arguments, kAloneOptions)) {
+    if (alone == &kAloneOptions[0])
+      Say(console.out, msg::kTwoLines, msg::kUsage, msg::kHelp);
+    else
+      Say(console.out, msg::kVersion, TYPEKILN_VERSION, PngLibraries().c_str());
     return 0;
   }
-  if (argc == 2 && argv[1] == std::string_view("--version")) {
-    Say(console.out, msg::kVersion, TYPEKILN_VERSION, PngLibraries().c_str());
-    return 0;
-  }
-  if (argc < 3) {
+  if (arguments.size() < 2) {
     ReportError(console, msg::kUsage);
     return -1;
   }
+  const char* script = arguments[0].native.c_str();
+  const char* output = arguments[1].native.c_str();
   // A script that is missing or no script at all leaves nothing worth a font: an old font at the
   // output stays as it was.
-  if (!RunScript(state, console, argv[1]))
+  if (!RunScript(state, console, script))
     return 1;
   // The font is written whatever the script's lines did, so a build always gets a font to look
   // at; but never over the script or a picture, which could not be made again.
-  if (WritesOverInput(state, argv[2]))
-    ReportError(console, msg::kWillNotOverwrite, argv[2]);
+  if (WritesOverInput(state, output))
+    ReportError(console, msg::kWillNotOverwrite, output);
   // Nor over a file of any other kind: someone's work, or another tool's font of that name.
-  else if (!MayTakePlaceOf(argv[2], std::string_view(kFontTags, sizeof kFontTags - 1)))
-    ReportError(console, msg::kWillNotOverwriteOther, argv[2]);
+  else if (!MayTakePlaceOf(output, std::string_view(kFontTags, sizeof kFontTags - 1)))
+    ReportError(console, msg::kWillNotOverwriteOther, output);
   else
-    WriteFontAndReport(state, console, argv[2]);
+    WriteFontAndReport(state, console, output);
   Verbose(console, state.verbose, msg::kWidest, state.widest);
   Verbose(console, state.verbose, msg::kHighest, state.highest);
   return console.sawError ? 1 : 0;

@@ -16,7 +16,9 @@
 #include "picture/tga_picture.h"
 #include "report/console.h"
 #include "report/messages.h"
+#include "script/glyph_commands.h"
 #include "script/script_reader.h"
+#include "text/ascii.h"
 #include "writer/font_writer.h"
 
 namespace typekiln::fuzz {
@@ -69,9 +71,19 @@ void LoadGrabAndCheck(BuildState& state) {
   WriteAndCheckFont(state);
 }
 
-bool RunScriptBytes(BuildState& state, std::span<const std::uint8_t> script) {
-  if (!state.openPicture)
-    state.openPicture = [](BinaryFile& file, const std::string&) { file.OpenRead(kPicturePath); };
+void LoadFuzzPicture(BuildState& state, Console& console, const ScriptLine& line) {
+  LoadTgaThrough(state, console, line,
+                 [](BinaryFile& file, const std::string&) { file.OpenRead(kPicturePath); });
+}
+
+bool RunScriptBytes(BuildState& state, std::span<const std::uint8_t> script,
+                    CommandHandler loadTga) {
+  std::vector<Command> commands;
+  for (const Command* command = kCommandTable; command->keyword != nullptr; ++command)
+    commands.push_back({command->keyword, EqualsIgnoringAsciiCase(command->keyword, "LoadTGA")
+                                              ? loadTga
+                                              : command->handler});
+  commands.push_back({nullptr, nullptr});
   std::ostringstream out;
   std::ostringstream err;
   std::istringstream in;
@@ -81,7 +93,7 @@ bool RunScriptBytes(BuildState& state, std::span<const std::uint8_t> script) {
   std::FILE* file = fmemopen(copy.data(), script.size() == 0 ? 1 : script.size(), "r");
   if (file == nullptr)
     std::abort();
-  RunScriptStream(state, console, file, "fuzz script");
+  RunScriptStream(state, console, file, "fuzz script", commands.data());
   std::fclose(file);
   return !console.sawError;
 }

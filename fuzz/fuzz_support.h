@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "script/command_table.h"
 #include "state/build_state.h"
 
 namespace typekiln::fuzz {
@@ -46,11 +47,14 @@ bool PictureIsSmallEnough(std::span<const std::uint8_t> picture);
 /// bands of several heights, from inside the picture and outside it, and checks the font.
 void LoadGrabAndCheck(BuildState& state);
 
-/// Runs the script's bytes on `state` through the tool's script reader, every LoadTGA opening
-/// kPicturePath whatever path its line names (unless the state opens pictures its own way
-/// already), so that no script can reach the disk; a LoadTGA without a path still fails as it
-/// would. True when no error was reported.
-bool RunScriptBytes(BuildState& state, std::span<const std::uint8_t> script);
+/// LoadTGA as the fuzz targets run it: opening kPicturePath whatever path its line names, so that
+/// no script can reach the disk; a LoadTGA without a path still fails as it would.
+void LoadFuzzPicture(BuildState& state, Console& console, const ScriptLine& line);
+
+/// Runs the script's bytes on `state` through the tool's script reader and commands, but for
+/// LoadTGA, which `loadTga` runs. True when no error was reported.
+bool RunScriptBytes(BuildState& state, std::span<const std::uint8_t> script,
+                    CommandHandler loadTga = LoadFuzzPicture);
 
 /// Writes the font to /dev/null through the tool's writer, then lays it out in memory and reads
 /// it back; aborts when a font whose glyphs fit their one-byte fields does not read back clean.

@@ -7,6 +7,7 @@
 
 #include "fuzz_support.h"
 #include "import/sheet/tga_encoder.h"
+#include "script/glyph_commands.h"
 
 namespace typekiln::fuzz {
 
@@ -37,12 +38,14 @@ void CheckSheet(const ImportedFont& font, const SheetOptions& options) {
   if (options.shadow == ShadowStyle::Outline)
     shadows.emplace(EncodeTga(sheet.shadows), kSecondPictureDescriptor);
   BuildState state;
-  state.openPicture = [](BinaryFile& file, const std::string& name) {
-    file.OpenRead(name == kShadowsFile ? kSecondPicturePath : kPicturePath);
-  };
   const bool clean = RunScriptBytes(
       state,
-      std::span(reinterpret_cast<const std::uint8_t*>(sheet.script.data()), sheet.script.size()));
+      std::span(reinterpret_cast<const std::uint8_t*>(sheet.script.data()), sheet.script.size()),
+      [](BuildState& built, Console& console, const ScriptLine& line) {
+        LoadTgaThrough(built, console, line, [](BinaryFile& file, const std::string& name) {
+          file.OpenRead(name == kShadowsFile ? kSecondPicturePath : kPicturePath);
+        });
+      });
   const auto glyphs = static_cast<int>(font.glyphs.size());
   if (!clean || state.faceSet.count != glyphs ||
       state.shadowSet.count != (options.shadow == ShadowStyle::Outline ? glyphs : 0)) {

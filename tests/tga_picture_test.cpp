@@ -146,21 +146,24 @@ TEST(TgaPicture, AMissingFileOrAFolderCannotBeOpened) {
   }
 }
 
-// A build state may open its pictures itself: LoadTGA then loads what the hook opens, whatever
-// the line names, and still reports a line without a path and a picture the hook cannot open.
-TEST(TgaPicture, LoadTgaOpensThroughTheBuildStatesHook) {
+// A picture held elsewhere than on the disk: LoadTGA then loads what the opener opens, whatever
+// the line names, and still reports a line without a path and a picture it cannot open.
+TEST(TgaPicture, LoadTgaThroughAnOpenerLoadsWhatItOpens) {
   test::TempDir dir;
   test::WriteBytes(dir.File("p.tga"), TgaFile(2, 1, Hex("01020304 05060708")));
   std::vector<std::string> asked;
-  BuildState state;
-  state.openPicture = [&](BinaryFile& file, const std::string& path) {
+  const PictureOpener open = [&](BinaryFile& file, const std::string& path) {
     asked.push_back(path);
     if (path != "locked.tga")
       file.OpenRead(dir.File("p.tga"));
   };
-  const test::Echoes echoes = test::RunLines(
-      state, {"LoadTGA elsewhere.tga", "LoadTGA", "LoadTGA locked.tga", "LoadTGA again.tga"});
-  EXPECT_EQ(echoes.err, "Missing value at following line:\nLoadTGA\nCannot open: 'locked.tga'\n");
+  BuildState state;
+  test::TestConsole console;
+  for (const char* line :
+       {"LoadTGA elsewhere.tga", "LoadTGA", "LoadTGA locked.tga", "LoadTGA again.tga"})
+    LoadTgaThrough(state, console.streams, {line, 1}, open);
+  EXPECT_EQ(console.err.str(),
+            "Missing value at following line:\nLoadTGA\nCannot open: 'locked.tga'\n");
   EXPECT_EQ(asked, (std::vector<std::string>{"elsewhere.tga", "locked.tga", "again.tga"}));
   EXPECT_EQ(state.picture.path, "again.tga");
   EXPECT_EQ(Dump(state.picture), "03020104 07060508");

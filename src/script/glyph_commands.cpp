@@ -40,27 +40,28 @@ namespace {
 // names nothing where typekiln runs, the same path from the script's folder if something is
 // there. A script run from another folder so finds the pictures beside it.
 std::string FindPicture(const BuildState& state, const std::string& named) {
-  if (state.openPicture || state.scriptFolder.empty() || !IsRelativePath(named) ||
+  if (state.scriptFolder.empty() || !IsRelativePath(named) ||
       LookAtPath(named, true).kind != EntryKind::Missing)
     return named;
   const std::string beside = InFolder(state.scriptFolder, named);
   return LookAtPath(beside, true).kind == EntryKind::Missing ? named : beside;
 }
 
-}  // namespace
-
-void HandleLoadTga(BuildState& state, Console& console, const ScriptLine& line) {
+// `LoadTGA <path>`, the picture opened by `open`, or, without one, from the disk: the file the
+// line names, or the one beside the script.
+void LoadTga(BuildState& state, Console& console, const ScriptLine& line,
+             const PictureOpener* open) {
   LineScanner scan(line.text);
   std::string named;
   if (!(scan.Word() && scan.Word(&named)))
     return ReportError(console, msg::kMissingValue, line.text.c_str());
   Verbose(console, state.verbose, msg::kLoading, named.c_str());
-  const std::string path = FindPicture(state, named);
+  const std::string path = open != nullptr ? named : FindPicture(state, named);
   // Also a picture that fails to load is the artist's: the font must not replace it.
   RememberInput(state, path);
   BinaryFile file;
-  if (state.openPicture)
-    state.openPicture(file, path);
+  if (open != nullptr)
+    (*open)(file, path);
   else
     file.OpenRead(path);
   const PictureFailure failure = ReadTgaPicture(state.picture, path, std::move(file));
@@ -68,6 +69,17 @@ void HandleLoadTga(BuildState& state, Console& console, const ScriptLine& line) 
     return ReportError(console, PictureFailureMessage(failure), path.c_str());
   if (state.observer != nullptr)
     state.observer->PictureLoaded(line, state.picture);
+}
+
+}  // namespace
+
+void HandleLoadTga(BuildState& state, Console& console, const ScriptLine& line) {
+  LoadTga(state, console, line, nullptr);
+}
+
+void LoadTgaThrough(BuildState& state, Console& console, const ScriptLine& line,
+                    const PictureOpener& open) {
+  LoadTga(state, console, line, &open);
 }
 
 void HandleFontSection(BuildState& state, Console&, const ScriptLine&) {

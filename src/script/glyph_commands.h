@@ -4,6 +4,10 @@
 // `[Shadow]` choose the set that later grabs fill, and `Grab` cuts glyphs out. Each parses its
 // line, asks the picture reader or the grabber, and reports what went wrong.
 
+#include <functional>
+#include <string>
+
+#include "io/binary_file.h"
 #include "report/console.h"
 #include "state/build_state.h"
 
@@ -14,6 +18,14 @@ const char* PictureFailureMessage(PictureFailure failure);
 
 /// `LoadTGA <path>`.
 void HandleLoadTga(BuildState& state, Console& console, const ScriptLine& line);
+
+/// Opens, as `file`, the picture a `LoadTGA` line names as `path`; leaves `file` closed when it
+/// cannot, which the command then reports.
+using PictureOpener = std::function<void(BinaryFile& file, const std::string& path)>;
+/// `LoadTGA <path>` with the picture opened by `open` in place of the file the line names, and
+/// so not looked for beside the script: for a picture held elsewhere than on the disk.
+void LoadTgaThrough(BuildState& state, Console& console, const ScriptLine& line,
+                    const PictureOpener& open);
 /// `[Font]`: later grabs fill the face set.
 void HandleFontSection(BuildState& state, Console& console, const ScriptLine& line);
 /// `[Shadow]`: later grabs fill the shadow set.

@@ -8,7 +8,6 @@
 #include <algorithm>
 #include <array>
 #include <cstdint>
-#include <functional>
 #include <span>
 #include <string>
 #include <vector>
@@ -32,10 +31,6 @@ enum class Section { None = 0, Faces = 1, Shadows = 2 };
 /// How the script's lines are read: as bytes, each a Latin-1 code, or, after `Encoding UTF-8`,
 /// as UTF-8, each character up to U+00FF its Latin-1 code.
 enum class ScriptEncoding { Latin1, Utf8 };
-
-/// Opens, as `file`, the picture a `LoadTGA` line names, in place of opening the file at `path`;
-/// leaves `file` closed when it cannot, which the command then reports.
-using PictureOpener = std::function<void(BinaryFile& file, const std::string& path)>;
 
 /// A glyph cut out of a picture at its ink box.
 struct Glyph {
@@ -85,8 +80,6 @@ struct BuildState {
   std::int32_t widest = 0;
   std::int32_t highest = 0;
   BuildObserver* observer = nullptr;  ///< told what the run finds; none for typekiln
-  /// How `LoadTGA` opens its picture; unset, it opens the file the line names.
-  PictureOpener openPicture;
   /// The folder of the script being run ("" for the folder typekiln runs in): a picture named
   /// from a relative path that names nothing where typekiln runs is looked for there.
   std::string scriptFolder;

@@ -328,7 +328,7 @@ TEST(Cli, PngPicturesBuildTheFontTheirTgasBuild) {
   for (const std::string stem : {"example-shadow", "example"}) {
     const std::string path = TYPEKILN_SOURCE_DIR "/examples/" + stem + ".tga";
     Picture picture;
-    ASSERT_EQ(ReadTgaPicture(picture, path), PictureFailure::None);
+    ASSERT_FALSE(ReadTgaPicture(picture, path).Failed());
     std::vector<int> rgba;
     VisitRows(picture, [&](std::int64_t, const std::uint8_t* row) {
       for (std::int64_t x = 0; x < picture.width; ++x)

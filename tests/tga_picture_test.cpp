@@ -23,7 +23,7 @@ using test::TgaFile;
 std::string Dump(const Picture& image) {
   PixelRows rows;
   RowCache cache;
-  if (!HasPixels(image) || cache.Read(image, 0, image.height, rows) != PictureFailure::None)
+  if (!HasPixels(image) || cache.Read(image, 0, image.height, rows).Failed())
     return "no pixels";
   std::string text;
   char pixel[10];
@@ -40,8 +40,8 @@ std::string Dump(const Picture& image) {
 
 // Makes the file at `path` the picture, reporting what failed as LoadTGA does.
 void LoadPicture(Console& console, Picture& image, const std::string& path) {
-  if (const PictureFailure failure = ReadTgaPicture(image, path); failure != PictureFailure::None)
-    ReportError(console, PictureFailureMessage(failure), path.c_str());
+  if (const Failure failure = ReadTgaPicture(image, path); failure.Failed())
+    ReportError(console, "%s", failure.message().c_str());
 }
 
 // Loads `file` as "p.tga" into `image`; returns what was reported.

@@ -24,16 +24,15 @@ bool IsAdvanceMark(const std::uint8_t* pixel) {
   return std::equal(pixel, pixel + 4, std::begin(kAdvanceMark));
 }
 
-PictureFailure Band::Read(RowCache& cache, const Picture& picture, std::int64_t first,
-                          std::int64_t end, std::int64_t fromColumn) {
+Failure Band::Read(RowCache& cache, const Picture& picture, std::int64_t first, std::int64_t end,
+                   std::int64_t fromColumn) {
   first_ = first;
   end_ = std::max(first, end);
   fromColumn_ = fromColumn;
   ink_.assign(static_cast<std::size_t>(std::max<std::int64_t>(picture.width - fromColumn, 0)), 0);
   if (rows() == 0 || ink_.empty())
-    return PictureFailure::None;
-  if (const PictureFailure failure = cache.Read(picture, first_, end_, rows_);
-      failure != PictureFailure::None)
+    return {};
+  if (Failure failure = cache.Read(picture, first_, end_, rows_); failure.Failed())
     return failure;
   // Row by row, as the rows lie in memory.
   for (std::int64_t row = 0; row < rows(); ++row) {
@@ -43,7 +42,7 @@ PictureFailure Band::Read(RowCache& cache, const Picture& picture, std::int64_t 
       pixel += kBytesPerPixel;
     }
   }
-  return PictureFailure::None;
+  return {};
 }
 
 bool Band::ColumnHasInk(std::int64_t column) const {
@@ -127,7 +126,7 @@ GrabsDone GrabFromBand(BuildState& state, Band& band, GlyphSet& set, std::int32_
           std::min<std::int64_t>(std::int64_t{y} + state.settings.maxHeight, state.picture.height);
       done.outcome.picture =
           band.Read(state.rowCache, state.picture, first, end, std::max<std::int64_t>(x, 0));
-      if (done.outcome.picture != PictureFailure::None) {
+      if (done.outcome.picture.Failed()) {
         done.outcome.stop = GrabStop::PictureUnreadable;
         return done;
       }
@@ -158,7 +157,7 @@ GrabOutcome GrabGlyphs(BuildState& state, GlyphSet& set, std::int32_t x, std::in
                        std::int32_t count) {
   state.cursor = GrabCursor{x, y};
   if (count > 0 && !HasPixels(state.picture))
-    return {GrabStop::NoPicture};
+    return {GrabStop::NoPicture, {}};
   Band band;
   const std::int32_t before = set.count;
   const GrabsDone done = GrabFromBand(state, band, set, count);

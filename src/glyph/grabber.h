@@ -40,8 +40,8 @@ class Band {
   /// Reads picture rows `first` up to, not including, `end` (none when `first` >= `end`)
   /// through `cache` and finds the columns from `fromColumn` on that hold ink. Returns what the
   /// cache could not read, if anything.
-  PictureFailure Read(RowCache& cache, const Picture& picture, std::int64_t first, std::int64_t end,
-                      std::int64_t fromColumn);
+  Failure Read(RowCache& cache, const Picture& picture, std::int64_t first, std::int64_t end,
+               std::int64_t fromColumn);
 
   bool ColumnHasInk(std::int64_t column) const;
   /// True when band row `row` (0 is the first) holds ink in columns `left` up to `right`.
@@ -85,7 +85,7 @@ enum class GrabStop {
 
 struct GrabOutcome {
   GrabStop stop = GrabStop::None;
-  PictureFailure picture = PictureFailure::None;
+  Failure picture;  ///< why the band's rows could not be read
 };
 
 /// Sets the cursor to (x, y) and appends up to `count` glyphs to `set`, reading the band through

@@ -3,10 +3,12 @@
 #include <algorithm>
 #include <new>
 
+#include "report/messages.h"
+
 namespace typekiln {
 
-PictureFailure RowCache::Read(const Picture& picture, std::int64_t first, std::int64_t end,
-                              PixelRows& rows) {
+Failure RowCache::Read(const Picture& picture, std::int64_t first, std::int64_t end,
+                       PixelRows& rows) {
   const std::int64_t rowBytes = std::int64_t{picture.width} * kBytesPerPixel;
   // The file rows that hold them: they follow each other in the file whichever way it runs.
   const std::int64_t fileFirst = picture.topRowFirst ? first : picture.height - end;
@@ -17,17 +19,17 @@ PictureFailure RowCache::Read(const Picture& picture, std::int64_t first, std::i
   } else {
     if (load_ != picture.load || fileFirst < fileFirst_ || fileEnd > fileEnd_) {
       if ((fileEnd - fileFirst) * picture.width > kMaxHeldPixels)
-        return PictureFailure::TooLarge;
+        return Failure::Because(msg::kPictureTooLarge, picture.path.c_str());
       const auto size = static_cast<std::size_t>((fileEnd - fileFirst) * rowBytes);
       load_ = 0;
       try {
         held_.clear();  // so that growing it copies nothing
         held_.resize(size);
       } catch (const std::bad_alloc&) {
-        return PictureFailure::TooLarge;
+        return Failure::Because(msg::kPictureTooLarge, picture.path.c_str());
       }
       if (!picture.file.ReadAt(picture.dataOffset + fileFirst * rowBytes, held_.data(), size))
-        return PictureFailure::Truncated;
+        return Failure::Because(msg::kTruncated, picture.path.c_str());
       load_ = picture.load;
       fileFirst_ = fileFirst;
       fileEnd_ = fileEnd;
@@ -36,7 +38,7 @@ PictureFailure RowCache::Read(const Picture& picture, std::int64_t first, std::i
   }
   rows.first = picture.topRowFirst ? held : held + (end - first - 1) * rowBytes;
   rows.step = picture.topRowFirst ? rowBytes : -rowBytes;
-  return PictureFailure::None;
+  return {};
 }
 
 bool VisitRows(const Picture& picture,
@@ -48,7 +50,7 @@ bool VisitRows(const Picture& picture,
   for (std::int64_t first = 0; first < picture.height; first += rowsAtOnce) {
     const std::int64_t end = std::min<std::int64_t>(first + rowsAtOnce, picture.height);
     PixelRows rows;
-    if (cache.Read(picture, first, end, rows) != PictureFailure::None)
+    if (cache.Read(picture, first, end, rows).Failed())
       return false;
     for (std::int64_t y = first; y < end; ++y) {
       if (!visit(y, rows.Row(y - first)))

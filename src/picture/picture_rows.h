@@ -32,8 +32,7 @@ class RowCache {
   /// the last read of the same load already holds them; they stay valid until the next call.
   /// Fails with `Truncated` when the file no longer holds them, `TooLarge` for more than
   /// kMaxHeldPixels pixels.
-  PictureFailure Read(const Picture& picture, std::int64_t first, std::int64_t end,
-                      PixelRows& rows);
+  Failure Read(const Picture& picture, std::int64_t first, std::int64_t end, PixelRows& rows);
 
  private:
   PixelBytes held_;  ///< file rows `fileFirst_` up to `fileEnd_` of load `load_`

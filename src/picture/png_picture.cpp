@@ -27,22 +27,23 @@ int ReadFromFile(spng_ctx*, void* user, void* dest, std::size_t length) {
   return static_cast<BinaryFile*>(user)->Read(dest, length) ? 0 : SPNG_IO_EOF;
 }
 
-PictureFailure FailureOf(int error) {
+// What the decoder's `error` says of the picture at `path`.
+Failure FailureOf(int error, const std::string& path) {
   switch (error) {
     case SPNG_IO_EOF:
     case SPNG_IO_ERROR:
     case SPNG_EIDAT_TOO_SHORT:
     case SPNG_EOF:
-      return PictureFailure::PngCutShort;
+      return Failure::Because(msg::kPngCutShort, path.c_str());
     case SPNG_ECHUNK_CRC:
-      return PictureFailure::PngChecksum;
+      return Failure::Because(msg::kPngChecksum, path.c_str());
     case SPNG_EUSER_WIDTH:
     case SPNG_EUSER_HEIGHT:
     case SPNG_EMEM:
     case SPNG_EOVERFLOW:
-      return PictureFailure::TooLarge;
+      return Failure::Because(msg::kPictureTooLarge, path.c_str());
     default:
-      return PictureFailure::PngDamaged;
+      return Failure::Because(msg::kPngDamaged, path.c_str());
   }
 }
 
@@ -58,10 +59,13 @@ bool StartsAsPng(std::span<const std::uint8_t> start) {
          std::equal(std::begin(kPngSignature), std::end(kPngSignature), start.begin());
 }
 
-PictureFailure ReadPngPixels(BinaryFile& file, Picture& picture) {
+Failure ReadPngPixels(BinaryFile& file, Picture& picture) {
+  const auto tooLarge = [&] {
+    return Failure::Because(msg::kPictureTooLarge, picture.path.c_str());
+  };
   const Decoder decoder(spng_ctx_new(0), spng_ctx_free);
   if (decoder == nullptr)
-    return PictureFailure::TooLarge;
+    return tooLarge();
   spng_ctx* ctx = decoder.get();
   spng_ihdr header{};
   int error = spng_set_image_limits(ctx, kMostSide, kMostSide);
@@ -72,28 +76,28 @@ PictureFailure ReadPngPixels(BinaryFile& file, Picture& picture) {
   if (error == 0)
     error = spng_get_ihdr(ctx, &header);
   if (error != 0)
-    return FailureOf(error);
+    return FailureOf(error, picture.path);
   picture.width = static_cast<std::int32_t>(header.width);
   picture.height = static_cast<std::int32_t>(header.height);
   picture.descriptor = kTopFirstWithAlpha;
   picture.topRowFirst = true;
   if (std::int64_t{picture.width} * picture.height > kMaxHeldPixels)
-    return PictureFailure::TooLarge;
+    return tooLarge();
   std::size_t size = 0;
   if ((error = spng_decoded_image_size(ctx, SPNG_FMT_RGBA8, &size)) != 0)
-    return FailureOf(error);
+    return FailureOf(error, picture.path);
   try {
     picture.decoded.resize(size);
   } catch (const std::bad_alloc&) {
-    return PictureFailure::TooLarge;
+    return tooLarge();
   }
   if ((error = spng_decode_image(ctx, picture.decoded.data(), size, SPNG_FMT_RGBA8,
                                  SPNG_DECODE_TRNS)) != 0)
-    return FailureOf(error);
+    return FailureOf(error, picture.path);
   // Red and blue change places: the pixels are kept in a TGA's byte order.
   for (std::size_t at = 0; at + 3 < size; at += kBytesPerPixel)
     std::swap(picture.decoded[at], picture.decoded[at + 2]);
-  return PictureFailure::None;
+  return {};
 }
 
 }  // namespace typekiln

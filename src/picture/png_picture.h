@@ -34,6 +34,6 @@ bool StartsAsPng(std::span<const std::uint8_t> start);
 /// soon as the header gives them) and its pixels. `PngCutShort`, `PngChecksum` or `PngDamaged`
 /// for a file that is cut short, whose chunk checksums fail, or that is damaged otherwise;
 /// `TooLarge` for more pixels than the limits hold.
-PictureFailure ReadPngPixels(BinaryFile& file, Picture& picture);
+Failure ReadPngPixels(BinaryFile& file, Picture& picture);
 
 }  // namespace typekiln

@@ -8,6 +8,7 @@
 
 #include "io/byte_order.h"
 #include "picture/png_picture.h"
+#include "report/messages.h"
 
 namespace typekiln {
 
@@ -44,37 +45,38 @@ bool ReadRunLengthPixels(BinaryFile& file, std::int64_t available, Picture& pict
 
 // Checks the file whose header has been read, then keeps a raw picture's file open, or decodes a
 // run-length encoded picture whole.
-PictureFailure LoadPixels(BinaryFile& file, const TgaHeader& header, Picture& picture) {
+Failure LoadPixels(BinaryFile& file, const TgaHeader& header, Picture& picture) {
+  const char* path = picture.path.c_str();
   if (!header.IsTrueColour())
-    return PictureFailure::NotTrueColour;
+    return Failure::Because(msg::kNotTrueColour, path);
   if (header.depth != 32)
-    return PictureFailure::Not32Bpp;
+    return Failure::Because(msg::kNot32Bpp, path);
   const std::int64_t start = header.PixelDataOffset();
   const std::int64_t available = file.Size() - start;
   if (available < header.MinimumPixelDataSize())
-    return PictureFailure::Truncated;
+    return Failure::Because(msg::kTruncated, path);
   picture.topRowFirst = header.TopRowFirst();
   picture.dataOffset = start;
   const std::int64_t pixelCount = std::int64_t{header.width} * header.height;
   if (pixelCount == 0)
-    return PictureFailure::None;
+    return {};
   if (!header.IsRunLengthEncoded()) {
     // A grab reads its rows at their place in the file, which must therefore be positionable.
     if (!file.Seek(start))
-      return PictureFailure::Truncated;
+      return Failure::Because(msg::kTruncated, path);
     picture.file = std::move(file);
-    return PictureFailure::None;
+    return {};
   }
   if (pixelCount > kMaxHeldPixels)
-    return PictureFailure::TooLarge;
+    return Failure::Because(msg::kPictureTooLarge, path);
   try {
     picture.decoded.resize(static_cast<std::size_t>(pixelCount * kBytesPerPixel));
   } catch (const std::bad_alloc&) {
-    return PictureFailure::TooLarge;
+    return Failure::Because(msg::kPictureTooLarge, path);
   }
   if (!file.Seek(start) || !ReadRunLengthPixels(file, available, picture))
-    return PictureFailure::Truncated;
-  return PictureFailure::None;
+    return Failure::Because(msg::kTruncated, path);
+  return {};
 }
 
 }  // namespace
@@ -160,18 +162,18 @@ bool TgaRunLengthDecoder::Feed(const std::uint8_t* bytes, std::size_t size) {
   return true;
 }
 
-PictureFailure ReadTgaPicture(Picture& picture, const std::string& path, BinaryFile file) {
+Failure ReadTgaPicture(Picture& picture, const std::string& path, BinaryFile file) {
   ForgetPixels(picture);
   if (!file.IsOpen())
-    return PictureFailure::CannotOpen;
+    return Failure::Because(msg::kCannotOpen, path.c_str());
   // A file too short for a header leaves the missing bytes 0, and is then no 32-bit picture.
   std::uint8_t bytes[kTgaHeaderSize] = {};
   const bool wholeHeader = file.Read(bytes, sizeof bytes);
   if (StartsAsPng(bytes)) {
     picture.path = path;
-    const PictureFailure failure =
-        file.Seek(0) ? ReadPngPixels(file, picture) : PictureFailure::PngCutShort;
-    if (failure != PictureFailure::None)
+    const Failure failure = file.Seek(0) ? ReadPngPixels(file, picture)
+                                         : Failure::Because(msg::kPngCutShort, path.c_str());
+    if (failure.Failed())
       ForgetPixels(picture);
     return failure;
   }
@@ -180,14 +182,14 @@ PictureFailure ReadTgaPicture(Picture& picture, const std::string& path, BinaryF
   picture.height = header.height;
   picture.descriptor = header.descriptor;
   picture.path = path;
-  const PictureFailure failure =
-      wholeHeader ? LoadPixels(file, header, picture) : PictureFailure::Not32Bpp;
-  if (failure != PictureFailure::None)
+  const Failure failure = wholeHeader ? LoadPixels(file, header, picture)
+                                      : Failure::Because(msg::kNot32Bpp, path.c_str());
+  if (failure.Failed())
     ForgetPixels(picture);
   return failure;
 }
 
-PictureFailure ReadTgaPicture(Picture& picture, const std::string& path) {
+Failure ReadTgaPicture(Picture& picture, const std::string& path) {
   BinaryFile file;
   file.OpenRead(path);
   return ReadTgaPicture(picture, path, std::move(file));

@@ -31,6 +31,7 @@
 
 #include "io/binary_file.h"
 #include "picture/picture_allocator.h"
+#include "report/failure.h"
 
 namespace typekiln {
 
@@ -54,20 +55,6 @@ struct Picture {
   PixelBytes decoded;           ///< every pixel, when the picture was decoded whole
   /// Different for every load of any picture, so that a row cache knows its rows are stale.
   std::uint64_t load = 0;
-};
-
-/// What went wrong with a picture, as the picture reader and the row cache tell it; the script
-/// command that asked says it to the user.
-enum class PictureFailure {
-  None,
-  CannotOpen,
-  NotTrueColour,
-  Not32Bpp,
-  Truncated,    ///< the file holds fewer bytes than its header promises
-  TooLarge,     ///< more pixels than the tool holds in memory at once
-  PngCutShort,  ///< a PNG that ends before its last pixel
-  PngChecksum,  ///< a PNG whose chunk checksum does not match its data
-  PngDamaged,   ///< a PNG damaged otherwise
 };
 
 struct TgaHeader {
@@ -130,12 +117,14 @@ inline constexpr std::int64_t kMaxHeldPixels = std::int64_t{1} << 28;
 
 /// Makes `file`, opened from `path`, the picture, replacing the old one, whose pixels are
 /// released first. A file that starts as a PNG is read as one (png_picture.h), whatever its name. A
-/// raw picture's pixels are not read here: its file is kept open for the row caches. Returns
-/// `CannotOpen` for a file that is not open (width and height then stay as they were); after any
-/// other failure the picture has the file's width and height but no pixels.
-PictureFailure ReadTgaPicture(Picture& picture, const std::string& path, BinaryFile file);
+/// raw picture's pixels are not read here: its file is kept open for the row caches. Fails, naming
+/// `path`, with "Cannot open" for a file that is not open (width and height then stay as they
+/// were), and for a file that is no true-colour 32-bit picture, holds fewer bytes than its header
+/// promises, is a damaged PNG, or holds more pixels than kMaxHeldPixels; after any failure but
+/// the first the picture has the file's width and height but no pixels.
+Failure ReadTgaPicture(Picture& picture, const std::string& path, BinaryFile file);
 /// The same for the file at `path`, opened here.
-PictureFailure ReadTgaPicture(Picture& picture, const std::string& path);
+Failure ReadTgaPicture(Picture& picture, const std::string& path);
 
 /// True when the picture has pixels to grab from: it loaded, and is neither 0 wide nor 0 high.
 bool HasPixels(const Picture& picture);

@@ -10,30 +10,6 @@
 
 namespace typekiln {
 
-const char* PictureFailureMessage(PictureFailure failure) {
-  switch (failure) {
-    case PictureFailure::CannotOpen:
-      return msg::kCannotOpen;
-    case PictureFailure::NotTrueColour:
-      return msg::kNotTrueColour;
-    case PictureFailure::Not32Bpp:
-      return msg::kNot32Bpp;
-    case PictureFailure::Truncated:
-      return msg::kTruncated;
-    case PictureFailure::TooLarge:
-      return msg::kPictureTooLarge;
-    case PictureFailure::PngCutShort:
-      return msg::kPngCutShort;
-    case PictureFailure::PngChecksum:
-      return msg::kPngChecksum;
-    case PictureFailure::PngDamaged:
-      return msg::kPngDamaged;
-    case PictureFailure::None:
-      break;
-  }
-  return nullptr;
-}
-
 namespace {
 
 // Where the picture a script names is: the path as it stands, or, when that is relative and
@@ -64,9 +40,9 @@ void LoadTga(BuildState& state, Console& console, const ScriptLine& line,
     (*open)(file, path);
   else
     file.OpenRead(path);
-  const PictureFailure failure = ReadTgaPicture(state.picture, path, std::move(file));
-  if (failure != PictureFailure::None)
-    return ReportError(console, PictureFailureMessage(failure), path.c_str());
+  if (const Failure failure = ReadTgaPicture(state.picture, path, std::move(file));
+      failure.Failed())
+    return ReportError(console, "%s", failure.message().c_str());
   if (state.observer != nullptr)
     state.observer->PictureLoaded(line, state.picture);
 }
@@ -133,7 +109,7 @@ void HandleGrab(BuildState& state, Console& console, const ScriptLine& line) {
     return ReportError(console, msg::kMissingValue, line.text.c_str());
   const GrabOutcome outcome = GrabGlyphs(state, *set, x, y, count);
   if (outcome.stop == GrabStop::PictureUnreadable)
-    ReportError(console, PictureFailureMessage(outcome.picture), state.picture.path.c_str());
+    ReportError(console, "%s", outcome.picture.message().c_str());
   else if (outcome.stop != GrabStop::None)
     ReportError(console, GrabStopMessage(outcome.stop), line.text.c_str());
 }

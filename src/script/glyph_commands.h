@@ -13,9 +13,6 @@
 
 namespace typekiln {
 
-/// The message for a picture that failed, to be formatted with the picture's path.
-const char* PictureFailureMessage(PictureFailure failure);
-
 /// `LoadTGA <path>`.
 void HandleLoadTga(BuildState& state, Console& console, const ScriptLine& line);
 

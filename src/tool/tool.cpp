@@ -17,21 +17,6 @@ namespace typekiln {
 
 namespace {
 
-// The message for a font that could not be written, formatted with its path.
-const char* WriteFailureMessage(WriteResult result) {
-  switch (result) {
-    case WriteResult::TooLarge:
-      return msg::kFontTooLarge;
-    case WriteResult::CannotCreate:
-      return msg::kCannotCreate;
-    case WriteResult::CannotWrite:
-      return msg::kCannotWrite;
-    case WriteResult::Written:
-      break;
-  }
-  return nullptr;
-}
-
 // What typekiln takes as the only argument.
 constexpr OptionName kAloneOptions[] = {{"--help", nullptr, false}, {"--version", nullptr, false}};
 
@@ -45,8 +30,8 @@ bool WritesOverInput(const BuildState& state, const char* output) {
 }  // namespace
 
 void WriteFontAndReport(const BuildState& state, Console& console, const std::string& path) {
-  if (const WriteResult result = WriteFont(state, path); result != WriteResult::Written)
-    ReportError(console, WriteFailureMessage(result), path.c_str());
+  if (const Failure failure = WriteFont(state, path); failure.Failed())
+    ReportError(console, "%s", failure.message().c_str());
 }
 
 int RunTool(BuildState& state, Console& console, int argc, const char* const argv[]) {

@@ -2,6 +2,7 @@
 
 #include "io/byte_order.h"
 #include "io/output_file.h"
+#include "report/messages.h"
 
 namespace typekiln {
 
@@ -128,16 +129,18 @@ void EmitFont(const BuildState& state, const FontLayout& layout,
   });
 }
 
-WriteResult WriteFont(const BuildState& state, const std::string& path) {
+Failure WriteFont(const BuildState& state, const std::string& path) {
   const FontLayout layout = LayOutFont(state);
   if (layout.size > kMaxFontSize)
-    return WriteResult::TooLarge;
+    return Failure::Because(msg::kFontTooLarge, path.c_str());
   OutputFile file;
   if (!file.Create(path))
-    return WriteResult::CannotCreate;
+    return Failure::Because(msg::kCannotCreate, path.c_str());
   EmitFont(state, layout,
            [&](std::span<const std::uint8_t> piece) { file.Write(piece.data(), piece.size()); });
-  return file.Commit() ? WriteResult::Written : WriteResult::CannotWrite;
+  if (!file.Commit())
+    return Failure::Because(msg::kCannotWrite, path.c_str());
+  return {};
 }
 
 }  // namespace typekiln

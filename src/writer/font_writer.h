@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "font/font_format.h"
+#include "report/failure.h"
 #include "state/build_state.h"
 
 namespace typekiln {
@@ -48,10 +49,9 @@ std::vector<std::uint8_t> LayOutBitmap(const Glyph& glyph, const BitmapPlace& pl
 void EmitFont(const BuildState& state, const FontLayout& layout,
               const std::function<void(std::span<const std::uint8_t>)>& emit);
 
-enum class WriteResult { Written, TooLarge, CannotCreate, CannotWrite };
-
 /// Lays out and writes the font file for the whole build state at `path`; the file is either
-/// written whole or left as it was. A font too large for its offsets is not written at all.
-WriteResult WriteFont(const BuildState& state, const std::string& path);
+/// written whole or left as it was. Fails, naming `path`, with "Cannot create", "Cannot write",
+/// or for a font too large for its offsets, which is not written at all.
+Failure WriteFont(const BuildState& state, const std::string& path);
 
 }  // namespace typekiln

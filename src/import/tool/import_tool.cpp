@@ -469,9 +469,8 @@ bool RecordedShadow(const std::string& script, SheetOptions& sheet) {
 // cannot be read or is larger than any sheet this tool draws.
 std::optional<RgbaPicture> ReadSheet(Console& console, const std::string& path) {
   Picture picture;
-  if (const PictureFailure failure = ReadTgaPicture(picture, path);
-      failure != PictureFailure::None) {
-    Fail(console, kFailed, PictureFailureMessage(failure), path.c_str());
+  if (const Failure failure = ReadTgaPicture(picture, path); failure.Failed()) {
+    Fail(console, kFailed, "%s", failure.message().c_str());
     return std::nullopt;
   }
   if (std::int64_t{picture.width} * picture.height > kMaxSheetPixels) {

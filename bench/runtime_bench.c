@@ -17,6 +17,7 @@
 #include <time.h>
 
 #define TYPEKILN_FONT_IMPLEMENTATION
+#include "tests/read_file.h"
 #include "typekiln_font.h"
 
 enum { WIDTH = 320, HEIGHT = 240, LINES = 14, MAX_CALLS = 256 };
@@ -99,12 +100,9 @@ static double seconds(void) {
 int main(int argc, char** argv) {
   static const char* const names[] = {"RGBA8888", "RGBA5551"};
   tkf_font font;
-  FILE* file = argc > 1 ? fopen(argv[1], "rb") : NULL;
-  const size_t size = file != NULL ? fread(font_bytes, 1, sizeof font_bytes, file) : 0;
+  const size_t size = argc > 1 ? read_file(argv[1], font_bytes, sizeof font_bytes) : 0;
   int format, error;
   long screen_pixels;
-  if (file != NULL)
-    fclose(file);
   if (argc < 2 || argc == 3 || argc > 5 || (argc == 5 && strcmp(argv[4], "words") != 0)) {
     fprintf(stderr, "usage: runtime_bench FONT [SCREENS FORMAT [words]]\n");
     return 2;

@@ -34,10 +34,7 @@ std::vector<std::uint8_t> AskedCodes() {
 
 }  // namespace
 
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  using namespace typekiln;
-  if (size > fuzz::kMaxInput)
-    return 0;
+void typekiln::fuzz::FuzzOne(const std::uint8_t* data, std::size_t size) {
   static const std::vector<std::uint8_t> pattern = PagePattern();
   static const std::vector<std::uint8_t> codes = AskedCodes();
   static const std::vector<BmFontPage> pages = [] {
@@ -60,5 +57,4 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   }
   if (failure.Failed() && failure.message().ends_with(": "))
     std::abort();  // a problem without the words that say it
-  return 0;
 }

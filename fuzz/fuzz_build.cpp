@@ -4,18 +4,16 @@
 
 #include "fuzz_support.h"
 
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  using namespace typekiln;
-  if (size < 2 || size > fuzz::kMaxInput)
-    return 0;
+void typekiln::fuzz::FuzzOne(const std::uint8_t* data, std::size_t size) {
+  if (size < 2)
+    return;
   const std::size_t scriptSize = std::min<std::size_t>(data[0] | data[1] << 8, size - 2);
   const std::span<const std::uint8_t> script(data + 2, scriptSize);
   const std::span<const std::uint8_t> picture(data + 2 + scriptSize, size - 2 - scriptSize);
   if (!fuzz::PictureIsSmallEnough(picture))
-    return 0;
+    return;
   const fuzz::MemoryFile file(picture);
   BuildState state;
   fuzz::RunScriptBytes(state, script);
   fuzz::WriteAndCheckFont(state);
-  return 0;
 }

@@ -4,15 +4,12 @@
 #include <algorithm>
 #include <sstream>
 
-#include "inspect/font_file/font_inspector.h"
-#include "inspect/font_file/font_reader.h"
 #include "fuzz_support.h"
 #include "inspect/drawing/font_preview.h"
+#include "inspect/font_file/font_inspector.h"
+#include "inspect/font_file/font_reader.h"
 
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  using namespace typekiln;
-  if (size > fuzz::kMaxInput)
-    return 0;
+void typekiln::fuzz::FuzzOne(const std::uint8_t* data, std::size_t size) {
   const FontFile font = ReadFont({data, size});
   std::ostringstream out;
   PrintListing(out, "fuzz", font);
@@ -24,11 +21,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   if (!std::all_of(font.entries.begin(), font.entries.end(), [&](const FontEntry& entry) {
         return small(entry.face) && small(entry.shadow);
       }))
-    return 0;
+    return;
   for (int i = 0; i < static_cast<int>(font.entries.size()); ++i) PrintGlyph(out, font, i);
   if (PrintDiff(out, font, "a", font, "b") && font.hasHeader)
     std::abort();  // a font differs from itself
   PrintDiff(out, font, "a", ReadFont({}), "b");
   RenderPreview(font, 2);
-  return 0;
 }

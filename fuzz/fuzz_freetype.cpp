@@ -25,10 +25,9 @@ std::vector<std::uint8_t> AskedCodes() {
 
 }  // namespace
 
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  using namespace typekiln;
-  if (size < 1 || size > fuzz::kMaxInput)
-    return 0;
+void typekiln::fuzz::FuzzOne(const std::uint8_t* data, std::size_t size) {
+  if (size < 1)
+    return;
   static const std::vector<std::uint8_t> codes = AskedCodes();
   FreeTypeOptions options;
   options.mono = (data[0] & 1) != 0;
@@ -46,5 +45,4 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   } else if (DescribeFreeTypeError(failure.error).empty()) {
     std::abort();  // an error without the words that say it
   }
-  return 0;
 }

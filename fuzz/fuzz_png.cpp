@@ -11,10 +11,7 @@
 #include "io/byte_order.h"
 #include "picture/png_picture.h"
 
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  using namespace typekiln;
-  if (size > fuzz::kMaxInput)
-    return 0;
+void typekiln::fuzz::FuzzOne(const std::uint8_t* data, std::size_t size) {
   std::vector<std::uint8_t> png(std::begin(kPngSignature), std::end(kPngSignature));
   png.insert(png.end(), data, data + size);
   // Each chunk: a 4-byte length, a 4-byte type, the data, then the checksum of type and data.
@@ -28,9 +25,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     at = checked + 4 + length + 4;
   }
   if (!fuzz::PictureIsSmallEnough(png))
-    return 0;
+    return;
   const fuzz::MemoryFile file(png);
   BuildState state;
   fuzz::LoadGrabAndCheck(state);
-  return 0;
 }

@@ -24,10 +24,7 @@ std::string EveryByte() {
 
 }  // namespace
 
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  using namespace typekiln;
-  if (size > fuzz::kMaxInput)
-    return 0;
+void typekiln::fuzz::FuzzOne(const std::uint8_t* data, std::size_t size) {
   const FontFile font = ReadFont({data, size});
   tkf_font game;
   const int error = tkf_open(&game, data, size);
@@ -37,7 +34,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::abort();
   }
   if (error != TKF_OK)
-    return 0;
+    return;
   static const std::string text = EveryByte();
   int width = 0;
   int height = 0;
@@ -77,7 +74,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   // Pages of a size every glyph fits in, sized to the byte, so a texel past them is seen.
   const int pageCount = tkf_pages_needed(&game, 256, 32);
   if (pageCount < 0)
-    return 0;
+    return;
   std::vector<std::uint8_t> pages(static_cast<std::size_t>(pageCount) * 256 * 32 / 2);
   std::vector<tkf_rect> rects(2 * static_cast<std::size_t>(game.count));
   if (tkf_pages(&game, pages.data(), pages.size(), 256, 32, rects.data()) != pageCount)
@@ -95,5 +92,4 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (sum != 0 || count != 0 || byPage.consumed != inText.consumed)
       std::abort();
   }
-  return 0;
 }

@@ -26,10 +26,7 @@ std::vector<std::uint8_t> SmallPicture() {
 
 }  // namespace
 
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  using namespace typekiln;
-  if (size > fuzz::kMaxInput)
-    return 0;
+void typekiln::fuzz::FuzzOne(const std::uint8_t* data, std::size_t size) {
   static const std::vector<std::uint8_t> picture = SmallPicture();
   const fuzz::MemoryFile file(picture);
   BuildState state;
@@ -52,5 +49,4 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (canvas.width() > kMaxOverlaySide || canvas.height() > kMaxOverlaySide)
       std::abort();
   }
-  return 0;
 }

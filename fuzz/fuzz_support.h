@@ -1,7 +1,7 @@
 #pragma once
 
-// What the fuzz targets share: pictures held in memory files, which every LoadTGA of a fuzzed
-// script opens, and a check of the font a build state makes.
+// What the fuzz targets share: the entry point, pictures held in memory files, which every LoadTGA
+// of a fuzzed script opens, and a check of the font a build state makes.
 
 #include <cstddef>
 #include <cstdint>
@@ -16,6 +16,9 @@ namespace typekiln::fuzz {
 
 /// Inputs larger than this are skipped: one huge input must not starve a run.
 inline constexpr std::size_t kMaxInput = 1 << 20;
+/// What a target does with one input of at most kMaxInput bytes; each target defines it, and
+/// the entry point libFuzzer calls (fuzz_entry.cpp) skips larger inputs before calling it.
+void FuzzOne(const std::uint8_t* data, std::size_t size);
 /// Pictures that claim more pixels than this are skipped, for the same reason: a run-length
 /// encoded picture of 1 MiB can claim 26 million pixels, and 256 glyphs may each copy all of it.
 inline constexpr std::int64_t kMaxPixels = 1 << 18;

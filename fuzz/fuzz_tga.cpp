@@ -3,12 +3,10 @@
 
 #include "fuzz_support.h"
 
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  using namespace typekiln;
-  if (size > fuzz::kMaxInput || !fuzz::PictureIsSmallEnough({data, size}))
-    return 0;
+void typekiln::fuzz::FuzzOne(const std::uint8_t* data, std::size_t size) {
+  if (!fuzz::PictureIsSmallEnough({data, size}))
+    return;
   const fuzz::MemoryFile file({data, size});
   BuildState state;
   fuzz::LoadGrabAndCheck(state);
-  return 0;
 }

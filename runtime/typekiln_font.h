@@ -1003,22 +1003,6 @@ static inline void tkf__set8888(uint32_t* pixel, unsigned s, const tkf__ink* ink
     *pixel = tkf__mix8888(*pixel, ink + s);
 }
 
-static void tkf__blend8888(const tkf__span* span, const tkf__ink* ink) {
-  uint8_t* out = span->out;
-  const uint8_t* in = span->in;
-  int rows;
-  for (rows = span->rows; rows > 0; --rows, out += span->pitch, in += span->stride) {
-    uint32_t* pixel = (uint32_t*)(void*)out;
-    const uint8_t *at = in, *end = in + span->count;
-    if (span->count & 1)
-      tkf__set8888(pixel++, *at++, ink);
-    for (; at != end; at += 2, pixel += 2) {
-      tkf__set8888(pixel, at[0], ink);
-      tkf__set8888(pixel + 1, at[1], ink);
-    }
-  }
-}
-
 static inline void tkf__set5551(uint16_t* pixel, unsigned s, const tkf__ink* ink) {
   if (s == 0)
     return;
@@ -1028,21 +1012,27 @@ static inline void tkf__set5551(uint16_t* pixel, unsigned s, const tkf__ink* ink
     *pixel = (uint16_t)tkf__mix5551(*pixel, s, ink + s);
 }
 
-static void tkf__blend5551(const tkf__span* span, const tkf__ink* ink) {
-  uint8_t* out = span->out;
-  const uint8_t* in = span->in;
-  int rows;
-  for (rows = span->rows; rows > 0; --rows, out += span->pitch, in += span->stride) {
-    uint16_t* pixel = (uint16_t*)(void*)out;
-    const uint8_t *at = in, *end = in + span->count;
-    if (span->count & 1)
-      tkf__set5551(pixel++, *at++, ink);
-    for (; at != end; at += 2, pixel += 2) {
-      tkf__set5551(pixel, at[0], ink);
-      tkf__set5551(pixel + 1, at[1], ink);
-    }
+/* The loop of one host format, written once and spelled out for each by the preprocessor, so
+   that each keeps its own pixel type and its `set` inlined whatever the compiler's options. */
+#define TKF__BLEND_LOOP(name, pixel_type, set)                                          \
+  static void name(const tkf__span* span, const tkf__ink* ink) {                        \
+    uint8_t* out = span->out;                                                           \
+    const uint8_t* in = span->in;                                                       \
+    int rows;                                                                           \
+    for (rows = span->rows; rows > 0; --rows, out += span->pitch, in += span->stride) { \
+      pixel_type* pixel = (pixel_type*)(void*)out;                                      \
+      const uint8_t *at = in, *end = in + span->count;                                  \
+      if (span->count & 1)                                                              \
+        set(pixel++, *at++, ink);                                                       \
+      for (; at != end; at += 2, pixel += 2) {                                          \
+        set(pixel, at[0], ink);                                                         \
+        set(pixel + 1, at[1], ink);                                                     \
+      }                                                                                 \
+    }                                                                                   \
   }
-}
+TKF__BLEND_LOOP(tkf__blend8888, uint32_t, tkf__set8888)
+TKF__BLEND_LOOP(tkf__blend5551, uint16_t, tkf__set5551)
+#undef TKF__BLEND_LOOP
 
 /* The big-endian formats a byte at a time, for a host of either order. */
 static void tkf__blend_be(const tkf__span* span, int wide, const tkf__ink* ink) {

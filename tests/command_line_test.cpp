@@ -36,36 +36,28 @@ std::string Read(std::vector<Argument> arguments, ArgumentRules rules) {
   return read + std::to_string(reader.optionsGiven());
 }
 
+// Arguments each written the same in both forms.
+std::vector<Argument> Same(std::initializer_list<const char*> words) {
+  std::vector<Argument> arguments;
+  for (const char* word : words) arguments.push_back({word, word});
+  return arguments;
+}
+
 TEST(ArgumentReader, ReadsOptionsValuesAndWordsInOrder) {
   constexpr ArgumentRules kLoose{"-", true, true, false};
   // A value after '=' comes from each form of the argument; "--" ends the options and is not
   // counted; a lone "-" is a word; an alias names its option.
-  EXPECT_EQ(Read({{"--size=13", "--size=13"},
-                  {"-h", "-h"},
-                  {"a", "a"},
-                  {"--size", "--size"},
-                  {"7", "7"},
-                  {"--", "--"},
-                  {"--mono", "--mono"},
-                  {"-", "-"}},
-                 kLoose),
+  EXPECT_EQ(Read(Same({"--size=13", "-h", "a", "--size", "7", "--", "--mono", "-"}), kLoose),
             "O --size=13/13\nO --help=/\nW a\nO --size=7/7\nW --mono\nW -\n3");
   EXPECT_EQ(Read({{"--size=\xE9", "--size=\xC3\xA9"}}, kLoose), "O --size=\xE9/\xC3\xA9\n1");
   // A value given to an option without one, or a name of none, is unknown; a value that never
   // comes is missing.
-  EXPECT_EQ(Read({{"--mono=1", "--mono=1"}, {"-x", "-x"}, {"--size", "--size"}}, kLoose),
-            "U --mono=1\nU -x\nM --size\n3");
+  EXPECT_EQ(Read(Same({"--mono=1", "-x", "--size"}), kLoose), "U --mono=1\nU -x\nM --size\n3");
 }
 
 TEST(ArgumentReader, StrictRulesTakeNoEqualsAndEachOptionOnce) {
   constexpr ArgumentRules kStrict{"--", false, false, true};
-  EXPECT_EQ(Read({{"-h", "-h"},
-                  {"--size=2", "--size=2"},
-                  {"--", "--"},
-                  {"--mono", "--mono"},
-                  {"--mono", "--mono"},
-                  {"--size", "--size"}},
-                 kStrict),
+  EXPECT_EQ(Read(Same({"-h", "--size=2", "--", "--mono", "--mono", "--size"}), kStrict),
             "W -h\nU --size=2\nU --\nO --mono=/\nR --mono\nM --size\n5");
 }
 

@@ -1,6 +1,7 @@
-# What the scripts that build from Debian's source packages share, sourced by them after they set
-# `me` (their name, for messages); `log` (the file that takes the commands' output) is set before
-# the functions that write it run:
+# What the scripts that build from Debian's source packages share, sourced by them from the same
+# folder. It sets `root` (the source tree) and `me` (the script's name, for messages); `log` (the
+# file that takes the commands' output) is set by the script before the functions that write it
+# run:
 #   ensure_deb_src PACKAGE  gives apt a deb-src entry, made from this machine's own deb entries
 #                           (the same archives, suites and keys for this Debian release), in
 #                           /etc/apt/sources.list.d/typekiln-deb-src.*, when it has none;
@@ -11,6 +12,9 @@
 #                           with status 2;
 #   need_packages, as_root, logged and die.
 # Adding the entry and installing packages need root (or sudo).
+
+root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+me=${0##*/}
 
 folder_argument() {
   local what=$1

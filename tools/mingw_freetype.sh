@@ -17,10 +17,8 @@
 # missing tools, needs root (or sudo).
 set -euo pipefail
 
-root=$(cd "$(dirname "$0")/.." && pwd)
-me=mingw_freetype.sh
 # shellcheck source=debian_source.sh
-. "$root/tools/debian_source.sh"
+. "$(dirname "$0")/debian_source.sh"
 prefix=$(folder_argument PREFIX "$@")
 work=$root/build/freetype-source
 toolchain=$root/cmake/mingw-w64-x86_64.toolchain.cmake

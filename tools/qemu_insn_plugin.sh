@@ -9,10 +9,8 @@
 # deb-src entry need root (or sudo), as for tools/mingw_freetype.sh.
 set -euo pipefail
 
-root=$(cd "$(dirname "$0")/.." && pwd)
-me=qemu_insn_plugin.sh
 # shellcheck source=debian_source.sh
-. "$root/tools/debian_source.sh"
+. "$(dirname "$0")/debian_source.sh"
 prefix=$(folder_argument PREFIX "$@")
 work=$root/build/qemu-source
 log=$work/build.log

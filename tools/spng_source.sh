@@ -10,10 +10,8 @@
 # tools/mingw_freetype.sh.
 set -euo pipefail
 
-root=$(cd "$(dirname "$0")/.." && pwd)
-me=spng_source.sh
 # shellcheck source=debian_source.sh
-. "$root/tools/debian_source.sh"
+. "$(dirname "$0")/debian_source.sh"
 dest=$(folder_argument DIR "$@")
 if [ -f "$dest/spng/spng.c" ] && [ -f "$dest/spng/spng.h" ]; then
   exit 0

@@ -7,6 +7,7 @@
 #include <stdio.h>
 #include <string.h>
 
+#include "read_file.h"
 #include "typekiln_font.h"
 
 static int failures;
@@ -91,15 +92,6 @@ static uint32_t get(const tkf_surface* s, int x, int y) {
     default:
       return (uint32_t)at[0] << 8 | at[1];
   }
-}
-
-/* Reads up to `size` bytes of the file into `bytes`: how many, 0 when it cannot be opened. */
-static size_t read_file(const char* path, uint8_t* bytes, size_t size) {
-  FILE* file = fopen(path, "rb");
-  const size_t got = file != NULL ? fread(bytes, 1, size, file) : 0;
-  if (file != NULL)
-    fclose(file);
-  return got;
 }
 
 #endif /* TYPEKILN_TEST_FONT_H */

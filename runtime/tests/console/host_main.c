@@ -3,6 +3,7 @@
 #include <stdio.h>
 
 #include "console_calls.h"
+#include "tests/read_file.h"
 
 static const char* out_dir;
 static int failed;
@@ -18,14 +19,6 @@ static void keep(const char* name, const void* bytes, size_t size) {
   }
 }
 
-static size_t read_font(const char* path, uint8_t* bytes, size_t most) {
-  FILE* file = fopen(path, "rb");
-  const size_t size = file != NULL ? fread(bytes, 1, most, file) : 0;
-  if (file != NULL)
-    fclose(file);
-  return size;
-}
-
 int main(int argc, char** argv) {
   static uint8_t across[256 * 1024], up[256 * 1024];
   const char* problem;
@@ -35,8 +28,8 @@ int main(int argc, char** argv) {
     return 2;
   }
   out_dir = argv[3];
-  across_size = read_font(argv[1], across, sizeof across);
-  up_size = read_font(argv[2], up, sizeof up);
+  across_size = read_file(argv[1], across, sizeof across);
+  up_size = read_file(argv[2], up, sizeof up);
   problem = console_calls(across, across_size, up, up_size, keep);
   if (problem != NULL)
     fprintf(stderr, "console_host: %s\n", problem);

@@ -54,19 +54,6 @@ struct ImportOptions {
   bool redrawShadows = false;  // --redraw-shadows: outputFolder's shadows from its faces
 };
 
-// A character as the messages name it: 'A', 'é' (U+00E9) beyond ASCII, or U+0085 for one that
-// does not show.
-std::string DescribeCharacter(char32_t character) {
-  const auto number = static_cast<unsigned>(character);
-  if (character > 0x20 && character < 0x7F)
-    return Format("'%c'", static_cast<char>(character));
-  if (character < 0xA1 || character > 0xFF)
-    return Format("U+%04X", number);
-  const char utf8[] = {static_cast<char>(0xC0 | (number >> 6)),
-                       static_cast<char>(0x80 | (number & 0x3F)), '\0'};
-  return Format("'%s' (U+%04X)", utf8, number);
-}
-
 std::string DescribeCharacters(const std::vector<std::uint8_t>& codes) {
   std::string list;
   for (const std::uint8_t code : codes)
@@ -215,61 +202,6 @@ bool IsBmFontDescriptor(std::string_view start) {
     return start.find("<font") != std::string_view::npos;
   const std::string_view word = start.substr(0, start.find_first_of(" \t\r\n"));
   return word == "info" || word == "common" || word == "page" || word == "chars";
-}
-
-// What makes the glyphs of such a font smaller.
-const char* SmallerGlyphs(FontKind kind) {
-  switch (kind) {
-    case FontKind::Bitmap:
-      return msg::kImportAdviseStrike;
-    case FontKind::BmFont:
-      return msg::kImportAdviseBmFont;
-    case FontKind::Scalable:
-      break;
-  }
-  return msg::kImportAdviseSize;
-}
-
-int FreeTypeError(Console& console, const std::string& path, const FreeTypeFailure& failure,
-                  FontKind kind) {
-  const char* file = path.c_str();
-  const std::string character = DescribeCharacter(failure.code);
-  const std::string error = DescribeFreeTypeError(failure.error);
-  switch (failure.problem) {
-    case FreeTypeProblem::Inflates:
-      return Fail(console, kFailed, msg::kImportInflatesTooLarge, file,
-                  static_cast<int>(kMaxFontBytes >> 20));
-    case FreeTypeProblem::NoSuchFace:
-      return Fail(console, kFailed, msg::kImportNoSuchFace, file, failure.count);
-    case FreeTypeProblem::NoSuchStrike:
-      return Fail(console, kFailed, msg::kImportNoSuchStrike, file, failure.size,
-                  failure.sizes.c_str());
-    case FreeTypeProblem::NoStrikes:
-      return Fail(console, kFailed, msg::kImportNoStrikes, file);
-    case FreeTypeProblem::NotPixelFont:
-      return Fail(console, kFailed, msg::kImportNotPixelFont, file, kSmallestPixelFontSize,
-                  kLargestPixelFontSize);
-    case FreeTypeProblem::CannotSize:
-      return Fail(console, kFailed, msg::kImportCannotSize, file, failure.size, error.c_str());
-    case FreeTypeProblem::DesignTooLarge:
-      return Fail(console, kFailed, msg::kImportDesignTooLarge, file, failure.count, failure.size,
-                  kMaxDesignSide);
-    case FreeTypeProblem::CannotRender:
-      return Fail(console, kFailed, msg::kImportCannotRender, file, character.c_str(), failure.size,
-                  error.c_str());
-    case FreeTypeProblem::TooLarge:
-      return Fail(console, kFailed, msg::kImportGlyphTooLarge, file, character.c_str(),
-                  kMaxByteField, failure.size, SmallerGlyphs(kind));
-    case FreeTypeProblem::BadBitmap:
-      return Fail(console, kFailed, msg::kImportBadBitmap, file, character.c_str(), failure.size);
-    case FreeTypeProblem::TooSlow:
-      return Fail(console, kFailed, msg::kImportTooSlow, file,
-                  static_cast<int>(kRenderTimeLimit.count() / 1000));
-    case FreeTypeProblem::CannotOpen:
-    case FreeTypeProblem::None:
-      break;
-  }
-  return Fail(console, kFailed, msg::kImportNotAFont, file, error.c_str());
 }
 
 int SheetError(Console& console, const std::string& path, const SheetFailure& failure,
@@ -541,9 +473,10 @@ std::optional<int> ReadFont(Console& console, const ImportOptions& options,
       return Fail(console, kFailed, "%s", failure.message().c_str());
     return std::nullopt;
   }
-  FreeTypeFailure failure;
-  if (!ReadFreeTypeFont(std::move(bytes), options.freeType, options.codes, font, failure))
-    return FreeTypeError(console, options.font, failure, font.kind);
+  const Failure failure =
+      ReadFreeTypeFont(options.font, std::move(bytes), options.freeType, options.codes, font);
+  if (failure.Failed())
+    return Fail(console, kFailed, "%s", failure.message().c_str());
   return std::nullopt;
 }
 

@@ -61,22 +61,6 @@ std::string DescribeCharacters(const std::vector<std::uint8_t>& codes) {
   return list;
 }
 
-int CharListError(Console& console, const CharListFailure& failure) {
-  switch (failure.problem) {
-    case CharListProblem::NotUtf8:
-      return Fail(console, kWrongArguments, msg::kImportCharsNotUtf8, failure.position);
-    case CharListProblem::OutOfRange:
-      return Fail(console, kWrongArguments, msg::kImportCharsOutOfRange,
-                  static_cast<unsigned>(failure.character), failure.position);
-    case CharListProblem::Empty:
-      return Fail(console, kWrongArguments, msg::kImportCharsEmpty);
-    case CharListProblem::TooMany:
-    case CharListProblem::None:
-      break;
-  }
-  return Fail(console, kWrongArguments, msg::kImportCharsTooMany, failure.count, failure.limit);
-}
-
 // Takes the value of an option that has one into `options`; an exit status when it is wrong.
 // --chars reads it as UTF-8 text, the others as given.
 std::optional<int> TakeValue(Console& console, std::string_view name, const Argument& given,
@@ -93,9 +77,9 @@ std::optional<int> TakeValue(Console& console, std::string_view name, const Argu
       return Fail(console, kWrongArguments, msg::kImportBadFace, kMaxFaceIndex, value.c_str());
     options.freeType.faceIndex = *face;
   } else if (name == "--chars") {
-    CharListFailure failure;
-    if (!ParseCharList(given.utf8, options.codes, options.repeatedChars, failure))
-      return CharListError(console, failure);
+    const Failure failure = ParseCharList(given.utf8, options.codes, options.repeatedChars);
+    if (failure.Failed())
+      return Fail(console, kWrongArguments, "%s", failure.message().c_str());
   } else if (name == "--shadow") {
     if (value == "drop")
       options.sheet.shadow = ShadowStyle::Drop;
@@ -202,32 +186,6 @@ bool IsBmFontDescriptor(std::string_view start) {
     return start.find("<font") != std::string_view::npos;
   const std::string_view word = start.substr(0, start.find_first_of(" \t\r\n"));
   return word == "info" || word == "common" || word == "page" || word == "chars";
-}
-
-int SheetError(Console& console, const std::string& path, const SheetFailure& failure,
-               FontKind kind) {
-  const char* file = path.c_str();
-  const char* advice = SmallerGlyphs(kind);
-  switch (failure.problem) {
-    case SheetProblem::TooWide:
-      return Fail(console, kFailed, msg::kImportCellTooWide,
-                  DescribeCharacter(failure.code).c_str(), file, failure.size, kMaxByteField,
-                  advice);
-    case SheetProblem::TooTall:
-      return Fail(console, kFailed, msg::kImportBandTooTall, file, failure.size, kMaxByteField,
-                  advice);
-    case SheetProblem::SpaceTooWide:
-      return Fail(console, kFailed, msg::kImportSpaceTooWide, file, failure.size, kMaxSpace,
-                  advice);
-    case SheetProblem::NoInk:
-      return Fail(console, kFailed, msg::kImportNoInk, file);
-    case SheetProblem::OutsideSheet:
-      return Fail(console, kFailed, msg::kImportOutsideSheet, file);
-    case SheetProblem::NoGlyphs:
-    case SheetProblem::None:
-      break;
-  }
-  return Fail(console, kFailed, msg::kImportNoGlyphs, file);
 }
 
 // Text from a font (its names) as a script comment may hold it: printable ASCII only, so that no
@@ -501,9 +459,10 @@ int Import(Console& console, const ImportOptions& options) {
   // The names come from the font: only printable text of them reaches the console and the script.
   font.description = Printable(font.description);
   Sheet sheet;
-  SheetFailure sheetFailure;
-  if (!DrawSheet(font, options.sheet, ScriptComment(options, font), sheet, sheetFailure))
-    return SheetError(console, options.font, sheetFailure, font.kind);
+  if (const Failure failure =
+          DrawSheet(font, options.font, options.sheet, ScriptComment(options, font), sheet);
+      failure.Failed())
+    return Fail(console, kFailed, "%s", failure.message().c_str());
   Remark(console, options, options.font, font, sheet);
 
   std::vector<std::string> inputs{options.font};

@@ -102,11 +102,8 @@ inline constexpr char kImportAdviseSize[] = "choose a smaller --size";
 inline constexpr char kImportAdviseStrike[] = "choose a smaller strike with --size";
 inline constexpr char kImportAdviseBmFont[] =
     "export the font at a smaller size from the tool that made it";
-inline constexpr char kImportNotAFolder[] = "'%s' is no folder; name a folder to write into";
-inline constexpr char kImportCannotMakeFolder[] = "cannot create the folder '%s'";
 inline constexpr char kImportOverInput[] =
     "will not write '%s' over '%s', which the font is made from; choose another folder";
-inline constexpr char kImportExists[] = "'%s' exists; add --force to replace it";
 inline constexpr char kImportNotOurs[] =
     "'%s' is no sheet or script typekiln-import writes, so it is not replaced; move it away, or "
     "choose another folder";
@@ -121,14 +118,6 @@ inline constexpr char kImportSheetTooLarge[] =
 inline constexpr char kImportShadowsOffSheet[] =
     "the shadows drawn from '%s' would reach past its edge; keep its faces clear of the edge";
 inline constexpr char kImportRedrawn[] = "'%s' drawn again from '%s'";
-inline constexpr char kImportOutputNotAFile[] =
-    "'%s' is no regular file; typekiln-import replaces only files";
-inline constexpr char kImportReadOnly[] =
-    "'%s' is read-only; make it writable to replace it, or choose another folder";
-inline constexpr char kImportCannotReplace[] = "cannot put '%s' in place; every file is as it was";
-inline constexpr char kImportLeftInPart[] =
-    "the files could not all be put in place, nor all the old ones put back: "
-    "the old ones are in '%s'";
 // Remarks on a run that goes on, on standard error.
 inline constexpr char kImportMissing[] = "'%s' lacks %s, left out: %s";
 inline constexpr char kImportKerning[] =

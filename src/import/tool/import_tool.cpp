@@ -277,34 +277,6 @@ bool ImportWrote(const std::string& path, bool script) {
   return StartsAsPng(header) || (tga.IsTrueColour() && (tga.depth == 32 || tga.depth == 24));
 }
 
-// The message for a set of files that could not be written, or none when it was.
-int FileSetError(Console& console, const FileSetFailure& failure) {
-  const char* path = failure.path.c_str();
-  switch (failure.problem) {
-    case FileSetProblem::None:
-      return kWritten;
-    case FileSetProblem::NotAFolder:
-      return Fail(console, kFailed, msg::kImportNotAFolder, path);
-    case FileSetProblem::CannotMakeFolder:
-      return Fail(console, kFailed, msg::kImportCannotMakeFolder, path);
-    case FileSetProblem::Exists:
-      return Fail(console, kFailed, msg::kImportExists, path);
-    case FileSetProblem::NotRegular:
-      return Fail(console, kFailed, msg::kImportOutputNotAFile, path);
-    case FileSetProblem::ReadOnly:
-      return Fail(console, kFailed, msg::kImportReadOnly, path);
-    case FileSetProblem::CannotCreate:
-      return Fail(console, kFailed, msg::kCannotCreate, path);
-    case FileSetProblem::CannotWrite:
-      return Fail(console, kFailed, msg::kCannotWrite, path);
-    case FileSetProblem::CannotReplace:
-      return Fail(console, kFailed, msg::kImportCannotReplace, path);
-    case FileSetProblem::LeftInPart:
-      break;
-  }
-  return Fail(console, kFailed, msg::kImportLeftInPart, path);
-}
-
 // Writes the files as one set: all, or none. --force replaces only files this tool writes.
 int WritePieces(Console& console, const ImportOptions& options,
                 const std::vector<std::string>& inputs, std::span<const FileSetPiece> pieces) {
@@ -317,7 +289,10 @@ int WritePieces(Console& console, const ImportOptions& options,
         !ImportWrote(path, piece.name == kScriptFile))
       return Fail(console, kFailed, msg::kImportNotOurs, path.c_str());
   }
-  return FileSetError(console, WriteFileSet(options.outputFolder, pieces, options.force));
+  if (const Failure failure = WriteFileSet(options.outputFolder, pieces, options.force);
+      failure.Failed())
+    return Fail(console, kFailed, "%s", failure.message().c_str());
+  return kWritten;
 }
 
 // The options the import that wrote `script` was given, as its comment records them: the shadow
@@ -412,9 +387,8 @@ int RedrawShadows(Console& console, const std::string& folder) {
   const FileSetPiece piece{kShadowsFile, encoded};
   if (!ImportWrote(shadowsPath, false))
     return Fail(console, kFailed, msg::kImportNotOurs, shadowsPath.c_str());
-  if (const int status = FileSetError(console, WriteFileSet(folder, {&piece, 1}, true));
-      status != kWritten)
-    return status;
+  if (const Failure failure = WriteFileSet(folder, {&piece, 1}, true); failure.Failed())
+    return Fail(console, kFailed, "%s", failure.message().c_str());
   Say(console.out, msg::kImportRedrawn, shadowsPath.c_str(), facesPath.c_str());
   return kWritten;
 }

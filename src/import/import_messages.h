@@ -175,19 +175,20 @@ inline constexpr char kBmFontTooManyChars[] = "more than %lld chars";
 inline constexpr char kBmFontTooManyKerningPairs[] = "more than %lld kerning pairs";
 inline constexpr char kBmFontNoCommon[] = "no common record, which gives the baseline";
 inline constexpr char kBmFontPageNotNamed[] = "char %u is on page %d, which no page record names";
+// A page, named by its id and file name, then what is wrong with it: one of the texts that follow.
+inline constexpr char kBmFontPage[] = "page %d '%s' %s";
 inline constexpr char kBmFontPageAbsolute[] =
-    "page %d '%s' is an absolute path; pages are named from the descriptor's folder";
-inline constexpr char kBmFontPageClimbs[] =
-    "page %d '%s' leads out of the descriptor's folder (..)";
+    "is an absolute path; pages are named from the descriptor's folder";
+inline constexpr char kBmFontPageClimbs[] = "leads out of the descriptor's folder (..)";
 inline constexpr char kBmFontPageLinksOut[] =
-    "page %d '%s' is reached through a link that leads out of the descriptor's folder";
-inline constexpr char kBmFontPageNotFile[] = "page %d '%s' is no regular file";
-inline constexpr char kBmFontPageCannotRead[] = "page %d '%s' cannot be read";
-inline constexpr char kBmFontPageFileTooLarge[] = "page %d '%s' is larger than %lld MiB";
-inline constexpr char kBmFontPageNotPicture[] = "page %d '%s' is not a PNG or TGA picture";
+    "is reached through a link that leads out of the descriptor's folder";
+inline constexpr char kBmFontPageNotFile[] = "is no regular file";
+inline constexpr char kBmFontPageCannotRead[] = "cannot be read";
+inline constexpr char kBmFontPageFileTooLarge[] = "is larger than %lld MiB";
+inline constexpr char kBmFontPageNotPicture[] = "is not a PNG or TGA picture";
 inline constexpr char kBmFontPageTooLarge[] =
-    "page %d '%s' is %d x %d pixels: more than %lld on a side or %lld in all";
-inline constexpr char kBmFontPageDamaged[] = "page %d '%s' is damaged: its pixels do not decode";
+    "is %d x %d pixels: more than %lld on a side or %lld in all";
+inline constexpr char kBmFontPageDamaged[] = "is damaged: its pixels do not decode";
 inline constexpr char kBmFontPagesTooLarge[] =
     "the pages to read hold more than %lld pixels together";
 inline constexpr char kBmFontCharOutsidePage[] =

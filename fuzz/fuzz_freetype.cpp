@@ -38,11 +38,12 @@ void typekiln::fuzz::FuzzOne(const std::uint8_t* data, std::size_t size) {
   sheet.shadow = static_cast<ShadowStyle>((data[0] >> 1) % 3);
 
   ImportedFont font;
-  FreeTypeFailure failure;
-  if (ReadFreeTypeFont({data + 1, data + size}, options, codes, font, failure)) {
+  const Failure failure =
+      ReadFreeTypeFont("fuzz.ttf", {data + 1, data + size}, options, codes, font);
+  if (!failure.Failed()) {
     fuzz::CheckImportedFont(font, codes);
     fuzz::CheckSheet(font, sheet);
-  } else if (DescribeFreeTypeError(failure.error).empty()) {
+  } else if (failure.message().ends_with("(FreeType: )")) {
     std::abort();  // an error without the words that say it
   }
 }

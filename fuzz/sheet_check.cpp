@@ -6,7 +6,9 @@
 #include <span>
 
 #include "fuzz_support.h"
+#include "import/import_messages.h"
 #include "import/sheet/tga_encoder.h"
+#include "report/console.h"
 #include "script/glyph_commands.h"
 
 namespace typekiln::fuzz {
@@ -26,9 +28,9 @@ void CheckImportedFont(const ImportedFont& font, const std::vector<std::uint8_t>
 
 void CheckSheet(const ImportedFont& font, const SheetOptions& options) {
   Sheet sheet;
-  SheetFailure failure;
-  if (!DrawSheet(font, options, "# fuzz\n", sheet, failure)) {
-    if (failure.problem != SheetProblem::OutsideSheet)
+  if (const Failure failure = DrawSheet(font, "fuzz", options, "# fuzz\n", sheet);
+      failure.Failed()) {
+    if (failure.message() != Format(msg::kImportOutsideSheet, "fuzz"))
       return;
     std::fprintf(stderr, "a pixel of the sheet fell outside its picture\n");
     std::abort();

@@ -24,6 +24,11 @@ struct Set {
 const Set kOld{test::BytesOf("old faces"), test::BytesOf("old script")};
 const Set kNew{Bytes(4096, 'F'), test::BytesOf("new script")};
 
+// `path` as a message names it, in quotes.
+std::string Quoted(const std::filesystem::path& path) {
+  return std::string("'").append(path.string()).append("'");
+}
+
 void WriteSet(const std::filesystem::path& folder, const Set& set) {
   std::filesystem::create_directory(folder);
   test::WriteBytes((folder / "faces.tga").string(),
@@ -43,15 +48,14 @@ TEST(FileSet, ANewFolderComesWholeAndAnOldSetOnlyWhenAsked) {
   EXPECT_FALSE(WriteFileSet(out.string(), kNew.Pieces(), false).Failed());
   ExpectSet(out, kNew);
   EXPECT_EQ(test::FolderEntries(dir.path()), std::vector<std::string>{"out"});
-  EXPECT_EQ(WriteFileSet(dir.File("none/out"), kNew.Pieces(), false).problem,
-            FileSetProblem::CannotMakeFolder);
+  EXPECT_EQ(WriteFileSet(dir.File("none/out"), kNew.Pieces(), false).message(),
+            "cannot create the folder " + Quoted(dir.File("none/out")));
 
   // Over an old set with a file of the user's beside it.
   WriteSet(out, kOld);
   test::WriteBytes((out / "font.fnt").string(), "built");
-  const FileSetFailure kept = WriteFileSet(out.string() + "/", kNew.Pieces(), false);
-  EXPECT_EQ(kept.problem, FileSetProblem::Exists);
-  EXPECT_EQ(kept.path, (out / "faces.tga").string());
+  EXPECT_EQ(WriteFileSet(out.string() + "/", kNew.Pieces(), false).message(),
+            Quoted(out / "faces.tga") + " exists; add --force to replace it");
   ExpectSet(out, kOld);
   EXPECT_FALSE(WriteFileSet(out.string(), kNew.Pieces(), true).Failed());
   ExpectSet(out, kNew);
@@ -65,16 +69,16 @@ TEST(FileSet, OnlyRegularWritableFilesAreReplaced) {
   const std::filesystem::path out = dir.path() / "out";
   WriteSet(out, kOld);
   test::WriteBytes(dir.File("file"), "");
-  EXPECT_EQ(WriteFileSet(dir.File("file"), kNew.Pieces(), true).problem,
-            FileSetProblem::NotAFolder);
+  EXPECT_EQ(WriteFileSet(dir.File("file"), kNew.Pieces(), true).message(),
+            Quoted(dir.File("file")) + " is no folder; name a folder to write into");
   std::filesystem::remove(out / "font.tks");
   ASSERT_EQ(mkfifo((out / "font.tks").c_str(), 0644), 0);
-  const FileSetFailure fifo = WriteFileSet(out.string(), kNew.Pieces(), true);
-  EXPECT_EQ(fifo.problem, FileSetProblem::NotRegular);
-  EXPECT_EQ(fifo.path, (out / "font.tks").string());
+  const std::string notAFile =
+      Quoted(out / "font.tks") + " is no regular file; typekiln-import replaces only files";
+  EXPECT_EQ(WriteFileSet(out.string(), kNew.Pieces(), true).message(), notAFile);
   std::filesystem::remove(out / "font.tks");
   std::filesystem::create_symlink("faces.tga", out / "font.tks");
-  EXPECT_EQ(WriteFileSet(out.string(), kNew.Pieces(), true).problem, FileSetProblem::NotRegular);
+  EXPECT_EQ(WriteFileSet(out.string(), kNew.Pieces(), true).message(), notAFile);
   std::filesystem::remove(out / "font.tks");
 
   // A write-protected file holds against an ordinary user, as against a slip.
@@ -83,7 +87,9 @@ TEST(FileSet, OnlyRegularWritableFilesAreReplaced) {
   chmod((out / "faces.tga").c_str(), 0444);
   EXPECT_TRUE(test::RunInChild(
       [&] {
-        return WriteFileSet(out.string(), kNew.Pieces(), true).problem == FileSetProblem::ReadOnly;
+        return WriteFileSet(out.string(), kNew.Pieces(), true).message() ==
+               Quoted(out / "faces.tga") +
+                   " is read-only; make it writable to replace it, or choose another folder";
       },
       true));
   EXPECT_EQ(test::ReadBytes((out / "faces.tga").string()), kOld.faces);
@@ -96,9 +102,8 @@ bool WriteOnAFullDisk(const std::filesystem::path& folder, const Set& set) {
     std::signal(SIGXFSZ, SIG_IGN);
     const rlimit small{1024, 1024};
     setrlimit(RLIMIT_FSIZE, &small);
-    const FileSetFailure failure = WriteFileSet(folder.string(), set.Pieces(), true);
-    return failure.problem == FileSetProblem::CannotWrite &&
-           failure.path == (folder / "faces.tga").string();
+    return WriteFileSet(folder.string(), set.Pieces(), true).message() ==
+           "Cannot write: " + Quoted(folder / "faces.tga");
   });
 }
 
@@ -130,9 +135,8 @@ TEST(FileSet, AMoveThatFailsPutsBackTheMovesBeforeIt) {
   chmod((out / "font.tks").c_str(), 0666);
   EXPECT_TRUE(test::RunInChild(
       [&] {
-        const FileSetFailure failure = WriteFileSet(out.string(), kNew.Pieces(), true);
-        return failure.problem == FileSetProblem::CannotReplace &&
-               failure.path == (out / "font.tks").string();
+        return WriteFileSet(out.string(), kNew.Pieces(), true).message() ==
+               "cannot put " + Quoted(out / "font.tks") + " in place; every file is as it was";
       },
       true));
   ExpectSet(out, kOld);

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <zlib.h>
 
+#include <cstdio>
 #include <string>
 
 #include "test_support.h"
@@ -36,15 +37,15 @@ Bytes Gzip(const Bytes& plain) {
   return packed;
 }
 
-bool Read(const Bytes& bytes, const FreeTypeOptions& options,
-          const std::vector<std::uint8_t>& codes, ImportedFont& font, FreeTypeFailure& failure) {
-  return ReadFreeTypeFont(bytes, options, codes, font, failure);
+// The message of the failure to read the font "font" from `bytes`; empty when it reads.
+std::string Read(const Bytes& bytes, const FreeTypeOptions& options,
+                 const std::vector<std::uint8_t>& codes, ImportedFont& font) {
+  return ReadFreeTypeFont("font", bytes, options, codes, font).message();
 }
 
 TEST(FreeTypeFont, AGlyphWithoutItsBitmapHasNoInkButItsAdvance) {
   ImportedFont font;
-  FreeTypeFailure failure;
-  ASSERT_TRUE(Read(test::BytesOf(kBdf), {}, {'A', 'B'}, font, failure));
+  ASSERT_EQ(Read(test::BytesOf(kBdf), {}, {'A', 'B'}, font), "");
   ASSERT_EQ(font.glyphs.size(), 2u);
   EXPECT_EQ(font.glyphs[0].samples, (Bytes{15, 15, 15, 15, 0, 15}));
   EXPECT_EQ(font.glyphs[1].width, 0);
@@ -52,17 +53,15 @@ TEST(FreeTypeFont, AGlyphWithoutItsBitmapHasNoInkButItsAdvance) {
   EXPECT_EQ(font.kind, FontKind::Bitmap);
   // Compressed, it reads the same.
   ImportedFont packed;
-  ASSERT_TRUE(Read(Gzip(test::BytesOf(kBdf)), {}, {'A', 'B'}, packed, failure));
+  ASSERT_EQ(Read(Gzip(test::BytesOf(kBdf)), {}, {'A', 'B'}, packed), "");
   EXPECT_EQ(packed.glyphs[0].samples, font.glyphs[0].samples);
 }
 
 TEST(FreeTypeFont, WhatWouldTakeTooLongOrTooMuchIsRefusedFirst) {
   ImportedFont font;
-  FreeTypeFailure failure;
   // A file that inflates past the limit is not inflated further.
-  EXPECT_FALSE(
-      Read(Gzip(Bytes(static_cast<std::size_t>(kMaxFontBytes) + 1)), {}, {'A'}, font, failure));
-  EXPECT_EQ(failure.problem, FreeTypeProblem::Inflates);
+  EXPECT_EQ(Read(Gzip(Bytes(static_cast<std::size_t>(kMaxFontBytes) + 1)), {}, {'A'}, font),
+            "'font' inflates to more than 64 MiB, the most typekiln-import takes of a font");
 
   // A design of 16 units to the em: at 150 pixels each unit is a run of pixels.
   Bytes sans = test::ReadBytes(kSans);
@@ -74,18 +73,20 @@ TEST(FreeTypeFont, WhatWouldTakeTooLongOrTooMuchIsRefusedFirst) {
   sans[head + 18] = 0, sans[head + 19] = 16;  // unitsPerEm
   FreeTypeOptions options;
   options.size = 150;
-  EXPECT_FALSE(Read(sans, options, {'A'}, font, failure));
-  EXPECT_EQ(failure.problem, FreeTypeProblem::DesignTooLarge);
-  EXPECT_EQ(failure.size, 150);
-  EXPECT_GT(failure.count, kMaxDesignSide);
+  const std::string design = Read(sans, options, {'A'}, font);
+  int span = 0;
+  ASSERT_EQ(std::sscanf(design.c_str(), "'font' spans %d pixels", &span), 1) << design;
+  EXPECT_GT(span, kMaxDesignSide);
+  EXPECT_EQ(design, "'font' spans " + std::to_string(span) +
+                        " pixels at 150 pixels, and typekiln-import draws fonts that span at "
+                        "most 4096; choose a smaller --size");
   options.size = 5;  // about 1800 pixels: drawn, and each glyph refused as too large
-  EXPECT_FALSE(Read(sans, options, {'A'}, font, failure));
-  EXPECT_EQ(failure.problem, FreeTypeProblem::TooLarge);
-  EXPECT_EQ(failure.code, 'A');
+  EXPECT_EQ(Read(sans, options, {'A'}, font),
+            "'font' draws 'A' larger than 255 pixels at 5 pixels; choose a smaller --size");
 
   options.timeLimit = std::chrono::milliseconds(0);
-  EXPECT_FALSE(Read(test::ReadBytes(kSans), options, {'A'}, font, failure));
-  EXPECT_EQ(failure.problem, FreeTypeProblem::TooSlow);
+  EXPECT_EQ(Read(test::ReadBytes(kSans), options, {'A'}, font),
+            "'font' takes more than 5 seconds to render, the most typekiln-import gives a font");
 }
 
 TEST(FreeTypeFont, ErrorsAreSaidInFreeTypesWords) {

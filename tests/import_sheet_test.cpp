@@ -41,8 +41,7 @@ ImportedFont TwoGlyphs() {
 
 Sheet Drawn(const ImportedFont& font, const SheetOptions& options) {
   Sheet sheet;
-  SheetFailure failure;
-  EXPECT_TRUE(DrawSheet(font, options, "# made here\n", sheet, failure));
+  EXPECT_EQ(DrawSheet(font, "font", options, "# made here\n", sheet).message(), "");
   return sheet;
 }
 
@@ -120,42 +119,46 @@ TEST(FontSheet, TheBandHoldsTheAdvanceOfACharacterWithoutInkWhereverTheInkLies) 
 
   // A font whose characters have no ink at all draws nothing worth a sheet.
   Sheet sheet;
-  SheetFailure failure;
   below.glyphs.erase(below.glyphs.begin());
-  EXPECT_FALSE(DrawSheet(below, {}, "", sheet, failure));
-  EXPECT_EQ(failure.problem, SheetProblem::NoInk);
+  EXPECT_EQ(DrawSheet(below, "font", {}, "", sheet).message(),
+            "'font' draws every character asked for without ink: it holds no shapes for them");
 }
 
 TEST(FontSheet, WhatNoFontCanHoldIsRefused) {
   Sheet sheet;
-  SheetFailure failure;
   ImportedFont font = TwoGlyphs();
   font.glyphs[1].advance = 254;  // with an outline's two more columns, a cell of 256
-  EXPECT_FALSE(DrawSheet(font, {ShadowStyle::Outline, 0, 0}, "", sheet, failure));
-  EXPECT_EQ(failure.problem, SheetProblem::TooWide);
-  EXPECT_EQ(failure.code, 'B');
-  EXPECT_EQ(failure.size, 256);
-  EXPECT_TRUE(DrawSheet(font, {ShadowStyle::None, 0, 0}, "", sheet, failure));
+  EXPECT_EQ(DrawSheet(font, "font", {ShadowStyle::Outline, 0, 0}, "", sheet).message(),
+            "'B' of 'font' needs a cell 256 pixels wide, and a font holds at most 255; "
+            "choose a smaller --size");
+  EXPECT_FALSE(DrawSheet(font, "font", {ShadowStyle::None, 0, 0}, "", sheet).Failed());
+  // The advice is the one for the kind of font.
+  font.kind = FontKind::BmFont;
+  EXPECT_EQ(DrawSheet(font, "font", {ShadowStyle::Outline, 0, 0}, "", sheet).message(),
+            "'B' of 'font' needs a cell 256 pixels wide, and a font holds at most 255; "
+            "export the font at a smaller size from the tool that made it");
 
   font = TwoGlyphs();
   font.glyphs[1].top = -251;  // 254 rows from 'A's top to 'B's bottom, and an outline's 2 more
-  EXPECT_TRUE(DrawSheet(font, {ShadowStyle::Drop, 1, 1}, "", sheet, failure));
-  EXPECT_FALSE(DrawSheet(font, {ShadowStyle::Outline, 0, 0}, "", sheet, failure));
-  EXPECT_EQ(failure.problem, SheetProblem::TooTall);
-  EXPECT_EQ(failure.size, 256);
+  EXPECT_FALSE(DrawSheet(font, "font", {ShadowStyle::Drop, 1, 1}, "", sheet).Failed());
+  EXPECT_EQ(DrawSheet(font, "font", {ShadowStyle::Outline, 0, 0}, "", sheet).message(),
+            "the characters of 'font' span 256 rows with their shadows, and a font holds at "
+            "most 255; choose a smaller --size");
 
   font = TwoGlyphs();
   font.spaceAdvance = 128;  // the game reads Space as a signed byte
-  EXPECT_FALSE(DrawSheet(font, {ShadowStyle::None, 0, 0}, "", sheet, failure));
-  EXPECT_EQ(failure.problem, SheetProblem::SpaceTooWide);
+  font.kind = FontKind::Bitmap;
+  EXPECT_EQ(DrawSheet(font, "font", {ShadowStyle::None, 0, 0}, "", sheet).message(),
+            "the space of 'font' advances 128 pixels, and a font's Space holds at most 127; "
+            "choose a smaller strike with --size");
 
   font.spaceAdvance.reset();  // no space: the middle advance of 4 and 2 stands in
-  EXPECT_TRUE(DrawSheet(font, {ShadowStyle::None, 0, 0}, "", sheet, failure));
+  EXPECT_FALSE(DrawSheet(font, "font", {ShadowStyle::None, 0, 0}, "", sheet).Failed());
   EXPECT_TRUE(sheet.spaceGuessed);
   EXPECT_EQ(sheet.space, 4);
 
-  EXPECT_FALSE(DrawSheet(ImportedFont{}, {}, "", sheet, failure));
-  EXPECT_EQ(failure.problem, SheetProblem::NoGlyphs);
+  EXPECT_EQ(DrawSheet(ImportedFont{}, "font", {}, "", sheet).message(),
+            "'font' has none of the characters asked for");
 }
 
 TEST(FontSheet, CodesPastAsciiMakeAUtf8Script) {
@@ -181,54 +184,41 @@ TEST(TgaEncoder, WritesARawTopFirstPictureWithAlpha) {
 TEST(CharList, TakesUtf8AsLatin1CodesEachOnceAndRefusesWhatNoCharSetHolds) {
   std::vector<std::uint8_t> codes;
   std::vector<std::uint8_t> repeated;
-  CharListFailure failure;
-  EXPECT_TRUE(ParseCharList("A\xC3\xA9~\xC3\xBF", codes, repeated, failure));
+  EXPECT_FALSE(ParseCharList("A\xC3\xA9~\xC3\xBF", codes, repeated).Failed());
   EXPECT_EQ(codes, (std::vector<std::uint8_t>{'A', 0xE9, '~', 0xFF}));
   EXPECT_TRUE(repeated.empty());
   EXPECT_EQ(DefaultCharList().size(), 94u);
-  EXPECT_TRUE(
-      ParseCharList("ABA\xC3\xA9"
-                    "BA\xC3\xA9",
-                    codes, repeated, failure));
+  EXPECT_FALSE(ParseCharList("ABA\xC3\xA9"
+                             "BA\xC3\xA9",
+                             codes, repeated)
+                   .Failed());
   EXPECT_EQ(codes, (std::vector<std::uint8_t>{'A', 'B', 0xE9}));
   EXPECT_EQ(repeated, (std::vector<std::uint8_t>{'A', 'B', 0xE9}));
 
   const struct {
     const char* text;
-    CharListProblem problem;
-    char32_t character;
-    int position;
+    const char* message;
   } refused[] = {
-      {"AB C", CharListProblem::OutOfRange, U' ', 3},
-      {"A\xC4\x80", CharListProblem::OutOfRange, 0x100, 2},
-      {"A\xC0\x81", CharListProblem::NotUtf8, 0, 2},  // an overlong '\x01'
-      {"A\xC3", CharListProblem::NotUtf8, 0, 2},      // cut short
-      {"", CharListProblem::Empty, 0, 0},
+      {"AB C", "--chars holds U+0020 (character 3); a font's codes are U+0021 to U+00FF"},
+      {"A\xC4\x80", "--chars holds U+0100 (character 2); a font's codes are U+0021 to U+00FF"},
+      {"A\xC0\x81", "--chars is no UTF-8 text (at character 2)"},  // an overlong '\x01'
+      {"A\xC3", "--chars is no UTF-8 text (at character 2)"},      // cut short
+      {"", "--chars holds no character"},
   };
-  for (const auto& text : refused) {
-    EXPECT_FALSE(ParseCharList(text.text, codes, repeated, failure)) << text.text;
-    EXPECT_EQ(failure.problem, text.problem) << text.text;
-    if (text.problem == CharListProblem::OutOfRange) {
-      EXPECT_EQ(failure.character, text.character) << text.text;
-    }
-    if (text.problem != CharListProblem::Empty) {
-      EXPECT_EQ(failure.position, text.position) << text.text;
-    }
-  }
+  for (const auto& text : refused)
+    EXPECT_EQ(ParseCharList(text.text, codes, repeated).message(), text.message) << text.text;
 
   // "CharSet " and 119 characters make a line of 127, whatever the last one is: a script of
   // codes past ASCII is UTF-8, whose lines count characters.
   std::string text;
   for (int code = 0xA1; code < 0xA1 + 25; ++code) text += {'\xC2', static_cast<char>(code)};
   for (char code = '!'; code <= '~'; ++code) text += code;
-  EXPECT_TRUE(ParseCharList(text, codes, repeated, failure));
+  EXPECT_FALSE(ParseCharList(text, codes, repeated).Failed());
   EXPECT_EQ(codes.size(), 119u);
-  EXPECT_FALSE(ParseCharList(text + "\xC3\xA0", codes, repeated, failure));
-  EXPECT_EQ(failure.problem, CharListProblem::TooMany);
-  EXPECT_EQ(failure.count, 120);
-  EXPECT_EQ(failure.limit, 119);
+  EXPECT_EQ(ParseCharList(text + "\xC3\xA0", codes, repeated).message(),
+            "--chars holds 120 characters; a script's CharSet line holds at most 119 of these");
   text.resize(text.size() - 1);  // 118 characters, and a 119th from Latin-1
-  EXPECT_TRUE(ParseCharList(text + "\xC3\xA0", codes, repeated, failure));
+  EXPECT_FALSE(ParseCharList(text + "\xC3\xA0", codes, repeated).Failed());
 }
 
 }  // namespace

@@ -102,11 +102,8 @@ inline constexpr char kImportAdviseSize[] = "choose a smaller --size";
 inline constexpr char kImportAdviseStrike[] = "choose a smaller strike with --size";
 inline constexpr char kImportAdviseBmFont[] =
     "export the font at a smaller size from the tool that made it";
-inline constexpr char kImportNotAFolder[] = "'%s' is no folder; name a folder to write into";
-inline constexpr char kImportCannotMakeFolder[] = "cannot create the folder '%s'";
 inline constexpr char kImportOverInput[] =
     "will not write '%s' over '%s', which the font is made from; choose another folder";
-inline constexpr char kImportExists[] = "'%s' exists; add --force to replace it";
 inline constexpr char kImportNotOurs[] =
     "'%s' is no sheet or script typekiln-import writes, so it is not replaced; move it away, or "
     "choose another folder";
@@ -121,14 +118,6 @@ inline constexpr char kImportSheetTooLarge[] =
 inline constexpr char kImportShadowsOffSheet[] =
     "the shadows drawn from '%s' would reach past its edge; keep its faces clear of the edge";
 inline constexpr char kImportRedrawn[] = "'%s' drawn again from '%s'";
-inline constexpr char kImportOutputNotAFile[] =
-    "'%s' is no regular file; typekiln-import replaces only files";
-inline constexpr char kImportReadOnly[] =
-    "'%s' is read-only; make it writable to replace it, or choose another folder";
-inline constexpr char kImportCannotReplace[] = "cannot put '%s' in place; every file is as it was";
-inline constexpr char kImportLeftInPart[] =
-    "the files could not all be put in place, nor all the old ones put back: "
-    "the old ones are in '%s'";
 // Remarks on a run that goes on, on standard error.
 inline constexpr char kImportMissing[] = "'%s' lacks %s, left out: %s";
 inline constexpr char kImportKerning[] =
@@ -186,19 +175,20 @@ inline constexpr char kBmFontTooManyChars[] = "more than %lld chars";
 inline constexpr char kBmFontTooManyKerningPairs[] = "more than %lld kerning pairs";
 inline constexpr char kBmFontNoCommon[] = "no common record, which gives the baseline";
 inline constexpr char kBmFontPageNotNamed[] = "char %u is on page %d, which no page record names";
+// A page, named by its id and file name, then what is wrong with it: one of the texts that follow.
+inline constexpr char kBmFontPage[] = "page %d '%s' %s";
 inline constexpr char kBmFontPageAbsolute[] =
-    "page %d '%s' is an absolute path; pages are named from the descriptor's folder";
-inline constexpr char kBmFontPageClimbs[] =
-    "page %d '%s' leads out of the descriptor's folder (..)";
+    "is an absolute path; pages are named from the descriptor's folder";
+inline constexpr char kBmFontPageClimbs[] = "leads out of the descriptor's folder (..)";
 inline constexpr char kBmFontPageLinksOut[] =
-    "page %d '%s' is reached through a link that leads out of the descriptor's folder";
-inline constexpr char kBmFontPageNotFile[] = "page %d '%s' is no regular file";
-inline constexpr char kBmFontPageCannotRead[] = "page %d '%s' cannot be read";
-inline constexpr char kBmFontPageFileTooLarge[] = "page %d '%s' is larger than %lld MiB";
-inline constexpr char kBmFontPageNotPicture[] = "page %d '%s' is not a PNG or TGA picture";
+    "is reached through a link that leads out of the descriptor's folder";
+inline constexpr char kBmFontPageNotFile[] = "is no regular file";
+inline constexpr char kBmFontPageCannotRead[] = "cannot be read";
+inline constexpr char kBmFontPageFileTooLarge[] = "is larger than %lld MiB";
+inline constexpr char kBmFontPageNotPicture[] = "is not a PNG or TGA picture";
 inline constexpr char kBmFontPageTooLarge[] =
-    "page %d '%s' is %d x %d pixels: more than %lld on a side or %lld in all";
-inline constexpr char kBmFontPageDamaged[] = "page %d '%s' is damaged: its pixels do not decode";
+    "is %d x %d pixels: more than %lld on a side or %lld in all";
+inline constexpr char kBmFontPageDamaged[] = "is damaged: its pixels do not decode";
 inline constexpr char kBmFontPagesTooLarge[] =
     "the pages to read hold more than %lld pixels together";
 inline constexpr char kBmFontCharOutsidePage[] =

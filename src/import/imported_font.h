@@ -9,6 +9,9 @@
 #include <string>
 #include <vector>
 
+#include "import/import_messages.h"
+#include "report/console.h"
+
 namespace typekiln {
 
 struct ImportedGlyph {
@@ -23,6 +26,32 @@ struct ImportedGlyph {
 
 /// What the font was, which says how to ask it for smaller glyphs.
 enum class FontKind { Scalable, Bitmap, BmFont };
+
+/// What makes the glyphs of such a font smaller, as a failure advises it.
+inline const char* SmallerGlyphs(FontKind kind) {
+  switch (kind) {
+    case FontKind::Bitmap:
+      return msg::kImportAdviseStrike;
+    case FontKind::BmFont:
+      return msg::kImportAdviseBmFont;
+    case FontKind::Scalable:
+      break;
+  }
+  return msg::kImportAdviseSize;
+}
+
+/// A character as the messages name it: 'A', 'é' (U+00E9) beyond ASCII, or U+0085 for one
+/// that does not show.
+inline std::string DescribeCharacter(char32_t character) {
+  const auto number = static_cast<unsigned>(character);
+  if (character > 0x20 && character < 0x7F)
+    return Format("'%c'", static_cast<char>(character));
+  if (character < 0xA1 || character > 0xFF)
+    return Format("U+%04X", number);
+  const char utf8[] = {static_cast<char>(0xC0 | (number >> 6)),
+                       static_cast<char>(0x80 | (number & 0x3F)), '\0'};
+  return Format("'%s' (U+%04X)", utf8, number);
+}
 
 struct ImportedFont {
   FontKind kind = FontKind::Scalable;

@@ -6,6 +6,7 @@
 #include "io/file_system.h"
 #include "io/interrupt_cleanup.h"
 #include "io/temporary_name.h"
+#include "report/messages.h"
 
 namespace typekiln {
 
@@ -115,8 +116,8 @@ std::string ParentOf(const std::string& folder) {
 
 // Puts each staged file in its place in an existing folder, the old one moved aside into the
 // staging folder; needs interrupts held. When a move fails, the moves before it are undone.
-FileSetFailure PutInPlace(const std::string& folder, Staging& staging,
-                          std::span<const FileSetPiece> pieces, const std::vector<bool>& existed) {
+Failure PutInPlace(const std::string& folder, Staging& staging,
+                   std::span<const FileSetPiece> pieces, const std::vector<bool>& existed) {
   struct Moved {
     bool aside = false;
     bool in = false;
@@ -147,20 +148,22 @@ FileSetFailure PutInPlace(const std::string& folder, Staging& staging,
           MoveToFreeName(InFolder(staging.path(), kOldPrefix + pieces[i].name), target) && undone;
   }
   if (!undone) {
-    FileSetFailure failure{FileSetProblem::LeftInPart, staging.path()};
+    Failure failure = Failure::Because(msg::kFileSetLeftInPart, staging.path().c_str());
     staging.Forget();  // the old files must stay where they are
     return failure;
   }
-  return {FileSetProblem::CannotReplace, InFolder(folder, pieces[failed].name)};
+  return Failure::Because(msg::kFileSetCannotReplace,
+                          InFolder(folder, pieces[failed].name).c_str());
 }
 
 }  // namespace
 
-FileSetFailure WriteFileSet(const std::string& folder, std::span<const FileSetPiece> pieces,
-                            bool replace) {
+Failure WriteFileSet(const std::string& folder, std::span<const FileSetPiece> pieces,
+                     bool replace) {
+  const char* folderPath = folder.c_str();
   const EntryKind kind = LookAtPath(folder, true).kind;
   if (kind != EntryKind::Folder && kind != EntryKind::Missing)
-    return {FileSetProblem::NotAFolder, folder};
+    return Failure::Because(msg::kFileSetNotAFolder, folderPath);
   const bool newFolder = kind == EntryKind::Missing;
 
   std::vector<bool> existed(pieces.size(), false);
@@ -170,38 +173,38 @@ FileSetFailure WriteFileSet(const std::string& folder, std::span<const FileSetPi
     if (entry.kind == EntryKind::Missing)
       continue;
     if (entry.kind != EntryKind::File)
-      return {FileSetProblem::NotRegular, target};
+      return Failure::Because(msg::kFileSetNotAFile, target.c_str());
     if (!replace)
-      return {FileSetProblem::Exists, target};
+      return Failure::Because(msg::kFileSetExists, target.c_str());
     if (!entry.writable)
-      return {FileSetProblem::ReadOnly, target};
+      return Failure::Because(msg::kFileSetReadOnly, target.c_str());
     existed[i] = true;
   }
 
   Staging staging(newFolder ? ParentOf(folder) : folder);
   if (!staging.Make()) {
     if (newFolder)
-      return {FileSetProblem::CannotMakeFolder, folder};
-    return {FileSetProblem::CannotCreate,
-            pieces.empty() ? folder : InFolder(folder, pieces[0].name)};
+      return Failure::Because(msg::kFileSetCannotMakeFolder, folderPath);
+    return Failure::Because(msg::kCannotCreate,
+                            (pieces.empty() ? folder : InFolder(folder, pieces[0].name)).c_str());
   }
   for (const FileSetPiece& piece : pieces)
     if (!staging.Write(piece))
-      return {FileSetProblem::CannotWrite, InFolder(folder, piece.name)};
+      return Failure::Because(msg::kCannotWrite, InFolder(folder, piece.name).c_str());
   if (!SyncFolder(staging.path()))
-    return {FileSetProblem::CannotWrite, folder};
+    return Failure::Because(msg::kCannotWrite, folderPath);
 
   if (newFolder) {
     const InterruptsHeld held;
     if (!staging.Become(folder))
-      return {FileSetProblem::CannotMakeFolder, folder};
+      return Failure::Because(msg::kFileSetCannotMakeFolder, folderPath);
   } else {
     const InterruptsHeld held;
-    if (FileSetFailure failure = PutInPlace(folder, staging, pieces, existed); failure.Failed())
+    if (Failure failure = PutInPlace(folder, staging, pieces, existed); failure.Failed())
       return failure;
   }
   if (!SyncFolder(newFolder ? ParentOf(folder) : folder))
-    return {FileSetProblem::CannotWrite, folder};
+    return Failure::Because(msg::kCannotWrite, folderPath);
   return {};
 }
 

@@ -27,6 +27,8 @@
 #include <span>
 #include <string>
 
+#include "report/failure.h"
+
 namespace typekiln {
 
 struct FileSetPiece {
@@ -34,29 +36,11 @@ struct FileSetPiece {
   std::span<const std::uint8_t> bytes;
 };
 
-enum class FileSetProblem {
-  None,
-  NotAFolder,        // `path`, the folder, is something else
-  CannotMakeFolder,  // `path`, the folder, cannot be made (its parent is missing, or read-only)
-  Exists,            // `path` exists, and replacing was not asked for
-  NotRegular,        // `path` is not a regular file
-  ReadOnly,          // `path` is a file the caller may not write to
-  CannotCreate,      // nothing can be created in the folder; `path` is the first file's
-  CannotWrite,       // `path` could not be written whole and flushed to the disk
-  CannotReplace,     // `path` could not take its place; every file is as it was
-  LeftInPart,        // a move could not be undone: some files are new; the old are in `path`
-};
-
-struct FileSetFailure {
-  FileSetProblem problem = FileSetProblem::None;
-  std::string path;
-
-  bool Failed() const { return problem != FileSetProblem::None; }
-};
-
 /// Writes `pieces` into `folder` as one set, making the folder when it does not exist (its
-/// parent must). Files of the set that exist are replaced only when `replace` is set.
-FileSetFailure WriteFileSet(const std::string& folder, std::span<const FileSetPiece> pieces,
-                            bool replace);
+/// parent must). Files of the set that exist are replaced only when `replace` is set. A failure
+/// names the path it concerns: the folder, or the file that exists, is no regular file, is
+/// read-only, or cannot be created, written or put in place; when the old files could not all
+/// be put back, the staging folder that holds them.
+Failure WriteFileSet(const std::string& folder, std::span<const FileSetPiece> pieces, bool replace);
 
 }  // namespace typekiln

@@ -80,6 +80,21 @@ inline constexpr char kCannotCreate[] = "Cannot create: '%s'";
 inline constexpr char kCannotWrite[] = "Cannot write: '%s'";
 inline constexpr char kFontTooLarge[] = "Font too large for 32-bit offsets: '%s'";
 
+// Errors: a set of files written together (io/file_set.h), as typekiln-import writes its sheets
+// and script. Each carries a path; a file that cannot be created or written says kCannotCreate
+// or kCannotWrite.
+inline constexpr char kFileSetNotAFolder[] = "'%s' is no folder; name a folder to write into";
+inline constexpr char kFileSetCannotMakeFolder[] = "cannot create the folder '%s'";
+inline constexpr char kFileSetExists[] = "'%s' exists; add --force to replace it";
+inline constexpr char kFileSetNotAFile[] =
+    "'%s' is no regular file; typekiln-import replaces only files";
+inline constexpr char kFileSetReadOnly[] =
+    "'%s' is read-only; make it writable to replace it, or choose another folder";
+inline constexpr char kFileSetCannotReplace[] = "cannot put '%s' in place; every file is as it was";
+inline constexpr char kFileSetLeftInPart[] =
+    "the files could not all be put in place, nor all the old ones put back: "
+    "the old ones are in '%s'";
+
 // A line as it is, and two lines, for texts made elsewhere.
 inline constexpr char kLine[] = "%s";
 inline constexpr char kTwoLines[] = "%s\n%s";

@@ -12,6 +12,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cstdarg>
 #include <cstdlib>
 #include <filesystem>
 #include <memory>
@@ -105,27 +106,34 @@ struct PageName {
   int id = 0;
   std::string name;
 
-  // The failure `format` says of the page, which it names first.
-  template <typename... More>
-  Failure Fails(const char* format, More... more) const {
-    return FailAt({file}, format, id, name.substr(0, kLongestNameShown).c_str(), more...);
-  }
+  // The failure the formatted message says of the page, which it names first.
+  Failure Fails(const char* format, ...) const TYPEKILN_PRINTF(2, 3);
 };
 
-// The message of a page name that does not stay inside the descriptor's folder, or nullptr.
-const char* LeavesFolder(std::string_view name) {
+Failure PageName::Fails(const char* format, ...) const {
+  va_list args;
+  va_start(args, format);
+  const std::string what = FormatList(format, args);
+  va_end(args);
+  return FailAt({file}, msg::kBmFontPage, id, name.substr(0, kLongestNameShown).c_str(),
+                what.c_str());
+}
+
+// The failure of a page whose name does not stay inside the descriptor's folder, if it does not.
+Failure LeavesFolder(const PageName& page) {
+  const std::string_view name = page.name;
   const bool drive = name.size() >= 2 && name[1] == ':' &&
                      ((name[0] >= 'A' && name[0] <= 'Z') || (name[0] >= 'a' && name[0] <= 'z'));
   if ((!name.empty() && IsSeparator(name[0])) || drive)
-    return msg::kBmFontPageAbsolute;
+    return page.Fails(msg::kBmFontPageAbsolute);
   for (std::size_t start = 0; start <= name.size();) {
     std::size_t end = start;
     while (end < name.size() && !IsSeparator(name[end])) ++end;
     if (name.substr(start, end - start) == "..")
-      return msg::kBmFontPageClimbs;
+      return page.Fails(msg::kBmFontPageClimbs);
     start = end + 1;
   }
-  return nullptr;
+  return {};
 }
 
 using DecodedPixels = std::unique_ptr<stbi_uc, void (*)(void*)>;
@@ -176,8 +184,8 @@ std::optional<std::filesystem::path> InsideFolder(const std::string& folder,
 // Reads the file of `page`, named from the descriptor's `folder`, into `bytes`.
 Failure ReadPageFile(const std::string& folder, const PageName& page,
                      std::vector<std::uint8_t>& bytes) {
-  if (const char* leaves = LeavesFolder(page.name))
-    return page.Fails(leaves);
+  if (Failure leaves = LeavesFolder(page); leaves.Failed())
+    return leaves;
   const std::optional<std::filesystem::path> real =
       InsideFolder(folder, PagePath(folder, page.name));
   if (!real)

@@ -102,6 +102,17 @@ class FreeTypeSession {
   FT_Face face_ = nullptr;
 };
 
+// The failure of a font FreeType cannot open, in its own words.
+Failure NotAFont(const char* file, FT_Error error) {
+  return Failure::Because(msg::kImportNotAFont, file, DescribeFreeTypeError(error).c_str());
+}
+
+// The failure of a font whose rendering takes longer than the time limit.
+Failure TooSlow(const char* file) {
+  return Failure::Because(msg::kImportTooSlow, file,
+                          static_cast<int>(kRenderTimeLimit.count() / 1000));
+}
+
 // ---- Compressed fonts (.pcf.gz, .pcf.Z)
 
 using OpenCompressed = FT_Error (*)(FT_Stream stream, FT_Stream source);
@@ -117,18 +128,16 @@ OpenCompressed DecompressorFor(std::span<const std::uint8_t> bytes) {
 
 // Inflates `packed` into `plain`, front to back in one pass, at most kMaxFontBytes. Given the
 // compressed file, FreeType's font drivers would wind the decompressor back to the start for
-// every read behind it, inflating the whole again for each glyph.
-bool Inflate(FT_Memory memory, OpenCompressed open, std::span<const std::uint8_t> packed,
-             std::vector<std::uint8_t>& plain, FreeTypeFailure& failure) {
+// every read behind it, inflating the whole again for each glyph. `file` names the font.
+Failure Inflate(const char* file, FT_Memory memory, OpenCompressed open,
+                std::span<const std::uint8_t> packed, std::vector<std::uint8_t>& plain) {
   FT_StreamRec source{};
   source.base = const_cast<unsigned char*>(packed.data());
   source.size = packed.size();
   source.memory = memory;
   FT_StreamRec stream{};
-  if (const FT_Error error = open(&stream, &source); error != 0) {
-    failure = {FreeTypeProblem::CannotOpen, error, 0, 0, 0, {}};
-    return false;
-  }
+  if (const FT_Error error = open(&stream, &source); error != 0)
+    return NotAFont(file, error);
   constexpr std::size_t kChunk = std::size_t{1} << 16;
   plain.clear();
   bool whole = true;
@@ -153,10 +162,10 @@ bool Inflate(FT_Memory memory, OpenCompressed open, std::span<const std::uint8_t
     stream.close(&stream);
   if (!whole) {
     plain = {};
-    failure.problem = FreeTypeProblem::Inflates;
-    return false;
+    return Failure::Because(msg::kImportInflatesTooLarge, file,
+                            static_cast<int>(kMaxFontBytes >> 20));
   }
-  return true;
+  return {};
 }
 
 // ---- Glyphs
@@ -298,12 +307,12 @@ bool IsPixelFontAtSize(FT_Face face, const std::vector<FT_UInt>& indices,
   return true;
 }
 
-// Picks the bitmap font's strike: the one `size` pixels high, or the first.
-bool SelectStrike(FT_Face face, const std::optional<int>& size, FreeTypeFailure& failure) {
-  if (face->num_fixed_sizes <= 0 || face->available_sizes == nullptr) {
-    failure.problem = FreeTypeProblem::NoStrikes;
-    return false;
-  }
+// Picks the bitmap font's strike: the one `size` pixels high, or the first, whose height goes
+// into `chosenSize`. `file` names the font.
+Failure SelectStrike(const char* file, FT_Face face, const std::optional<int>& size,
+                     int& chosenSize) {
+  if (face->num_fixed_sizes <= 0 || face->available_sizes == nullptr)
+    return Failure::Because(msg::kImportNoStrikes, file);
   int chosen = size ? -1 : 0;
   for (int i = 0; i < face->num_fixed_sizes && chosen < 0; ++i) {
     const FT_Bitmap_Size& strike = face->available_sizes[i];
@@ -311,19 +320,17 @@ bool SelectStrike(FT_Face face, const std::optional<int>& size, FreeTypeFailure&
       chosen = i;
   }
   if (chosen < 0) {
-    failure.problem = FreeTypeProblem::NoSuchStrike;
-    failure.size = *size;
+    std::string sizes;
     for (int i = 0; i < face->num_fixed_sizes; ++i)
-      failure.sizes +=
+      sizes +=
           (i == 0 ? "" : msg::kListSeparator) + std::to_string(face->available_sizes[i].height);
-    return false;
+    return Failure::Because(msg::kImportNoSuchStrike, file, *size, sizes.c_str());
   }
-  if (const FT_Error error = FT_Select_Size(face, chosen); error != 0) {
-    failure = {FreeTypeProblem::CannotSize, error, 0, face->available_sizes[chosen].height, 0, {}};
-    return false;
-  }
-  failure.size = face->available_sizes[chosen].height;
-  return true;
+  chosenSize = face->available_sizes[chosen].height;
+  if (const FT_Error error = FT_Select_Size(face, chosen); error != 0)
+    return Failure::Because(msg::kImportCannotSize, file, chosenSize,
+                            DescribeFreeTypeError(error).c_str());
+  return {};
 }
 
 // The larger side, in whole pixels, of the box that holds every glyph of a scalable font at the
@@ -335,118 +342,119 @@ long DesignSide(FT_Face face) {
   return (std::max(std::labs(width), std::labs(height)) + 63) / 64;
 }
 
-// Sets a scalable font's size: the one asked for, whose design must fit kMaxDesignSide, or the
-// smallest that is a pixel font (sizes at which the design does not fit are passed over).
-bool SelectPixelSize(FT_Face face, const std::optional<int>& size,
-                     const std::vector<FT_UInt>& indices, const Deadline& deadline,
-                     FreeTypeFailure& failure) {
+// Sets a scalable font's size, into `chosenSize`: the one asked for, whose design must fit
+// kMaxDesignSide, or the smallest that is a pixel font (sizes at which the design does not fit
+// are passed over). `file` names the font.
+Failure SelectPixelSize(const char* file, FT_Face face, const std::optional<int>& size,
+                        const std::vector<FT_UInt>& indices, const Deadline& deadline,
+                        int& chosenSize) {
   if (size) {
-    failure.size = *size;
-    if (const FT_Error error = FT_Set_Pixel_Sizes(face, 0, static_cast<FT_UInt>(*size));
-        error != 0) {
-      failure = {FreeTypeProblem::CannotSize, error, 0, *size, 0, {}};
-      return false;
-    }
-    if (const long side = DesignSide(face); side > kMaxDesignSide) {
-      failure = {FreeTypeProblem::DesignTooLarge,
-                 0,
-                 static_cast<int>(std::min<long>(side, 1L << 30)),
-                 *size,
-                 0,
-                 {}};
-      return false;
-    }
-    return true;
+    chosenSize = *size;
+    if (const FT_Error error = FT_Set_Pixel_Sizes(face, 0, static_cast<FT_UInt>(*size)); error != 0)
+      return Failure::Because(msg::kImportCannotSize, file, *size,
+                              DescribeFreeTypeError(error).c_str());
+    if (const long side = DesignSide(face); side > kMaxDesignSide)
+      return Failure::Because(msg::kImportDesignTooLarge, file,
+                              static_cast<int>(std::min<long>(side, 1L << 30)), *size,
+                              kMaxDesignSide);
+    return {};
   }
   for (int tried = kSmallestPixelFontSize; tried <= kLargestPixelFontSize; ++tried) {
-    if (deadline.Passed()) {
-      failure.problem = FreeTypeProblem::TooSlow;
-      return false;
-    }
+    if (deadline.Passed())
+      return TooSlow(file);
     if (FT_Set_Pixel_Sizes(face, 0, static_cast<FT_UInt>(tried)) == 0 &&
         DesignSide(face) <= kMaxDesignSide && IsPixelFontAtSize(face, indices, deadline)) {
-      failure.size = tried;
-      return true;
+      chosenSize = tried;
+      return {};
     }
   }
-  failure.problem = deadline.Passed() ? FreeTypeProblem::TooSlow : FreeTypeProblem::NotPixelFont;
-  return false;
+  if (deadline.Passed())
+    return TooSlow(file);
+  return Failure::Because(msg::kImportNotPixelFont, file, kSmallestPixelFontSize,
+                          kLargestPixelFontSize);
 }
 
 // Opens the face `options` ask for; a face index past the end of a collection is told from a
-// broken file by asking for the count of faces.
-bool OpenFace(FreeTypeSession& session, std::span<const std::uint8_t> bytes,
-              const FreeTypeOptions& options, FreeTypeFailure& failure) {
+// broken file by asking for the count of faces. `file` names the font.
+Failure OpenFace(const char* file, FreeTypeSession& session, std::span<const std::uint8_t> bytes,
+                 const FreeTypeOptions& options) {
   const FT_Error error = session.Open(bytes, options.faceIndex);
   if (error == 0)
-    return true;
+    return {};
   FreeTypeSession counter;
   if (options.faceIndex > 0 && counter.Open(bytes, -1) == 0 &&
-      options.faceIndex >= counter.face()->num_faces) {
-    failure.problem = FreeTypeProblem::NoSuchFace;
-    failure.count = static_cast<int>(counter.face()->num_faces);
-  } else {
-    failure.problem = FreeTypeProblem::CannotOpen;
-    failure.error = error;
-  }
-  return false;
+      options.faceIndex >= counter.face()->num_faces)
+    return Failure::Because(msg::kImportNoSuchFace, file,
+                            static_cast<int>(counter.face()->num_faces));
+  return NotAFont(file, error);
 }
 
-// Renders the character `code`, whose glyph is `index`, into `glyph`.
-bool ReadGlyph(FreeTypeSession& session, FT_UInt index, std::uint8_t code, const LoadMode& mode,
-               int size, ImportedGlyph& glyph, FreeTypeFailure& failure) {
-  const FT_Face face = session.face();
-  bool tooLarge = false;
-  if (const FT_Error error = RenderGlyph(face, index, mode, tooLarge); error != 0) {
-    failure = {FreeTypeProblem::CannotRender, error, 0, size, code, {}};
-    return false;
+// How the glyphs are rendered, and what a failure to render one says besides the character: the
+// font's file, the size, and how to ask the font for smaller glyphs.
+struct Rendering {
+  FreeTypeSession& session;
+  const char* file;
+  LoadMode mode;
+  int size;
+  FontKind kind;
+
+  Failure CannotRender(const std::string& character, FT_Error error) const {
+    return Failure::Because(msg::kImportCannotRender, file, character.c_str(), size,
+                            DescribeFreeTypeError(error).c_str());
   }
+};
+
+// Renders the character `code`, whose glyph is `index`, into `glyph`.
+Failure ReadGlyph(const Rendering& rendering, FT_UInt index, std::uint8_t code,
+                  ImportedGlyph& glyph) {
+  const FT_Face face = rendering.session.face();
+  const char* file = rendering.file;
+  const std::string character = DescribeCharacter(code);
+  bool tooLarge = false;
+  if (const FT_Error error = RenderGlyph(face, index, rendering.mode, tooLarge); error != 0)
+    return rendering.CannotRender(character, error);
   const FT_Bitmap& bitmap = face->glyph->bitmap;
   const BitmapUse use = tooLarge ? BitmapUse::Usable : CheckBitmap(bitmap);
   if (tooLarge ||
-      (use == BitmapUse::Usable && (bitmap.width > kMaxByteField || bitmap.rows > kMaxByteField))) {
-    failure = {FreeTypeProblem::TooLarge, 0, 0, size, code, {}};
-    return false;
-  }
-  if (use == BitmapUse::Damaged) {
-    failure = {FreeTypeProblem::BadBitmap, 0, 0, size, code, {}};
-    return false;
-  }
+      (use == BitmapUse::Usable && (bitmap.width > kMaxByteField || bitmap.rows > kMaxByteField)))
+    return Failure::Because(msg::kImportGlyphTooLarge, file, character.c_str(), kMaxByteField,
+                            rendering.size, SmallerGlyphs(rendering.kind));
+  if (use == BitmapUse::Damaged)
+    return Failure::Because(msg::kImportBadBitmap, file, character.c_str(), rendering.size);
   glyph = {};
   glyph.code = code;
   glyph.left = face->glyph->bitmap_left;
   glyph.top = face->glyph->bitmap_top;
   glyph.advance = static_cast<int>((face->glyph->advance.x + 32) >> 6);
   if (use == BitmapUse::NoInk)
-    return true;
+    return {};
   Coverage coverage;
-  if (const FT_Error error = TakeCoverage(session.library(), bitmap, coverage); error != 0) {
-    failure = {FreeTypeProblem::CannotRender, error, 0, size, code, {}};
-    return false;
-  }
+  if (const FT_Error error = TakeCoverage(rendering.session.library(), bitmap, coverage);
+      error != 0)
+    return rendering.CannotRender(character, error);
   glyph.width = coverage.width;
   glyph.height = coverage.height;
   glyph.samples.reserve(coverage.values.size());
   for (const std::uint8_t value : coverage.values) glyph.samples.push_back(QuantiseCoverage(value));
-  return true;
+  return {};
 }
 
 }  // namespace
 
-bool ReadFreeTypeFont(std::vector<std::uint8_t> bytes, const FreeTypeOptions& options,
-                      const std::vector<std::uint8_t>& codes, ImportedFont& font,
-                      FreeTypeFailure& failure) {
-  failure = {};
+Failure ReadFreeTypeFont(const std::string& path, std::vector<std::uint8_t> bytes,
+                         const FreeTypeOptions& options, const std::vector<std::uint8_t>& codes,
+                         ImportedFont& font) {
+  const char* file = path.c_str();
   const Deadline deadline(options.timeLimit);
   FreeTypeSession session;
   if (const OpenCompressed open = DecompressorFor(bytes); open != nullptr) {
     std::vector<std::uint8_t> inflated;
-    if (!Inflate(session.memory(), open, bytes, inflated, failure))
-      return false;
+    if (Failure failure = Inflate(file, session.memory(), open, bytes, inflated); failure.Failed())
+      return failure;
     bytes = std::move(inflated);
   }
-  if (!OpenFace(session, bytes, options, failure))
-    return false;
+  if (Failure failure = OpenFace(file, session, bytes, options); failure.Failed())
+    return failure;
   const FT_Face face = session.face();
   if (FT_Select_Charmap(face, FT_ENCODING_UNICODE) != 0 && face->charmap == nullptr &&
       face->num_charmaps > 0)
@@ -458,10 +466,12 @@ bool ReadFreeTypeFont(std::vector<std::uint8_t> bytes, const FreeTypeOptions& op
       indices.push_back(index);
   }
   const bool scalable = FT_IS_SCALABLE(face);
-  if (scalable ? !SelectPixelSize(face, options.size, indices, deadline, failure)
-               : !SelectStrike(face, options.size, failure))
-    return false;
-  const int size = failure.size;
+  int size = 0;
+  if (Failure failure = scalable
+                            ? SelectPixelSize(file, face, options.size, indices, deadline, size)
+                            : SelectStrike(file, face, options.size, size);
+      failure.Failed())
+    return failure;
 
   LoadMode mode;
   if (scalable && options.mono)
@@ -473,25 +483,25 @@ bool ReadFreeTypeFont(std::vector<std::uint8_t> bytes, const FreeTypeOptions& op
                             : options.mono ? msg::kMonoMode
                                            : msg::kGreyMode);
   font.kind = scalable ? FontKind::Scalable : FontKind::Bitmap;
+  const Rendering rendering{session, file, mode, size, font.kind};
   for (const std::uint8_t code : codes) {
     const FT_UInt index = FT_Get_Char_Index(face, code);
     if (index == 0) {
       font.missing.push_back(code);
       continue;
     }
-    if (deadline.Passed()) {
-      failure = {FreeTypeProblem::TooSlow, 0, 0, size, code, {}};
-      return false;
-    }
-    if (!ReadGlyph(session, index, code, mode, size, font.glyphs.emplace_back(), failure))
-      return false;
+    if (deadline.Passed())
+      return TooSlow(file);
+    if (Failure failure = ReadGlyph(rendering, index, code, font.glyphs.emplace_back());
+        failure.Failed())
+      return failure;
   }
   if (const FT_UInt space = FT_Get_Char_Index(face, ' ');
       space != 0 && FT_Load_Glyph(face, space, mode.loadFlags) == 0)
     font.spaceAdvance = static_cast<int>((face->glyph->advance.x + 32) >> 6);
   if (FT_HAS_KERNING(face))
     font.kerningPairs = -1;  // FreeType does not count them; the font has some
-  return true;
+  return {};
 }
 
 std::string DescribeFreeTypeError(int error) {

@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "import/imported_font.h"
+#include "report/failure.h"
 
 namespace typekiln {
 
@@ -43,37 +44,13 @@ inline constexpr std::size_t kFreeTypeMemoryLimit = std::size_t{128} << 20;
 /// either way at the size asked: real fonts span at most a few em.
 inline constexpr int kMaxDesignSide = 4096;
 
-enum class FreeTypeProblem {
-  None,
-  CannotOpen,      // FreeType cannot open it (error code in `error`)
-  Inflates,        // a compressed font that inflates past kMaxFontBytes
-  NoSuchFace,      // the face index is past the collection's `count` faces
-  NoSuchStrike,    // a bitmap font without a strike of `size` pixels; `sizes` lists them
-  NoStrikes,       // a bitmap font without any strike
-  NotPixelFont,    // a scalable font that is no pixel font at any size tried
-  CannotSize,      // FreeType refuses the size (error in `error`)
-  DesignTooLarge,  // at `size`, the design box spans `count` pixels one way
-  CannotRender,    // a character cannot be loaded or rendered (`code`, `error`)
-  TooLarge,        // a character's bitmap is over 255 pixels in a direction (`code`)
-  BadBitmap,       // FreeType hands back a bitmap for `code` whose rows do not fit its buffer
-  TooSlow,         // rendering took longer than the time limit
-};
-
-struct FreeTypeFailure {
-  FreeTypeProblem problem = FreeTypeProblem::None;
-  int error = 0;
-  int count = 0;
-  int size = 0;
-  std::uint8_t code = 0;
-  std::string sizes;
-};
-
-/// Renders `codes` from the font whose file holds `bytes` (compressed by gzip or compress, or
-/// not; a compressed file is let go of once inflated). The font's family and style, the size and
-/// the mode go into `font.description`; the characters it lacks into `font.missing`.
-bool ReadFreeTypeFont(std::vector<std::uint8_t> bytes, const FreeTypeOptions& options,
-                      const std::vector<std::uint8_t>& codes, ImportedFont& font,
-                      FreeTypeFailure& failure);
+/// Renders `codes` from the font at `path`, whose file holds `bytes` (compressed by gzip or
+/// compress, or not; a compressed file is let go of once inflated). The font's family and style,
+/// the size and the mode go into `font.description`; the characters it lacks into
+/// `font.missing`. A failure names the font by `path`.
+Failure ReadFreeTypeFont(const std::string& path, std::vector<std::uint8_t> bytes,
+                         const FreeTypeOptions& options, const std::vector<std::uint8_t>& codes,
+                         ImportedFont& font);
 
 /// FreeType's own words for an error code ("unknown file format"); for running out of the memory
 /// FreeType may hold, the limit.

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 
+#include "import/import_messages.h"
 #include "text/utf8.h"
 
 namespace typekiln {
@@ -25,25 +26,21 @@ int CharSetLimit(std::uint8_t last) {
   return kMaxCharSetCodes - (last == kNoBreakSpace ? static_cast<int>(sizeof kCharSetKept - 1) : 0);
 }
 
-bool ParseCharList(std::string_view text, std::vector<std::uint8_t>& codes,
-                   std::vector<std::uint8_t>& repeated, CharListFailure& failure) {
+Failure ParseCharList(std::string_view text, std::vector<std::uint8_t>& codes,
+                      std::vector<std::uint8_t>& repeated) {
   codes.clear();
   repeated.clear();
   std::array<bool, 256> seen{};
   int position = 0;
   for (std::size_t at = 0; at < text.size();) {
     const Utf8Character character = DecodeUtf8(text, at);
-    failure.position = ++position;
-    if (character.length == 0) {
-      failure.problem = CharListProblem::NotUtf8;
-      return false;
-    }
+    ++position;
+    if (character.length == 0)
+      return Failure::Because(msg::kImportCharsNotUtf8, position);
     at += character.length;
-    failure.character = character.code;
-    if (character.code < kFirstCode || character.code > kLastCode) {
-      failure.problem = CharListProblem::OutOfRange;
-      return false;
-    }
+    if (character.code < kFirstCode || character.code > kLastCode)
+      return Failure::Because(msg::kImportCharsOutOfRange, static_cast<unsigned>(character.code),
+                              position);
     const auto code = static_cast<std::uint8_t>(character.code);
     if (seen[code]) {  // taken once; the run says so
       if (std::find(repeated.begin(), repeated.end(), code) == repeated.end())
@@ -53,17 +50,11 @@ bool ParseCharList(std::string_view text, std::vector<std::uint8_t>& codes,
     seen[code] = true;
     codes.push_back(code);
   }
-  if (codes.empty()) {
-    failure.problem = CharListProblem::Empty;
-    return false;
-  }
-  if (const int limit = CharSetLimit(codes.back());
-      codes.size() > static_cast<std::size_t>(limit)) {
-    failure = {CharListProblem::TooMany, 0, 0, static_cast<int>(codes.size()), limit};
-    return false;
-  }
-  failure = {};
-  return true;
+  if (codes.empty())
+    return Failure::Because(msg::kImportCharsEmpty);
+  if (const int limit = CharSetLimit(codes.back()); codes.size() > static_cast<std::size_t>(limit))
+    return Failure::Because(msg::kImportCharsTooMany, static_cast<int>(codes.size()), limit);
+  return {};
 }
 
 }  // namespace typekiln

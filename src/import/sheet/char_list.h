@@ -10,6 +10,7 @@
 #include <string_view>
 #include <vector>
 
+#include "report/failure.h"
 #include "script/script_reader.h"
 
 namespace typekiln {
@@ -20,16 +21,6 @@ inline constexpr char kCharSetCommand[] = "CharSet ";
 inline constexpr char kCharSetKept[] = " #";
 inline constexpr int kMaxCharSetCodes = kLineBufferSize - 1 - (sizeof kCharSetCommand - 1);
 
-enum class CharListProblem { None, NotUtf8, OutOfRange, Empty, TooMany };
-
-struct CharListFailure {
-  CharListProblem problem = CharListProblem::None;
-  char32_t character = 0;  // the character out of range
-  int position = 0;        // its place in the text, counting characters from 1
-  int count = 0;           // TooMany: how many characters the text holds
-  int limit = 0;           // TooMany: how many fit
-};
-
 /// Printable ASCII, '!' to '~': what is drawn when no characters are named.
 std::vector<std::uint8_t> DefaultCharList();
 
@@ -37,10 +28,10 @@ std::vector<std::uint8_t> DefaultCharList();
 /// U+00A0, which needs kCharSetKept after it.
 int CharSetLimit(std::uint8_t last);
 
-/// Decodes `text` into `codes`, each character once: one given again goes into `repeated`, once.
-/// False, with `failure` saying why, when it is not UTF-8, holds a character outside U+0021 to
-/// U+00FF, is empty, or holds more codes than one CharSet line can carry.
-bool ParseCharList(std::string_view text, std::vector<std::uint8_t>& codes,
-                   std::vector<std::uint8_t>& repeated, CharListFailure& failure);
+/// Decodes `text`, the value of --chars, into `codes`, each character once: one given again goes
+/// into `repeated`, once. It fails when the text is not UTF-8, holds a character outside U+0021
+/// to U+00FF, is empty, or holds more codes than one CharSet line can carry.
+Failure ParseCharList(std::string_view text, std::vector<std::uint8_t>& codes,
+                      std::vector<std::uint8_t>& repeated);
 
 }  // namespace typekiln

@@ -5,6 +5,7 @@
 
 #include "font/font_format.h"
 #include "glyph/grabber.h"
+#include "import/import_messages.h"
 #include "import/sheet/char_list.h"
 #include "report/console.h"
 #include "text/utf8.h"
@@ -177,14 +178,13 @@ bool DrawShadows(const RgbaPicture& faces, const SheetOptions& options, RgbaPict
   return true;
 }
 
-bool DrawSheet(const ImportedFont& font, const SheetOptions& options, const std::string& comment,
-               Sheet& sheet, SheetFailure& failure) {
-  failure = {};
+Failure DrawSheet(const ImportedFont& font, const std::string& path, const SheetOptions& options,
+                  const std::string& comment, Sheet& sheet) {
+  const char* file = path.c_str();
+  const char* advice = SmallerGlyphs(font.kind);
   sheet = {};
-  if (font.glyphs.empty()) {
-    failure.problem = SheetProblem::NoGlyphs;
-    return false;
-  }
+  if (font.glyphs.empty())
+    return Failure::Because(msg::kImportNoGlyphs, file);
   const Margins margins = ShadowMargins(options);
   const bool drop = options.shadow == ShadowStyle::Drop;
   const int grow = options.shadow == ShadowStyle::Outline ? 2 : 0;
@@ -196,10 +196,9 @@ bool DrawSheet(const ImportedFont& font, const SheetOptions& options, const std:
   for (const ImportedGlyph& glyph : font.glyphs) {
     placed.push_back(Place(glyph));
     const PlacedGlyph& last = placed.back();
-    if (last.cellWidth + grow > kMaxByteField) {
-      failure = {SheetProblem::TooWide, glyph.code, last.cellWidth + grow};
-      return false;
-    }
+    if (last.cellWidth + grow > kMaxByteField)
+      return Failure::Because(msg::kImportCellTooWide, DescribeCharacter(glyph.code).c_str(), file,
+                              last.cellWidth + grow, kMaxByteField, advice);
     if (LeavesAdvanceBox(last))
       sheet.outsideAdvance.push_back(glyph.code);
     const int above = last.hasInk ? last.inkTop : 1;
@@ -208,23 +207,17 @@ bool DrawSheet(const ImportedFont& font, const SheetOptions& options, const std:
     descent = placed.size() == 1 ? below : std::max(descent, below);
     anyInk = anyInk || last.hasInk;
   }
-  if (!anyInk) {
-    failure.problem = SheetProblem::NoInk;
-    return false;
-  }
+  if (!anyInk)
+    return Failure::Because(msg::kImportNoInk, file);
   // Every glyph's top and height, shadows included, must fit the font's one-byte fields.
   const int lineHeight = ascent + descent;
   const int maxHeight = margins.up + lineHeight + margins.down;
-  if (maxHeight > kMaxByteField) {
-    failure = {SheetProblem::TooTall, 0, maxHeight};
-    return false;
-  }
+  if (maxHeight > kMaxByteField)
+    return Failure::Because(msg::kImportBandTooTall, file, maxHeight, kMaxByteField, advice);
   sheet.space = font.spaceAdvance ? *font.spaceAdvance : MiddleAdvance(placed);
   sheet.spaceGuessed = !font.spaceAdvance;
-  if (sheet.space < 0 || sheet.space > kMaxSpace) {
-    failure = {SheetProblem::SpaceTooWide, 0, sheet.space};
-    return false;
-  }
+  if (sheet.space < 0 || sheet.space > kMaxSpace)
+    return Failure::Because(msg::kImportSpaceTooWide, file, sheet.space, kMaxSpace, advice);
 
   const int count = static_cast<int>(placed.size());
   const int bands = (count + kGlyphsPerBand - 1) / kGlyphsPerBand;
@@ -249,10 +242,8 @@ bool DrawSheet(const ImportedFont& font, const SheetOptions& options, const std:
   }
   if (options.shadow == ShadowStyle::Outline)
     inside = DrawShadows(sheet.faces, options, sheet.shadows) && inside;
-  if (!inside) {
-    failure.problem = SheetProblem::OutsideSheet;
-    return false;
-  }
+  if (!inside)
+    return Failure::Because(msg::kImportOutsideSheet, file);
 
   // The faces are grabbed from the line's top, the outline from the row above it.
   sheet.script = comment;
@@ -267,7 +258,7 @@ bool DrawSheet(const ImportedFont& font, const SheetOptions& options, const std:
     sheet.script += Format("LoadTGA %s\n[Shadow]\n", kShadowsFile);
     sheet.script += GrabLines(bands, count, 0, pitch);
   }
-  return true;
+  return {};
 }
 
 }  // namespace typekiln

@@ -20,6 +20,7 @@
 
 #include "import/imported_font.h"
 #include "import/sheet/tga_encoder.h"
+#include "report/failure.h"
 
 namespace typekiln {
 
@@ -49,23 +50,6 @@ struct Sheet {
   std::vector<std::uint8_t> outsideAdvance;  // characters whose ink leaves their advance box
 };
 
-enum class SheetProblem {
-  None,
-  NoGlyphs,      // the font has none of the characters asked for
-  NoInk,         // none of them has ink
-  TooWide,       // a cell is wider than a font holds
-  TooTall,       // the band is taller than a font holds
-  SpaceTooWide,  // the space advances further than a font's Space holds
-  OutsideSheet,  // a pixel fell outside the pictures: the layout is wrong, and nothing is drawn
-};
-
-struct SheetFailure {
-  SheetProblem problem = SheetProblem::None;
-  std::uint8_t code = 0;  // TooWide: the character
-  int size = 0;           // TooWide: its cell's width; TooTall: the band's rows;
-                          // SpaceTooWide: the space's advance
-};
-
 /// The most pixels a sheet may have whose shadows are drawn again: more than any sheet this tool
 /// draws (8 bands of 16 cells of 255 x 255 at the most), and 64 MiB of pixels.
 inline constexpr std::int64_t kMaxSheetPixels = std::int64_t{1} << 24;
@@ -78,12 +62,13 @@ inline constexpr int kMaxSpace = 127;
 /// left to the font held it; nothing for none. False when a pixel would fall outside.
 bool DrawShadows(const RgbaPicture& faces, const SheetOptions& options, RgbaPicture& shadows);
 
-/// Lays out `font`'s glyphs and draws both pictures and the script, which starts with
-/// `comment` (whole lines, each starting with "#"). The band holds every glyph and every
-/// invisible pixel, wherever it lies against the baseline. False when the font has no glyph or
-/// no ink, a cell or the band would be larger than a font can describe, or the space is too
-/// wide.
-bool DrawSheet(const ImportedFont& font, const SheetOptions& options, const std::string& comment,
-               Sheet& sheet, SheetFailure& failure);
+/// Lays out the glyphs of `font`, read from the file at `path`, and draws both pictures and the
+/// script, which starts with `comment` (whole lines, each starting with "#"). The band holds
+/// every glyph and every invisible pixel, wherever it lies against the baseline. It fails, naming
+/// the font by `path`, when the font has no glyph or no ink, a cell or the band would be larger
+/// than a font can describe, the space is too wide, or a pixel would fall outside the pictures
+/// (the layout is wrong, and nothing is drawn).
+Failure DrawSheet(const ImportedFont& font, const std::string& path, const SheetOptions& options,
+                  const std::string& comment, Sheet& sheet);
 
 }  // namespace typekiln

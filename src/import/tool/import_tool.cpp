@@ -43,7 +43,16 @@ constexpr std::size_t kSniffSize = 4096;
 // The largest script read back: far more than any this tool writes.
 constexpr std::int64_t kMaxScriptBytes = std::int64_t{1} << 20;
 
+// What the command line asks for.
+enum class ImportTask {
+  Import,         // the font's sheets and script, into the folder
+  RedrawShadows,  // --redraw-shadows: the folder's shadows from its faces
+  Help,           // --help: the usage and what each option does
+  Version,        // --version
+};
+
 struct ImportOptions {
+  ImportTask task = ImportTask::Import;
   std::string font;
   std::string outputFolder;
   FreeTypeOptions freeType;
@@ -51,21 +60,7 @@ struct ImportOptions {
   std::vector<std::uint8_t> repeatedChars;  // given more than once in --chars, taken once
   SheetOptions sheet;
   bool force = false;
-  bool redrawShadows = false;  // --redraw-shadows: outputFolder's shadows from its faces
 };
-
-// A character as the messages name it: 'A', 'é' (U+00E9) beyond ASCII, or U+0085 for one that
-// does not show.
-std::string DescribeCharacter(char32_t character) {
-  const auto number = static_cast<unsigned>(character);
-  if (character > 0x20 && character < 0x7F)
-    return Format("'%c'", static_cast<char>(character));
-  if (character < 0xA1 || character > 0xFF)
-    return Format("U+%04X", number);
-  const char utf8[] = {static_cast<char>(0xC0 | (number >> 6)),
-                       static_cast<char>(0x80 | (number & 0x3F)), '\0'};
-  return Format("'%s' (U+%04X)", utf8, number);
-}
 
 std::string DescribeCharacters(const std::vector<std::uint8_t>& codes) {
   std::string list;
@@ -74,41 +69,22 @@ std::string DescribeCharacters(const std::vector<std::uint8_t>& codes) {
   return list;
 }
 
-int CharListError(Console& console, const CharListFailure& failure) {
-  switch (failure.problem) {
-    case CharListProblem::NotUtf8:
-      return Fail(console, kWrongArguments, msg::kImportCharsNotUtf8, failure.position);
-    case CharListProblem::OutOfRange:
-      return Fail(console, kWrongArguments, msg::kImportCharsOutOfRange,
-                  static_cast<unsigned>(failure.character), failure.position);
-    case CharListProblem::Empty:
-      return Fail(console, kWrongArguments, msg::kImportCharsEmpty);
-    case CharListProblem::TooMany:
-    case CharListProblem::None:
-      break;
-  }
-  return Fail(console, kWrongArguments, msg::kImportCharsTooMany, failure.count, failure.limit);
-}
-
-// Takes the value of an option that has one into `options`; an exit status when it is wrong.
+// Takes the value of an option that has one into `options`; it fails when the value is wrong.
 // --chars reads it as UTF-8 text, the others as given.
-std::optional<int> TakeValue(Console& console, std::string_view name, const Argument& given,
-                             ImportOptions& options) {
+Failure TakeValue(std::string_view name, const Argument& given, ImportOptions& options) {
   const std::string& value = given.native;
   if (name == "--size") {
     const auto size = WholeNumber(value);
     if (!size || *size < 1 || *size > kMaxByteField)
-      return Fail(console, kWrongArguments, msg::kImportBadSize, kMaxByteField, value.c_str());
+      return Failure::Because(msg::kImportBadSize, kMaxByteField, value.c_str());
     options.freeType.size = *size;
   } else if (name == "--face") {
     const auto face = WholeNumber(value);
     if (!face || *face < 0 || *face > kMaxFaceIndex)
-      return Fail(console, kWrongArguments, msg::kImportBadFace, kMaxFaceIndex, value.c_str());
+      return Failure::Because(msg::kImportBadFace, kMaxFaceIndex, value.c_str());
     options.freeType.faceIndex = *face;
   } else if (name == "--chars") {
-    CharListFailure failure;
-    if (!ParseCharList(given.utf8, options.codes, options.repeatedChars, failure))
-      return CharListError(console, failure);
+    return ParseCharList(given.utf8, options.codes, options.repeatedChars);
   } else if (name == "--shadow") {
     if (value == "drop")
       options.sheet.shadow = ShadowStyle::Drop;
@@ -117,7 +93,7 @@ std::optional<int> TakeValue(Console& console, std::string_view name, const Argu
     else if (value == "none")
       options.sheet.shadow = ShadowStyle::None;
     else
-      return Fail(console, kWrongArguments, msg::kImportBadShadow, value.c_str());
+      return Failure::Because(msg::kImportBadShadow, value.c_str());
   } else if (name == "--shadow-offset") {
     const std::size_t comma = value.find(',');
     const auto dx = WholeNumber(std::string_view(value).substr(0, comma));
@@ -126,12 +102,12 @@ std::optional<int> TakeValue(Console& console, std::string_view name, const Argu
                         : WholeNumber(std::string_view(value).substr(comma + 1));
     if (!dx || !dy || (*dx == 0 && *dy == 0) || std::abs(*dx) > kDropShadowReach ||
         std::abs(*dy) > kDropShadowReach)
-      return Fail(console, kWrongArguments, msg::kImportBadOffset, kDropShadowReach,
-                  kDropShadowReach, value.c_str());
+      return Failure::Because(msg::kImportBadOffset, kDropShadowReach, kDropShadowReach,
+                              value.c_str());
     options.sheet.dropX = *dx;
     options.sheet.dropY = *dy;
   }
-  return std::nullopt;
+  return {};
 }
 
 // typekiln-import's options. A value follows the option's word, or "=" in it (--size=13); "--"
@@ -150,9 +126,9 @@ constexpr OptionName kImportOptions[] = {
 };
 constexpr ArgumentRules kImportRules{"-", true, true, false};
 
-// Reads the command line into `options`; an exit status when the run ends here.
-std::optional<int> ParseArguments(Console& console, const std::vector<Argument>& arguments,
-                                  ImportOptions& options) {
+// Reads the command line into `options`, up to --help or --version, which end it; it fails when
+// the command line is wrong.
+Failure ParseArguments(const std::vector<Argument>& arguments, ImportOptions& options) {
   std::vector<std::string> paths;
   ArgumentReader reader(arguments, kImportOptions, kImportRules);
   for (ArgumentReader::Item item = reader.Next(); item.kind != ArgumentReader::Kind::End;
@@ -163,41 +139,36 @@ std::optional<int> ParseArguments(Console& console, const std::vector<Argument>&
       continue;
     }
     if (item.kind == Kind::MissingValue)
-      return Fail(console, kWrongArguments, msg::kImportMissingValue, item.written.c_str());
+      return Failure::Because(msg::kImportMissingValue, item.written.c_str());
     if (item.kind != Kind::Option)
-      return Fail(console, kWrongArguments, msg::kImportUnknownOption, item.written.c_str());
+      return Failure::Because(msg::kImportUnknownOption, item.written.c_str());
     const std::string_view name = item.option->name;
-    if (name == "--help") {
-      Say(console.out, "%s\n%s", msg::kImportUsage, msg::kImportHelp);
-      return kWritten;
-    }
-    if (name == "--version") {
-      Say(console.out, msg::kImportVersion, TYPEKILN_VERSION, FREETYPE_MAJOR, FREETYPE_MINOR,
-          FREETYPE_PATCH, PngLibraries().c_str());
-      return kWritten;
+    if (name == "--help" || name == "--version") {
+      options.task = name == "--help" ? ImportTask::Help : ImportTask::Version;
+      return {};
     }
     if (name == "--mono")
       options.freeType.mono = true;
     else if (name == "--force")
       options.force = true;
     else if (name == "--redraw-shadows")
-      options.redrawShadows = true;
-    else if (const auto status = TakeValue(console, name, item.value, options))
-      return status;
+      options.task = ImportTask::RedrawShadows;
+    else if (Failure failure = TakeValue(name, item.value, options); failure.Failed())
+      return failure;
   }
   const int optionsGiven = reader.optionsGiven();
   // --redraw-shadows stands alone with the folder: the import that made it chose the rest.
-  if (options.redrawShadows) {
+  if (options.task == ImportTask::RedrawShadows) {
     if (paths.size() != 1 || optionsGiven != 1)
-      return Fail(console, kWrongArguments, msg::kImportUsage);
+      return Failure::Because(msg::kImportUsage);
     options.outputFolder = paths[0];
-    return std::nullopt;
+    return {};
   }
   if (paths.size() != 2)
-    return Fail(console, kWrongArguments, msg::kImportUsage);
+    return Failure::Because(msg::kImportUsage);
   options.font = paths[0];
   options.outputFolder = paths[1];
-  return std::nullopt;
+  return {};
 }
 
 // True when the file's first bytes are a BMFont descriptor's: the binary form's signature, an
@@ -215,87 +186,6 @@ bool IsBmFontDescriptor(std::string_view start) {
     return start.find("<font") != std::string_view::npos;
   const std::string_view word = start.substr(0, start.find_first_of(" \t\r\n"));
   return word == "info" || word == "common" || word == "page" || word == "chars";
-}
-
-// What makes the glyphs of such a font smaller.
-const char* SmallerGlyphs(FontKind kind) {
-  switch (kind) {
-    case FontKind::Bitmap:
-      return msg::kImportAdviseStrike;
-    case FontKind::BmFont:
-      return msg::kImportAdviseBmFont;
-    case FontKind::Scalable:
-      break;
-  }
-  return msg::kImportAdviseSize;
-}
-
-int FreeTypeError(Console& console, const std::string& path, const FreeTypeFailure& failure,
-                  FontKind kind) {
-  const char* file = path.c_str();
-  const std::string character = DescribeCharacter(failure.code);
-  const std::string error = DescribeFreeTypeError(failure.error);
-  switch (failure.problem) {
-    case FreeTypeProblem::Inflates:
-      return Fail(console, kFailed, msg::kImportInflatesTooLarge, file,
-                  static_cast<int>(kMaxFontBytes >> 20));
-    case FreeTypeProblem::NoSuchFace:
-      return Fail(console, kFailed, msg::kImportNoSuchFace, file, failure.count);
-    case FreeTypeProblem::NoSuchStrike:
-      return Fail(console, kFailed, msg::kImportNoSuchStrike, file, failure.size,
-                  failure.sizes.c_str());
-    case FreeTypeProblem::NoStrikes:
-      return Fail(console, kFailed, msg::kImportNoStrikes, file);
-    case FreeTypeProblem::NotPixelFont:
-      return Fail(console, kFailed, msg::kImportNotPixelFont, file, kSmallestPixelFontSize,
-                  kLargestPixelFontSize);
-    case FreeTypeProblem::CannotSize:
-      return Fail(console, kFailed, msg::kImportCannotSize, file, failure.size, error.c_str());
-    case FreeTypeProblem::DesignTooLarge:
-      return Fail(console, kFailed, msg::kImportDesignTooLarge, file, failure.count, failure.size,
-                  kMaxDesignSide);
-    case FreeTypeProblem::CannotRender:
-      return Fail(console, kFailed, msg::kImportCannotRender, file, character.c_str(), failure.size,
-                  error.c_str());
-    case FreeTypeProblem::TooLarge:
-      return Fail(console, kFailed, msg::kImportGlyphTooLarge, file, character.c_str(),
-                  kMaxByteField, failure.size, SmallerGlyphs(kind));
-    case FreeTypeProblem::BadBitmap:
-      return Fail(console, kFailed, msg::kImportBadBitmap, file, character.c_str(), failure.size);
-    case FreeTypeProblem::TooSlow:
-      return Fail(console, kFailed, msg::kImportTooSlow, file,
-                  static_cast<int>(kRenderTimeLimit.count() / 1000));
-    case FreeTypeProblem::CannotOpen:
-    case FreeTypeProblem::None:
-      break;
-  }
-  return Fail(console, kFailed, msg::kImportNotAFont, file, error.c_str());
-}
-
-int SheetError(Console& console, const std::string& path, const SheetFailure& failure,
-               FontKind kind) {
-  const char* file = path.c_str();
-  const char* advice = SmallerGlyphs(kind);
-  switch (failure.problem) {
-    case SheetProblem::TooWide:
-      return Fail(console, kFailed, msg::kImportCellTooWide,
-                  DescribeCharacter(failure.code).c_str(), file, failure.size, kMaxByteField,
-                  advice);
-    case SheetProblem::TooTall:
-      return Fail(console, kFailed, msg::kImportBandTooTall, file, failure.size, kMaxByteField,
-                  advice);
-    case SheetProblem::SpaceTooWide:
-      return Fail(console, kFailed, msg::kImportSpaceTooWide, file, failure.size, kMaxSpace,
-                  advice);
-    case SheetProblem::NoInk:
-      return Fail(console, kFailed, msg::kImportNoInk, file);
-    case SheetProblem::OutsideSheet:
-      return Fail(console, kFailed, msg::kImportOutsideSheet, file);
-    case SheetProblem::NoGlyphs:
-    case SheetProblem::None:
-      break;
-  }
-  return Fail(console, kFailed, msg::kImportNoGlyphs, file);
 }
 
 // Text from a font (its names) as a script comment may hold it: printable ASCII only, so that no
@@ -387,47 +277,19 @@ bool ImportWrote(const std::string& path, bool script) {
   return StartsAsPng(header) || (tga.IsTrueColour() && (tga.depth == 32 || tga.depth == 24));
 }
 
-// The message for a set of files that could not be written, or none when it was.
-int FileSetError(Console& console, const FileSetFailure& failure) {
-  const char* path = failure.path.c_str();
-  switch (failure.problem) {
-    case FileSetProblem::None:
-      return kWritten;
-    case FileSetProblem::NotAFolder:
-      return Fail(console, kFailed, msg::kImportNotAFolder, path);
-    case FileSetProblem::CannotMakeFolder:
-      return Fail(console, kFailed, msg::kImportCannotMakeFolder, path);
-    case FileSetProblem::Exists:
-      return Fail(console, kFailed, msg::kImportExists, path);
-    case FileSetProblem::NotRegular:
-      return Fail(console, kFailed, msg::kImportOutputNotAFile, path);
-    case FileSetProblem::ReadOnly:
-      return Fail(console, kFailed, msg::kImportReadOnly, path);
-    case FileSetProblem::CannotCreate:
-      return Fail(console, kFailed, msg::kCannotCreate, path);
-    case FileSetProblem::CannotWrite:
-      return Fail(console, kFailed, msg::kCannotWrite, path);
-    case FileSetProblem::CannotReplace:
-      return Fail(console, kFailed, msg::kImportCannotReplace, path);
-    case FileSetProblem::LeftInPart:
-      break;
-  }
-  return Fail(console, kFailed, msg::kImportLeftInPart, path);
-}
-
 // Writes the files as one set: all, or none. --force replaces only files this tool writes.
-int WritePieces(Console& console, const ImportOptions& options,
-                const std::vector<std::string>& inputs, std::span<const FileSetPiece> pieces) {
+Failure WritePieces(const ImportOptions& options, const std::vector<std::string>& inputs,
+                    std::span<const FileSetPiece> pieces) {
   for (const FileSetPiece& piece : pieces) {
     const std::string path = InFolder(options.outputFolder, piece.name.c_str());
     for (const std::string& input : inputs)
       if (WritesOver(path, input))
-        return Fail(console, kFailed, msg::kImportOverInput, path.c_str(), input.c_str());
+        return Failure::Because(msg::kImportOverInput, path.c_str(), input.c_str());
     if (options.force && LookAtPath(path, false).kind == EntryKind::File &&
         !ImportWrote(path, piece.name == kScriptFile))
-      return Fail(console, kFailed, msg::kImportNotOurs, path.c_str());
+      return Failure::Because(msg::kImportNotOurs, path.c_str());
   }
-  return FileSetError(console, WriteFileSet(options.outputFolder, pieces, options.force));
+  return WriteFileSet(options.outputFolder, pieces, options.force);
 }
 
 // The options the import that wrote `script` was given, as its comment records them: the shadow
@@ -465,20 +327,16 @@ bool RecordedShadow(const std::string& script, SheetOptions& sheet) {
   return shadowGiven;
 }
 
-// The faces of the sheet at `path`, read as typekiln reads it; none, after a message, when it
-// cannot be read or is larger than any sheet this tool draws.
-std::optional<RgbaPicture> ReadSheet(Console& console, const std::string& path) {
+// The faces of the sheet at `path`, read as typekiln reads it, into `sheet`; it fails when the
+// sheet cannot be read or is larger than any sheet this tool draws.
+Failure ReadSheet(const std::string& path, RgbaPicture& sheet) {
   Picture picture;
-  if (const Failure failure = ReadTgaPicture(picture, path); failure.Failed()) {
-    Fail(console, kFailed, "%s", failure.message().c_str());
-    return std::nullopt;
-  }
-  if (std::int64_t{picture.width} * picture.height > kMaxSheetPixels) {
-    Fail(console, kFailed, msg::kImportSheetTooLarge, path.c_str(), picture.width, picture.height,
-         static_cast<long long>(kMaxSheetPixels));
-    return std::nullopt;
-  }
-  RgbaPicture sheet(picture.width, picture.height);
+  if (Failure failure = ReadTgaPicture(picture, path); failure.Failed())
+    return failure;
+  if (std::int64_t{picture.width} * picture.height > kMaxSheetPixels)
+    return Failure::Because(msg::kImportSheetTooLarge, path.c_str(), picture.width, picture.height,
+                            static_cast<long long>(kMaxSheetPixels));
+  sheet = RgbaPicture(picture.width, picture.height);
   const bool read = VisitRows(picture, [&](std::int64_t y, const std::uint8_t* row) {
     for (std::int64_t x = 0; x < picture.width; ++x) {
       const std::uint8_t* bgra = row + x * kBytesPerPixel;
@@ -487,89 +345,88 @@ std::optional<RgbaPicture> ReadSheet(Console& console, const std::string& path) 
     }
     return true;
   });
-  if (!read) {
-    Fail(console, kFailed, msg::kTruncated, path.c_str());
-    return std::nullopt;
-  }
-  return sheet;
+  if (!read)
+    return Failure::Because(msg::kTruncated, path.c_str());
+  return {};
 }
 
 // --redraw-shadows: draws the folder's shadows.tga again from its faces.tga, as the import that
-// wrote the folder drew it, and replaces it alone.
-int RedrawShadows(Console& console, const std::string& folder) {
+// wrote the folder drew it, and replaces it alone; says so on `console`.
+Failure RedrawShadows(Console& console, const std::string& folder) {
   const std::string scriptPath = InFolder(folder, kScriptFile);
   std::vector<std::uint8_t> bytes;
   if (ReadWholeFile(scriptPath, kMaxScriptBytes, bytes, true) != WholeFileRead::Read)
-    return Fail(console, kFailed, msg::kCannotOpen, scriptPath.c_str());
+    return Failure::Because(msg::kCannotOpen, scriptPath.c_str());
   SheetOptions sheet;
   if (!RecordedShadow(std::string(bytes.begin(), bytes.end()), sheet))
-    return Fail(console, kFailed, msg::kImportNotImported, scriptPath.c_str());
+    return Failure::Because(msg::kImportNotImported, scriptPath.c_str());
   const std::string shadowsPath = InFolder(folder, kShadowsFile);
   if (sheet.shadow == ShadowStyle::None ||
       LookAtPath(shadowsPath, false).kind == EntryKind::Missing)
-    return Fail(
-        console, kFailed, msg::kImportNoShadowSheet, folder.c_str(),
+    return Failure::Because(
+        msg::kImportNoShadowSheet, folder.c_str(),
         sheet.shadow == ShadowStyle::None ? msg::kImportNoShadows : msg::kImportFacesAreShadows);
   const std::string facesPath = InFolder(folder, kFacesFile);
-  const std::optional<RgbaPicture> faces = ReadSheet(console, facesPath);
-  if (!faces)
-    return kFailed;
+  RgbaPicture faces;
+  if (Failure failure = ReadSheet(facesPath, faces); failure.Failed())
+    return failure;
   RgbaPicture shadows;
-  if (!DrawShadows(*faces, sheet, shadows))
-    return Fail(console, kFailed, msg::kImportShadowsOffSheet, facesPath.c_str());
+  if (!DrawShadows(faces, sheet, shadows))
+    return Failure::Because(msg::kImportShadowsOffSheet, facesPath.c_str());
   const std::vector<std::uint8_t> encoded = EncodeTga(shadows);
   const FileSetPiece piece{kShadowsFile, encoded};
   if (!ImportWrote(shadowsPath, false))
-    return Fail(console, kFailed, msg::kImportNotOurs, shadowsPath.c_str());
-  if (const int status = FileSetError(console, WriteFileSet(folder, {&piece, 1}, true));
-      status != kWritten)
-    return status;
+    return Failure::Because(msg::kImportNotOurs, shadowsPath.c_str());
+  if (Failure failure = WriteFileSet(folder, {&piece, 1}, true); failure.Failed())
+    return failure;
   Say(console.out, msg::kImportRedrawn, shadowsPath.c_str(), facesPath.c_str());
-  return kWritten;
+  return {};
 }
 
-// Reads the font into `font`: a BMFont descriptor and its pages, or any font FreeType reads; an
-// exit status when it cannot.
-std::optional<int> ReadFont(Console& console, const ImportOptions& options,
-                            std::vector<std::uint8_t> bytes, ImportedFont& font) {
+// The bytes of the font file at `path`, into `bytes`.
+Failure ReadFontFile(const std::string& path, std::vector<std::uint8_t>& bytes) {
+  switch (ReadWholeFile(path, kMaxFontBytes, bytes, true)) {
+    case WholeFileRead::Read:
+      return {};
+    case WholeFileRead::CannotOpen:
+      return Failure::Because(msg::kCannotOpen, path.c_str());
+    case WholeFileRead::NotRegular:
+      return Failure::Because(msg::kImportNotAFile, path.c_str());
+    case WholeFileRead::TooLarge:
+      return Failure::Because(msg::kImportFontTooLarge, path.c_str(),
+                              static_cast<int>(kMaxFontBytes >> 20));
+    case WholeFileRead::CannotRead:
+      break;
+  }
+  return Failure::Because(msg::kCannotRead, path.c_str());
+}
+
+// Reads the font into `font`: a BMFont descriptor and its pages, or any font FreeType reads.
+Failure ReadFont(const ImportOptions& options, std::vector<std::uint8_t> bytes,
+                 ImportedFont& font) {
   const std::string_view start(reinterpret_cast<const char*>(bytes.data()),
                                std::min(bytes.size(), kSniffSize));
-  if (IsBmFontDescriptor(start)) {
-    const Failure failure = ReadBmFont(options.font, std::move(bytes), options.codes, font);
-    if (failure.Failed())
-      return Fail(console, kFailed, "%s", failure.message().c_str());
-    return std::nullopt;
-  }
-  FreeTypeFailure failure;
-  if (!ReadFreeTypeFont(std::move(bytes), options.freeType, options.codes, font, failure))
-    return FreeTypeError(console, options.font, failure, font.kind);
-  return std::nullopt;
+  if (IsBmFontDescriptor(start))
+    return ReadBmFont(options.font, std::move(bytes), options.codes, font);
+  return ReadFreeTypeFont(options.font, std::move(bytes), options.freeType, options.codes, font);
 }
 
-int Import(Console& console, const ImportOptions& options) {
+// Draws the font's sheets and script into the folder; says what it left out and what it wrote
+// on `console`.
+Failure Import(Console& console, const ImportOptions& options) {
   std::vector<std::uint8_t> bytes;
-  switch (ReadWholeFile(options.font, kMaxFontBytes, bytes, true)) {
-    case WholeFileRead::Read:
-      break;
-    case WholeFileRead::CannotOpen:
-      return Fail(console, kFailed, msg::kCannotOpen, options.font.c_str());
-    case WholeFileRead::NotRegular:
-      return Fail(console, kFailed, msg::kImportNotAFile, options.font.c_str());
-    case WholeFileRead::TooLarge:
-      return Fail(console, kFailed, msg::kImportFontTooLarge, options.font.c_str(),
-                  static_cast<int>(kMaxFontBytes >> 20));
-    case WholeFileRead::CannotRead:
-      return Fail(console, kFailed, msg::kCannotRead, options.font.c_str());
-  }
+  if (Failure failure = ReadFontFile(options.font, bytes); failure.Failed())
+    return failure;
   ImportedFont font;
-  if (const auto status = ReadFont(console, options, std::move(bytes), font))
-    return *status;
+  if (Failure failure = ReadFont(options, std::move(bytes), font); failure.Failed())
+    return failure;
   // The names come from the font: only printable text of them reaches the console and the script.
   font.description = Printable(font.description);
   Sheet sheet;
-  SheetFailure sheetFailure;
-  if (!DrawSheet(font, options.sheet, ScriptComment(options, font), sheet, sheetFailure))
-    return SheetError(console, options.font, sheetFailure, font.kind);
+  if (Failure failure =
+          DrawSheet(font, options.font, options.sheet, ScriptComment(options, font), sheet);
+      failure.Failed())
+    return failure;
   Remark(console, options, options.font, font, sheet);
 
   std::vector<std::string> inputs{options.font};
@@ -584,12 +441,12 @@ int Import(Console& console, const ImportOptions& options) {
   if (outline)
     pieces.push_back({kShadowsFile, shadows});
   pieces.push_back({kScriptFile, script});
-  if (const int status = WritePieces(console, options, inputs, pieces); status != kWritten)
-    return status;
+  if (Failure failure = WritePieces(options, inputs, pieces); failure.Failed())
+    return failure;
   Say(console.out, msg::kImportWrote,
       Count(static_cast<long long>(font.glyphs.size()), msg::kCharacters).c_str(),
       font.description.c_str(), options.outputFolder.c_str(), kScriptFile);
-  return kWritten;
+  return {};
 }
 
 }  // namespace
@@ -598,10 +455,25 @@ int RunImportTool(Console& console, const std::vector<Argument>& arguments) {
   // Errors and remarks alike are said on standard error, after the tool's name.
   console.errorPrefix = msg::kImportPrefix;
   ImportOptions options;
-  if (const auto status = ParseArguments(console, arguments, options))
-    return *status;
-  return options.redrawShadows ? RedrawShadows(console, options.outputFolder)
-                               : Import(console, options);
+  if (const Failure failure = ParseArguments(arguments, options); failure.Failed())
+    return Fail(console, kWrongArguments, "%s", failure.message().c_str());
+  Failure failure;
+  switch (options.task) {
+    case ImportTask::Help:
+      Say(console.out, "%s\n%s", msg::kImportUsage, msg::kImportHelp);
+      return kWritten;
+    case ImportTask::Version:
+      Say(console.out, msg::kImportVersion, TYPEKILN_VERSION, FREETYPE_MAJOR, FREETYPE_MINOR,
+          FREETYPE_PATCH, PngLibraries().c_str());
+      return kWritten;
+    case ImportTask::RedrawShadows:
+      failure = RedrawShadows(console, options.outputFolder);
+      break;
+    case ImportTask::Import:
+      failure = Import(console, options);
+      break;
+  }
+  return failure.Failed() ? Fail(console, kFailed, "%s", failure.message().c_str()) : kWritten;
 }
 
 }  // namespace typekiln

@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "font/font_format.h"
 #include "state/build_observer.h"
 #include "state/build_state.h"
 
@@ -53,6 +54,9 @@ struct PictureLoad {
   bool opaque = false;       ///< the picture has pixels, every one of alpha 255
 };
 
+/// Ink with alpha below this is faint: it stores as coverage 0.
+inline constexpr int kFaintAlpha = 1 << kSampleShift;
+
 /// A glyph as a Grab cut it, with what its own pixels, and those next to its band, show.
 struct CutGlyph {
   GrabbedGlyph glyph;
@@ -72,7 +76,8 @@ struct CutGlyph {
   std::int64_t inkAbove = 0;
 };
 
-/// How far past a band the recorder looks for the rest of a glyph it cut.
+/// How far past a band the recorder looks for the rest of a glyph it cut: a glyph a font can
+/// hold is less tall.
 inline constexpr std::int64_t kCutSearchRows = 256;
 
 /// A Grab line that scanned its band, with the glyphs it cut.

@@ -20,8 +20,6 @@ namespace typekiln {
 
 namespace {
 
-// Alpha below this stores as coverage 0.
-constexpr int kFaintAlpha = 1 << kSampleShift;
 // A one-byte field holds this many values: a place this far off wraps to where it started.
 constexpr int kByteValues = kMaxByteField + 1;
 
@@ -99,6 +97,10 @@ void NoteDroppedEnd(const DroppedEnd& dropped, NoteList& notes) {
 
 namespace {
 
+// A word is a mistyped command when it is within one edit for every this many letters of the
+// command, and one at least: "Grabb" and "LoadTag" are, "MaxWidth" is a word of its own.
+constexpr std::size_t kLettersPerTypo = 3;
+
 // Edits (insertions, deletions, changes) from one word to the other, ignoring ASCII case.
 std::size_t EditDistance(std::string_view a, std::string_view b) {
   std::vector<std::size_t> row(b.size() + 1);
@@ -116,13 +118,13 @@ std::size_t EditDistance(std::string_view a, std::string_view b) {
   return row[b.size()];
 }
 
-// The command a mistyped word most likely meant: one within a third of its length in edits.
+// The command a mistyped word most likely meant: the nearest within kLettersPerTypo.
 const char* ClosestCommand(std::string_view word) {
   const char* closest = nullptr;
   std::size_t best = 0;
   for (const Command* command = kCommandTable; command->keyword != nullptr; ++command) {
     const std::string_view keyword = command->keyword;
-    const std::size_t reach = std::max<std::size_t>(1, keyword.size() / 3);
+    const std::size_t reach = std::max<std::size_t>(1, keyword.size() / kLettersPerTypo);
     const std::size_t distance = EditDistance(word, keyword);
     if (distance <= reach && (closest == nullptr || distance < best)) {
       closest = command->keyword;
@@ -204,10 +206,12 @@ void NotePicture(const PictureLoad& load, NoteList& notes) {
 
 namespace {
 
-constexpr std::size_t kWorstFaintGlyphs = 3;
 // Anti-aliasing leaves faint ink at most a pixel past a glyph's edge; further out it is a smudge
 // that makes the glyph's box larger than what shows.
 constexpr std::int64_t kFaintReach = 2;
+// The note on a picture's faint ink names this many of its glyphs, those it widens most: enough
+// to find the smudges, few enough to read.
+constexpr std::size_t kWorstFaintGlyphs = 3;
 
 // The Grabs that took glyphs from picture load `load`: those of a load follow one another.
 std::pair<std::vector<ScannedGrab>::const_iterator, std::vector<ScannedGrab>::const_iterator>
@@ -267,6 +271,10 @@ void NoteFaintInk(const RunFindings& run, std::size_t load, NoteList& notes) {
 
 namespace {
 
+// A band is ink from edge to edge when more than one in this many of its pixels are coloured
+// with alpha 0: a picture saved with its clear pixels coloured, not strokes joined on purpose.
+constexpr std::int64_t kClearInkShare = 2;
+
 std::int64_t ColouredClear(const ScannedGrab& grab) {
   std::int64_t colouredClear = 0;
   for (const CutGlyph& cut : grab.glyphs) colouredClear += cut.colouredClear;
@@ -276,7 +284,7 @@ std::int64_t ColouredClear(const ScannedGrab& grab) {
 }  // namespace
 
 bool ClearIsInk(const ScannedGrab& grab) {
-  return grab.pixels > 0 && ColouredClear(grab) * 2 > grab.pixels;
+  return grab.pixels > 0 && ColouredClear(grab) * kClearInkShare > grab.pixels;
 }
 
 void NoteClearIsInk(const RunFindings& run, std::size_t grab, NoteList& notes) {
@@ -417,42 +425,50 @@ void NoteReach(const RunFindings& run, const std::vector<GrabJudgement>& judged,
 
 namespace {
 
-// What the notes on glyph widths take for a glyph drawn as two, or two drawn as one. They were
-// set against the sheets the font sheets test draws (tests/font_sheets.py: 120 sheets of
-// Debian's TrueType fonts, 9 to 24 pixels, anti-aliased and not), on which they must say
-// nothing, while a W and an X drawn touching must be seen as two glyphs merged. A Ratio holds
-// where `times` of a value exceed `over` of the other: {3, 4} is over a third more.
+// The notes on glyph widths take a glyph for two drawn as one, or two for one drawn as two.
+// Their thresholds were set against the sheets the font sheets test draws
+// (tests/font_sheets.py: 120 sheets of Debian's TrueType fonts, 9 to 24 pixels, anti-aliased
+// and not), on which they must say nothing, while a W and an X drawn touching must be seen as
+// two glyphs merged. A Ratio holds where `times` of a value exceed `over` of the other: {3, 4}
+// is over a third more.
 struct Ratio {
   std::int64_t times;
   std::int64_t over;
 };
-// Two glyphs merged into one: more than twice as wide as the set's middle glyph, and by at least
-// 4 pixels, so that a set of 2 or 3 pixel glyphs does not qualify by a pixel; and wider than any
-// single glyph of an ordinary font is: over a third more than the set's tallest glyph is high,
-// or 1.4 times as wide as any other glyph of the set.
-constexpr std::int64_t kMergedOverMiddle = 2;
-constexpr std::int64_t kMergedMargin = 4;
-constexpr Ratio kMergedOverTallest{3, 4};
-constexpr Ratio kMergedOverWidest{5, 7};
-// A character split in two: two narrow, short marks of one height and top, neither wider than
-// half the middle glyph nor taller than half the tallest, which together are no wider than the
-// middle glyph (as the strokes of '"' are), and whose widths differ by a pixel at most.
-constexpr std::int64_t kSplitMarkShare = 2;
-constexpr std::int64_t kSplitWidthsDiffer = 1;
 
 bool Exceeds(std::int64_t value, std::int64_t other, Ratio ratio) {
   return ratio.times * value > ratio.over * other;
 }
 
+// A set of fewer glyphs is not judged: it has no middle width that most of its glyphs keep.
+constexpr std::size_t kLeastGlyphsToJudgeWidths = 3;
+// Two glyphs merged are more than this many times as wide as the set's middle glyph: the widest
+// letters of a font, W and M, are not.
+constexpr std::int64_t kMergedOverMiddle = 2;
+// ... and wider than it by this many pixels at least, so that a set of 2 or 3 pixel glyphs
+// does not qualify by a pixel.
+constexpr std::int64_t kMergedMargin = 4;
+// ... and wider than any single glyph of an ordinary font is: over a third more than the set's
+// tallest glyph is high,
+constexpr Ratio kMergedOverTallest{3, 4};
+// ... or 1.4 times as wide as any other glyph of the set.
+constexpr Ratio kMergedOverWidest{5, 7};
+// A character split in two is two narrow, short marks of one height and top (as the strokes of
+// '"' are): neither wider than this share of the middle glyph nor taller than this share of the
+// tallest, together no wider than the middle glyph.
+constexpr std::int64_t kSplitMarkShare = 2;
+// ... and whose widths differ by this many pixels at most: the two strokes of one mark.
+constexpr std::int64_t kSplitWidthsDiffer = 1;
+
 }  // namespace
 
 // Widths judged against the whole set, so that a wide glyph among narrow neighbours is not
-// taken for two: the thresholds are named above.
+// taken for two.
 void NoteGlyphWidths(const RunFindings& run, const std::vector<GrabJudgement>& judged,
                      NoteList& notes) {
   for (const bool shadow : {false, true}) {
     const auto& slots = run.sets[shadow ? 1 : 0];
-    if (slots.size() < 3)
+    if (slots.size() < kLeastGlyphsToJudgeWidths)
       continue;
     std::vector<std::int64_t> widths;
     std::int64_t tallest = 0;
@@ -550,9 +566,11 @@ struct PairShape {
   auto operator<=>(const PairShape&) const = default;
 };
 
-// How many pairs of face and shadow must lie alike, and what share of the pairs (all but one in
-// kStepShare), for the others to be out of step.
+// Pairs of face and shadow that must lie alike for the others to be out of step: fewer make no
+// rule, as in a font of a few glyphs each shadowed its own way.
 constexpr std::size_t kLeastPairsInStep = 5;
+// ... and the share of the pairs that must (all but one in this many): where more differ, the
+// artist meant them to.
 constexpr std::size_t kStepShare = 5;
 
 }  // namespace
@@ -600,12 +618,14 @@ void NoteShadowSteps(const RunFindings& run, const std::vector<GrabJudgement>& j
 
 namespace {
 
-// How many other bands must keep one step for a band off it to be noted, and how far off at
-// most (a share of the step: a band further off is one of its own).
+// Other bands of the set in the picture that must be there for a band's place to be judged:
+// two make a step.
 constexpr std::size_t kLeastBandsInStep = 2;
+// A band is off the step by less than this share of it: one further off is a band of its own,
+// drawn apart on purpose.
 constexpr std::int64_t kBandStepShare = 3;
-// How many of a band's flat-footed characters of a kind must end on one row, besides more than
-// half of them, for it to be the band's baseline.
+// A band's flat-footed characters of a kind that must end on one row, besides more than half of
+// them, for it to be the band's baseline: one glyph is no line.
 constexpr std::size_t kLeastGlyphsOnBaseline = 2;
 
 // Where the characters of a band that stand on the baseline with a flat foot end, from the band's

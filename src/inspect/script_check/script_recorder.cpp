@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <utility>
 
-#include "font/font_format.h"
 #include "glyph/grabber.h"
 #include "picture/tga_picture.h"
 
@@ -12,8 +11,6 @@ namespace typekiln {
 namespace {
 
 constexpr std::uint8_t kRightToLeftBit = 0x10;
-// Alpha below this stores as coverage 0.
-constexpr int kFaintAlpha = 1 << kSampleShift;
 
 // How many rows from `start` on, stepping by `step`, hold ink in the columns of `ink`; at most
 // kCutSearchRows, and none when the rows cannot be read.

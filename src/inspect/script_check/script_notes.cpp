@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <array>
-#include <climits>
 #include <cstdint>
 #include <cstdlib>
 #include <functional>
@@ -85,8 +84,7 @@ std::vector<std::string> NoteList::Ordered() const {
   return texts;
 }
 
-// ---------------------------------------------------------------------------------------------
-// The notes on what the run found as it went.
+// ---- The notes on what the run found as it went
 
 void NoteDroppedEnd(const DroppedEnd& dropped, NoteList& notes) {
   notes.Add(&dropped.line,
@@ -288,10 +286,11 @@ bool ClearIsInk(const ScannedGrab& grab) {
 }
 
 void NoteClearIsInk(const RunFindings& run, std::size_t grab, NoteList& notes) {
-  const ScannedGrab& band = run.grabs[grab];
-  notes.Add(&band.line,
-            Format(msg::kNoteColouredClear, std::to_string(ColouredClear(band)).c_str(),
-                   Count(band.pixels, msg::kPixels).c_str(), run.loads[band.load].path.c_str()));
+  const ScannedGrab& scanned = run.grabs[grab];
+  notes.Add(
+      &scanned.line,
+      Format(msg::kNoteColouredClear, std::to_string(ColouredClear(scanned)).c_str(),
+             Count(scanned.pixels, msg::kPixels).c_str(), run.loads[scanned.load].path.c_str()));
 }
 
 // A band of ink from edge to edge gets the note of NoteClearIsInk in place of these, which
@@ -319,8 +318,7 @@ void NoteBand(const ScannedGrab& grab, NoteList& notes) {
   }
 }
 
-// ---------------------------------------------------------------------------------------------
-// The notes on the run as a whole.
+// ---- The notes on the run as a whole
 
 namespace {
 

@@ -8,6 +8,7 @@
 
 #include "fuzz_support.h"
 #include "inspect/drawing/overlay.h"
+#include "inspect/script_check/script_notes.h"
 
 namespace {
 
@@ -37,15 +38,18 @@ void typekiln::fuzz::FuzzOne(const std::uint8_t* data, std::size_t size) {
   BuildState watched;
   watched.observer = &recorder;
   fuzz::RunScriptBytes(watched, {data, size});
-  ScriptChecker& checker = recorder;
-  checker.Finish(watched);
+  const ScriptNotes notes = NotesOnRun(recorder.findings(), watched);
+  // Every note is kept up to the cap, and past it one line counts the rest.
+  if (notes.kept.size() != std::min(notes.found, NoteList::kMaxNotes + 1))
+    std::abort();
   if (fuzz::FontBytes(watched) != fuzz::FontBytes(state)) {
     std::fprintf(stderr, "watching the run changed the font\n");
     std::abort();
   }
   // A script may load the picture thousands of times; a few drawings see every kind of band.
-  for (std::size_t i = 0; i < std::min<std::size_t>(checker.pictures().size(), 4); ++i) {
-    const Canvas canvas = RenderOverlay(checker.pictures()[i], *recorder.alphas()[i], kOverlayZoom);
+  const std::vector<CheckedPicture>& pictures = recorder.findings().pictures;
+  for (std::size_t i = 0; i < std::min<std::size_t>(pictures.size(), 4); ++i) {
+    const Canvas canvas = RenderOverlay(pictures[i], *recorder.alphas()[i], kOverlayZoom);
     if (canvas.width() > kMaxOverlaySide || canvas.height() > kMaxOverlaySide)
       std::abort();
   }

@@ -12,6 +12,7 @@
 #include "inspect/drawing/font_preview.h"
 #include "inspect/drawing/overlay.h"
 #include "inspect/drawing/png_file.h"
+#include "inspect/script_check/script_checker.h"
 #include "png_reading.h"
 #include "script/script_reader.h"
 #include "test_support.h"
@@ -224,7 +225,7 @@ TEST(OverlayRecorder, KeepsOneAlphaForAPictureLoadedAgain) {
   EXPECT_EQ(recorder.alphas()[1]->cells, (std::vector<std::uint8_t>{0, 9}));
 }
 
-// The checker and the overlay read the picture's rows through caches of their own, far past
+// The recorder and the overlay read the picture's rows through caches of their own, far past
 // the bands the grabber reads: the run they watch must make the same glyphs as a run unwatched.
 TEST(OverlayRecorder, WatchingARunChangesNothing) {
   test::TempDir dir;
@@ -249,7 +250,7 @@ TEST(OverlayRecorder, WatchingARunChangesNothing) {
     test::TestConsole console;
     ASSERT_TRUE(RunScript(state, console.streams, dir.File("s.tks").c_str()));
     EXPECT_EQ(state.faceSet.count, 20);
-    EXPECT_EQ(recorder.pictures().size(), watched ? 1u : 0u);
+    EXPECT_EQ(recorder.findings().pictures.size(), watched ? 1u : 0u);
     fonts.emplace_back();
     EmitFont(state, LayOutFont(state), [&](std::span<const std::uint8_t> piece) {
       fonts.back().insert(fonts.back().end(), piece.begin(), piece.end());

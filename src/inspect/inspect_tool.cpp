@@ -159,16 +159,17 @@ int Preview(Console& console, const std::string& out, const std::string& path, i
   return status;
 }
 
-void PrintNotes(Console& console, const ScriptChecker& checker) {
-  for (const std::string& note : checker.notes()) Say(console.out, msg::kLine, note.c_str());
+void PrintNotes(Console& console, const ScriptNotes& notes) {
+  for (const std::string& note : notes.kept) Say(console.out, msg::kLine, note.c_str());
 }
 
 int Check(Console& console, const std::string& script) {
-  ScriptChecker checker;
-  if (!CheckScript(console, script, checker))
+  ScriptRecorder recorder;
+  const std::optional<ScriptNotes> checked = CheckScript(console, script, recorder);
+  if (!checked)
     return kFailed;
-  PrintNotes(console, checker);
-  const auto notes = static_cast<long long>(checker.found());
+  PrintNotes(console, *checked);
+  const auto notes = static_cast<long long>(checked->found);
   if (notes > 0)
     Say(console.out, msg::kCheckFound, Count(notes, msg::kNotes).c_str());
   else if (!console.sawError)
@@ -179,10 +180,11 @@ int Check(Console& console, const std::string& script) {
 
 int Overlay(Console& console, const std::string& out, const std::string& script, int zoom) {
   OverlayRecorder recorder;
-  if (!CheckScript(console, script, recorder))
+  const std::optional<ScriptNotes> checked = CheckScript(console, script, recorder);
+  if (!checked)
     return kFailed;
-  PrintNotes(console, recorder);
-  const std::vector<CheckedPicture>& pictures = recorder.pictures();
+  PrintNotes(console, *checked);
+  const std::vector<CheckedPicture>& pictures = recorder.findings().pictures;
   std::vector<std::string> inputs{script};
   for (const CheckedPicture& picture : pictures) inputs.push_back(picture.path);
   const auto path = [&](std::size_t i) { return OverlayPath(out, static_cast<int>(i) + 1); };

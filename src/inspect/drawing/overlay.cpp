@@ -60,9 +60,9 @@ void Frame(Canvas& canvas, const PictureBox& at, Colour colour) {
 }  // namespace
 
 void OverlayRecorder::PictureLoaded(const ScriptLine& line, const Picture& picture) {
-  const std::size_t before = pictures().size();
-  ScriptChecker::PictureLoaded(line, picture);
-  if (pictures().size() == before)
+  const std::size_t before = findings().pictures.size();
+  ScriptRecorder::PictureLoaded(line, picture);
+  if (findings().pictures.size() == before)
     return;
   std::shared_ptr<const DrawnAlpha> alpha = ReadDrawnAlpha(picture);
   for (const auto& kept : alphas_) {

@@ -1,6 +1,6 @@
 #pragma once
 
-// The overlay of a script: its run, watched by an OverlayRecorder through CheckScript, and each
+// The overlay of a script: its run, recorded by an OverlayRecorder through CheckScript, and each
 // picture drawn dimmed with every band of every Grab outlined and every grabbed glyph's ink box
 // drawn on it, labelled with its index, each shadow joined to its face. The run's notes come
 // with it.
@@ -11,7 +11,8 @@
 #include <vector>
 
 #include "inspect/drawing/canvas.h"
-#include "inspect/script_check/script_checker.h"
+#include "inspect/script_check/run_findings.h"
+#include "inspect/script_check/script_recorder.h"
 #include "report/console.h"
 
 namespace typekiln {
@@ -26,13 +27,13 @@ struct DrawnAlpha {
   std::vector<std::uint8_t> cells;  ///< row by row from the top
 };
 
-/// A ScriptChecker that also keeps each picture's alpha as it will be drawn. A picture loaded
+/// A ScriptRecorder that also keeps each picture's alpha as it will be drawn. A picture loaded
 /// again, unchanged, shares the alpha kept the first time.
-class OverlayRecorder : public ScriptChecker {
+class OverlayRecorder : public ScriptRecorder {
  public:
   void PictureLoaded(const ScriptLine& line, const Picture& picture) override;
 
-  /// One for each of the checker's pictures; empty cells when the picture could not be read
+  /// One for each of the record's pictures; empty cells when the picture could not be read
   /// again.
   const std::vector<std::shared_ptr<const DrawnAlpha>>& alphas() const { return alphas_; }
 

@@ -51,7 +51,7 @@ std::vector<PictureBox> Glyphs(const std::vector<std::int64_t>& widths, std::int
 std::size_t WidthNotes(const std::vector<PictureBox>& inks) {
   const RunFindings run = Record({{false, 0, inks}});
   NoteList notes;
-  NoteGlyphWidths(run, JudgeGrabs(run), notes);
+  NoteGlyphWidths({run, JudgeGrabs(run), BuildState{}}, notes);
   return notes.found();
 }
 
@@ -86,7 +86,7 @@ std::size_t StepNotes(std::size_t pairs, std::size_t odd, std::int64_t dx = 3) {
   }
   const RunFindings run = Record({{false, 0, faces}, {true, 0, shadows, 1}});
   NoteList notes;
-  NoteShadowSteps(run, JudgeGrabs(run), BuildState{}, notes);
+  NoteShadowSteps({run, JudgeGrabs(run), BuildState{}}, notes);
   return notes.found();
 }
 
@@ -107,7 +107,7 @@ std::size_t OffStepNotes(std::int64_t top) {
     bands.push_back({false, y, {{10 * static_cast<std::int64_t>(bands.size()), y + 1, 2, 2}}});
   const RunFindings run = Record(bands);
   NoteList notes;
-  NoteBandBaselines(run, JudgeGrabs(run), BuildState{}, notes);
+  NoteBandBaselines({run, JudgeGrabs(run), BuildState{}}, notes);
   return notes.found();
 }
 

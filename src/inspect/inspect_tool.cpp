@@ -264,9 +264,6 @@ const ModeForm* FindMode(std::string_view option) {
   return nullptr;
 }
 
-// What the tool takes as the only argument.
-constexpr OptionName kAloneOptions[] = {{"--help", "-h", false}, {"--version", nullptr, false}};
-
 // The options after the mode's: each given once at most, a value in the word after it.
 constexpr OptionName kInspectOptions[] = {
     {"--glyph", nullptr, true},  {"--zoom", nullptr, true},    {"--diff", nullptr, false},
@@ -280,13 +277,10 @@ constexpr ArgumentRules kInspectRules{"--", false, false, true};
 int RunInspectTool(Console& console, int argc, const char* const argv[]) {
   const std::vector<Argument> arguments = ArgumentsOf(argc, argv);
   // --help and --version stand alone; anywhere else they are no option of this tool.
-  if (const OptionName* alone = OptionAlone(arguments, kAloneOptions)) {
-    if (alone == &kAloneOptions[0])
-      Say(console.out, msg::kTwoLines, msg::kInspectUsage, msg::kInspectHelp);
-    else
-      Say(console.out, msg::kInspectVersion, TYPEKILN_VERSION, PngLibraries().c_str());
+  if (SaidHelpOrVersion(console.out, arguments, "-h",
+                        Format(msg::kTwoLines, msg::kInspectUsage, msg::kInspectHelp),
+                        Format(msg::kInspectVersion, TYPEKILN_VERSION, PngLibraries().c_str())))
     return kClean;
-  }
   const ModeForm* form = &kModes[0];
   std::string out;
   std::vector<std::string> files;

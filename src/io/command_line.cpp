@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <string_view>
 
+#include "report/console.h"
+
 namespace typekiln {
 
 std::vector<Argument> ArgumentsOf(int argc, const char* const argv[]) {
@@ -71,6 +73,16 @@ const OptionName* OptionAlone(std::span<const Argument> arguments,
   const ArgumentReader::Item item =
       ArgumentReader(arguments, options, {"-", false, false, false}).Next();
   return item.kind == ArgumentReader::Kind::Option ? item.option : nullptr;
+}
+
+bool SaidHelpOrVersion(std::ostream& out, std::span<const Argument> arguments,
+                       const char* helpAlias, const std::string& help, const std::string& version) {
+  const OptionName options[] = {{"--help", helpAlias, false}, {"--version", nullptr, false}};
+  const OptionName* alone = OptionAlone(arguments, options);
+  if (alone == nullptr)
+    return false;
+  Say(out, "%s", alone == &options[0] ? help.c_str() : version.c_str());
+  return true;
 }
 
 }  // namespace typekiln

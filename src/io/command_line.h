@@ -4,6 +4,7 @@
 // take their options and their other words with, each tool from a table of its own options.
 
 #include <cstddef>
+#include <ostream>
 #include <span>
 #include <string>
 #include <vector>
@@ -83,5 +84,10 @@ class ArgumentReader {
 /// nullptr when the arguments are anything else.
 const OptionName* OptionAlone(std::span<const Argument> arguments,
                               std::span<const OptionName> options);
+
+/// When the whole command line is `--help` (or `helpAlias`, unless nullptr) or `--version`,
+/// prints `help` or `version` and a newline on `out`, and returns true.
+bool SaidHelpOrVersion(std::ostream& out, std::span<const Argument> arguments,
+                       const char* helpAlias, const std::string& help, const std::string& version);
 
 }  // namespace typekiln

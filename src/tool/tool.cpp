@@ -17,9 +17,6 @@ namespace typekiln {
 
 namespace {
 
-// What typekiln takes as the only argument.
-constexpr OptionName kAloneOptions[] = {{"--help", nullptr, false}, {"--version", nullptr, false}};
-
 // True when the font would take the place of a file the run read.
 bool WritesOverInput(const BuildState& state, const char* output) {
   const std::optional<FileIdentity> written = IdentifyFile(output);
@@ -39,13 +36,10 @@ int RunTool(BuildState& state, Console& console, int argc, const char* const arg
   // --help and --version stand alone. Any other words are the script and the font, in that
   // order, whatever they look like, and words after them are passed over: a build script may
   // name its files as it likes.
-  if (const OptionName* alone = OptionAlone(arguments, kAloneOptions)) {
-    if (alone == &kAloneOptions[0])
-      Say(console.out, msg::kTwoLines, msg::kUsage, msg::kHelp);
-    else
-      Say(console.out, msg::kVersion, TYPEKILN_VERSION, PngLibraries().c_str());
+  if (SaidHelpOrVersion(console.out, arguments, nullptr,
+                        Format(msg::kTwoLines, msg::kUsage, msg::kHelp),
+                        Format(msg::kVersion, TYPEKILN_VERSION, PngLibraries().c_str())))
     return 0;
-  }
   if (arguments.size() < 2) {
     ReportError(console, msg::kUsage);
     return -1;

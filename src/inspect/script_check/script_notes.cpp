@@ -405,7 +405,8 @@ std::vector<GrabJudgement> JudgeGrabs(const RunFindings& run) {
 
 // A band that reaches into another's glyphs is noted in place of the cut it makes, since more
 // rows would only take in more.
-void NoteReach(const RunFindings& run, const std::vector<GrabJudgement>& judged, NoteList& notes) {
+void NoteReach(const WholeRun& whole, NoteList& notes) {
+  const auto& [run, judged, state] = whole;
   for (std::size_t g = 0; g < run.grabs.size(); ++g) {
     const ScannedGrab& grab = run.grabs[g];
     if (judged[g].reachesInto) {
@@ -462,8 +463,8 @@ constexpr std::int64_t kSplitWidthsDiffer = 1;
 
 // Widths judged against the whole set, so that a wide glyph among narrow neighbours is not
 // taken for two.
-void NoteGlyphWidths(const RunFindings& run, const std::vector<GrabJudgement>& judged,
-                     NoteList& notes) {
+void NoteGlyphWidths(const WholeRun& whole, NoteList& notes) {
+  const auto& [run, judged, state] = whole;
   for (const bool shadow : {false, true}) {
     const auto& slots = run.sets[shadow ? 1 : 0];
     if (slots.size() < kLeastGlyphsToJudgeWidths)
@@ -506,8 +507,8 @@ void NoteGlyphWidths(const RunFindings& run, const std::vector<GrabJudgement>& j
 // The font keeps where a shadow lies from its face in a signed byte each way, so a shadow drawn
 // far from its face is drawn by the game at that distance, wrapped to -128..127; and one drawn
 // at its face's place, as large, is drawn hidden behind it.
-void NoteShadowPlaces(const RunFindings& run, const std::vector<GrabJudgement>& judged,
-                      NoteList& notes) {
+void NoteShadowPlaces(const WholeRun& whole, NoteList& notes) {
+  const auto& [run, judged, state] = whole;
   const auto& faces = run.sets[0];
   const auto& shadows = run.sets[1];
   const auto bandTop = [&](const GlyphSlot& slot) { return run.grabs[slot.grab].band.box.y; };
@@ -576,8 +577,8 @@ constexpr std::size_t kStepShare = 5;
 // Shadows are the faces moved, or grown, all alike: a pair that differs from what a clear
 // majority of the pairs shows is a face retouched without its shadow, or a shadow drawn in the
 // wrong place.
-void NoteShadowSteps(const RunFindings& run, const std::vector<GrabJudgement>& judged,
-                     const BuildState& state, NoteList& notes) {
+void NoteShadowSteps(const WholeRun& whole, NoteList& notes) {
+  const auto& [run, judged, state] = whole;
   const auto& faces = run.sets[0];
   const auto& shadows = run.sets[1];
   std::vector<std::size_t> pairs;
@@ -657,8 +658,8 @@ std::array<std::optional<std::int64_t>, 3> BaselineRows(const RunFindings& run,
 // Grab whose top is a row or a few off the step the other bands of its picture keep takes its
 // glyphs with their tops off by as much, so they sit out of line in every text; unless its
 // glyphs were drawn off the step by as much too, which their baseline shows.
-void NoteBandBaselines(const RunFindings& run, const std::vector<GrabJudgement>& judged,
-                       const BuildState& state, NoteList& notes) {
+void NoteBandBaselines(const WholeRun& whole, NoteList& notes) {
+  const auto& [run, judged, state] = whole;
   for (std::size_t g = 0; g < run.grabs.size(); ++g) {
     const ScannedGrab& grab = run.grabs[g];
     if (!judged[g].whole || judged[g].cuts || grab.band.endGlyph == grab.band.firstGlyph)
@@ -718,8 +719,8 @@ void NoteBandBaselines(const RunFindings& run, const std::vector<GrabJudgement>&
 }
 
 // When faces and shadows are grabbed by as many Grab lines, each pair should take as many glyphs.
-void NoteGrabCounts(const RunFindings& run, const std::vector<GrabJudgement>& judged,
-                    NoteList& notes) {
+void NoteGrabCounts(const WholeRun& whole, NoteList& notes) {
+  const auto& [run, judged, state] = whole;
   std::array<std::vector<std::size_t>, 2> bySet;
   for (std::size_t g = 0; g < run.grabs.size(); ++g)
     bySet[run.grabs[g].band.shadow ? 1 : 0].push_back(g);
@@ -743,8 +744,8 @@ void NoteGrabCounts(const RunFindings& run, const std::vector<GrabJudgement>& ju
 
 // A CharSet shorter than the face set leaves the last faces without a code; a longer one
 // names characters that have no glyph, which a game then cannot draw.
-void NoteCharSetLength(const RunFindings& run, const std::vector<GrabJudgement>& judged,
-                       const BuildState& state, NoteList& notes) {
+void NoteCharSetLength(const WholeRun& whole, NoteList& notes) {
+  const auto& [run, judged, state] = whole;
   const int faces = state.faceSet.count;
   const auto& charSet = state.settings.charSet;
   const auto codes =
@@ -773,8 +774,8 @@ void NoteCharSetLength(const RunFindings& run, const std::vector<GrabJudgement>&
   }
 }
 
-void NoteSetSizes(const RunFindings& run, const std::vector<GrabJudgement>& judged,
-                  const BuildState& state, NoteList& notes) {
+void NoteSetSizes(const WholeRun& whole, NoteList& notes) {
+  const auto& [run, judged, state] = whole;
   const int faces = state.faceSet.count;
   const int shadows = state.shadowSet.count;
   // A face Grab that found nothing has said why in an error of its own.
@@ -785,6 +786,17 @@ void NoteSetSizes(const RunFindings& run, const std::vector<GrabJudgement>& judg
                               Count(shadows, msg::kGlyphs).c_str()));
   }
 }
+
+namespace {
+
+// The notes on the run as a whole, in the order they are made: notes on one line, and those on
+// the run itself, print in that order, and past a thousand the first found are the ones kept.
+constexpr WholeRunNote kWholeRunNotes[] = {
+    NoteReach,         NoteGlyphWidths, NoteShadowPlaces,  NoteShadowSteps,
+    NoteBandBaselines, NoteGrabCounts,  NoteCharSetLength, NoteSetSizes,
+};
+
+}  // namespace
 
 ScriptNotes NotesOnRun(const RunFindings& run, const BuildState& state) {
   NoteList notes;
@@ -823,15 +835,8 @@ ScriptNotes NotesOnRun(const RunFindings& run, const BuildState& state) {
   }
   if (load)
     NoteFaintInk(run, *load, notes);
-  const std::vector<GrabJudgement> judged = JudgeGrabs(run);
-  NoteReach(run, judged, notes);
-  NoteGlyphWidths(run, judged, notes);
-  NoteShadowPlaces(run, judged, notes);
-  NoteShadowSteps(run, judged, state, notes);
-  NoteBandBaselines(run, judged, state, notes);
-  NoteGrabCounts(run, judged, notes);
-  NoteCharSetLength(run, judged, state, notes);
-  NoteSetSizes(run, judged, state, notes);
+  const WholeRun whole{run, JudgeGrabs(run), state};
+  for (const WholeRunNote note : kWholeRunNotes) note(whole, notes);
   return {notes.Ordered(), notes.found()};
 }
 

@@ -85,28 +85,31 @@ struct GrabJudgement {
 /// One for each of the run's Grabs.
 std::vector<GrabJudgement> JudgeGrabs(const RunFindings& run);
 
+/// What a note on the run as a whole reads: the record, its Grabs as judged, and the state the
+/// run ended in.
+struct WholeRun {
+  const RunFindings& run;
+  std::vector<GrabJudgement> judged;
+  const BuildState& state;
+};
+/// A note on the run as a whole. NotesOnRun makes each of those below, one after another.
+using WholeRunNote = void (*)(const WholeRun& whole, NoteList& notes);
+
 /// Bands that reach into the glyphs of another, or else cut glyphs.
-void NoteReach(const RunFindings& run, const std::vector<GrabJudgement>& judged, NoteList& notes);
+void NoteReach(const WholeRun& whole, NoteList& notes);
 /// Glyphs so wide that they are two drawn as one, and pairs of marks that are one character.
-void NoteGlyphWidths(const RunFindings& run, const std::vector<GrabJudgement>& judged,
-                     NoteList& notes);
+void NoteGlyphWidths(const WholeRun& whole, NoteList& notes);
 /// Shadows further from their faces than a font keeps, or hidden behind them.
-void NoteShadowPlaces(const RunFindings& run, const std::vector<GrabJudgement>& judged,
-                      NoteList& notes);
+void NoteShadowPlaces(const WholeRun& whole, NoteList& notes);
 /// Shadows that lie against their faces otherwise than the others do.
-void NoteShadowSteps(const RunFindings& run, const std::vector<GrabJudgement>& judged,
-                     const BuildState& state, NoteList& notes);
+void NoteShadowSteps(const WholeRun& whole, NoteList& notes);
 /// Bands whose top is a few rows off the step the other bands of their picture keep.
-void NoteBandBaselines(const RunFindings& run, const std::vector<GrabJudgement>& judged,
-                       const BuildState& state, NoteList& notes);
+void NoteBandBaselines(const WholeRun& whole, NoteList& notes);
 /// Face and shadow Grab lines, taken in pairs, that take unlike numbers of glyphs.
-void NoteGrabCounts(const RunFindings& run, const std::vector<GrabJudgement>& judged,
-                    NoteList& notes);
+void NoteGrabCounts(const WholeRun& whole, NoteList& notes);
 /// A CharSet shorter or longer than the face set.
-void NoteCharSetLength(const RunFindings& run, const std::vector<GrabJudgement>& judged,
-                       const BuildState& state, NoteList& notes);
+void NoteCharSetLength(const WholeRun& whole, NoteList& notes);
 /// No face grabbed at all, or sets of faces and shadows of unlike sizes.
-void NoteSetSizes(const RunFindings& run, const std::vector<GrabJudgement>& judged,
-                  const BuildState& state, NoteList& notes);
+void NoteSetSizes(const WholeRun& whole, NoteList& notes);
 
 }  // namespace typekiln

@@ -21,7 +21,7 @@ std::int64_t InkRowsBeyond(RowCache& cache, const Picture& picture, const Pictur
   const std::int64_t end =
       step > 0 ? std::min<std::int64_t>(picture.height, start + reach) : start + 1;
   PixelRows rows;
-  if (first >= end || cache.Read(picture, first, end, rows) != PictureFailure::None)
+  if (first >= end || cache.Read(picture, first, end, rows).Failed())
     return 0;
   std::int64_t found = 0;
   for (std::int64_t row = start; row >= first && row < end; row += step, ++found) {

@@ -406,17 +406,16 @@ std::vector<GrabJudgement> JudgeGrabs(const RunFindings& run) {
 // A band that reaches into another's glyphs is noted in place of the cut it makes, since more
 // rows would only take in more.
 void NoteReach(const WholeRun& whole, NoteList& notes) {
-  const auto& [run, judged, state] = whole;
-  for (std::size_t g = 0; g < run.grabs.size(); ++g) {
-    const ScannedGrab& grab = run.grabs[g];
-    if (judged[g].reachesInto) {
-      const ScannedGrab& below = run.grabs[*judged[g].reachesInto];
+  for (std::size_t g = 0; g < whole.run.grabs.size(); ++g) {
+    const ScannedGrab& grab = whole.run.grabs[g];
+    if (whole.judged[g].reachesInto) {
+      const ScannedGrab& below = whole.run.grabs[*whole.judged[g].reachesInto];
       const std::int64_t y = below.band.box.y;
       notes.Add(&grab.line,
                 Format(msg::kNoteReach, static_cast<long long>(grab.firstRow),
                        static_cast<long long>(grab.endRow - 1), below.line.number,
                        static_cast<long long>(y), static_cast<long long>(y - grab.band.box.y)));
-    } else if (judged[g].cuts) {
+    } else if (whole.judged[g].cuts) {
       notes.Add(&grab.line, CutNote(grab));
     }
   }
@@ -464,9 +463,8 @@ constexpr std::int64_t kSplitWidthsDiffer = 1;
 // Widths judged against the whole set, so that a wide glyph among narrow neighbours is not
 // taken for two.
 void NoteGlyphWidths(const WholeRun& whole, NoteList& notes) {
-  const auto& [run, judged, state] = whole;
   for (const bool shadow : {false, true}) {
-    const auto& slots = run.sets[shadow ? 1 : 0];
+    const auto& slots = whole.run.sets[shadow ? 1 : 0];
     if (slots.size() < kLeastGlyphsToJudgeWidths)
       continue;
     std::vector<std::int64_t> widths;
@@ -478,10 +476,10 @@ void NoteGlyphWidths(const WholeRun& whole, NoteList& notes) {
     const std::int64_t middle = Median(widths);
     std::partial_sort(widths.begin(), widths.begin() + 2, widths.end(), std::greater<>());
     for (std::size_t i = 0; i < slots.size(); ++i) {
-      const GrabJudgement& judgement = judged[slots[i].grab];
+      const GrabJudgement& judgement = whole.judged[slots[i].grab];
       if (!judgement.whole || judgement.cuts)
         continue;
-      const ScriptLine& line = run.grabs[slots[i].grab].line;
+      const ScriptLine& line = whole.run.grabs[slots[i].grab].line;
       const PictureBox& ink = slots[i].ink;
       const std::int64_t widestOther = ink.width == widths[0] ? widths[1] : widths[0];
       if (ink.width > kMergedOverMiddle * middle && ink.width >= middle + kMergedMargin &&
@@ -508,10 +506,9 @@ void NoteGlyphWidths(const WholeRun& whole, NoteList& notes) {
 // far from its face is drawn by the game at that distance, wrapped to -128..127; and one drawn
 // at its face's place, as large, is drawn hidden behind it.
 void NoteShadowPlaces(const WholeRun& whole, NoteList& notes) {
-  const auto& [run, judged, state] = whole;
-  const auto& faces = run.sets[0];
-  const auto& shadows = run.sets[1];
-  const auto bandTop = [&](const GlyphSlot& slot) { return run.grabs[slot.grab].band.box.y; };
+  const auto& faces = whole.run.sets[0];
+  const auto& shadows = whole.run.sets[1];
+  const auto bandTop = [&](const GlyphSlot& slot) { return whole.run.grabs[slot.grab].band.box.y; };
   // As the font stores it: ink column from ink column, band row from band row.
   const auto offset = [&](std::size_t i) {
     return std::pair{AsStoredOffset(shadows[i].ink.x - faces[i].ink.x),
@@ -532,8 +529,8 @@ void NoteShadowPlaces(const WholeRun& whole, NoteList& notes) {
       if (count == 0)
         return;
       const auto [dx, dy] = offset(first);
-      const ScriptLine& line = run.grabs[shadows[first].grab].line;
-      const int faceLine = run.grabs[faces[first].grab].line.number;
+      const ScriptLine& line = whole.run.grabs[shadows[first].grab].line;
+      const int faceLine = whole.run.grabs[faces[first].grab].line.number;
       notes.Add(&line,
                 far ? Format(msg::kNoteNotDropShadow, Count(count, msg::kShadowGlyphsLie).c_str(),
                              static_cast<int>(first), dx, dy, faceLine, kByteValues)
@@ -544,7 +541,7 @@ void NoteShadowPlaces(const WholeRun& whole, NoteList& notes) {
     for (std::size_t i = 0; i < std::min(faces.size(), shadows.size()); ++i) {
       if (count > 0 && shadows[i].grab != shadows[first].grab)
         flush();
-      if (!judged[faces[i].grab].whole || !judged[shadows[i].grab].whole)
+      if (!whole.judged[faces[i].grab].whole || !whole.judged[shadows[i].grab].whole)
         continue;
       const auto [dx, dy] = offset(i);
       const bool noted =
@@ -578,14 +575,13 @@ constexpr std::size_t kStepShare = 5;
 // majority of the pairs shows is a face retouched without its shadow, or a shadow drawn in the
 // wrong place.
 void NoteShadowSteps(const WholeRun& whole, NoteList& notes) {
-  const auto& [run, judged, state] = whole;
-  const auto& faces = run.sets[0];
-  const auto& shadows = run.sets[1];
+  const auto& faces = whole.run.sets[0];
+  const auto& shadows = whole.run.sets[1];
   std::vector<std::size_t> pairs;
   std::vector<PairShape> shapes;
   for (std::size_t i = 0; i < std::min(faces.size(), shadows.size()); ++i) {
-    const GrabJudgement& face = judged[faces[i].grab];
-    const GrabJudgement& shadow = judged[shadows[i].grab];
+    const GrabJudgement& face = whole.judged[faces[i].grab];
+    const GrabJudgement& shadow = whole.judged[shadows[i].grab];
     if (!face.whole || !shadow.whole || face.cuts || shadow.cuts)
       continue;
     const PictureBox& faceInk = faces[i].ink;
@@ -604,8 +600,9 @@ void NoteShadowSteps(const WholeRun& whole, NoteList& notes) {
         std::abs(shape.dy) > kDropShadowReach)
       continue;
     const std::size_t i = pairs[k];
-    const char code = i < state.settings.charSet.size() ? state.settings.charSet[i] : '\0';
-    notes.Add(&run.grabs[shadows[i].grab].line,
+    const char code =
+        i < whole.state.settings.charSet.size() ? whole.state.settings.charSet[i] : '\0';
+    notes.Add(&whole.run.grabs[shadows[i].grab].line,
               Format(msg::kNoteShadowOutOfStep, DescribeCode(code).c_str(), static_cast<int>(i),
                      static_cast<long long>(shape.dx), static_cast<long long>(shape.dy),
                      static_cast<long long>(shape.wider), static_cast<long long>(shape.taller),
@@ -659,14 +656,14 @@ std::array<std::optional<std::int64_t>, 3> BaselineRows(const RunFindings& run,
 // glyphs with their tops off by as much, so they sit out of line in every text; unless its
 // glyphs were drawn off the step by as much too, which their baseline shows.
 void NoteBandBaselines(const WholeRun& whole, NoteList& notes) {
-  const auto& [run, judged, state] = whole;
-  for (std::size_t g = 0; g < run.grabs.size(); ++g) {
-    const ScannedGrab& grab = run.grabs[g];
-    if (!judged[g].whole || judged[g].cuts || grab.band.endGlyph == grab.band.firstGlyph)
+  for (std::size_t g = 0; g < whole.run.grabs.size(); ++g) {
+    const ScannedGrab& grab = whole.run.grabs[g];
+    if (!whole.judged[g].whole || whole.judged[g].cuts ||
+        grab.band.endGlyph == grab.band.firstGlyph)
       continue;
     // The tops of the other bands of the set in the same picture, once each.
     std::vector<std::int64_t> tops;
-    for (const ScannedGrab& other : run.grabs) {
+    for (const ScannedGrab& other : whole.run.grabs) {
       if (&other != &grab && other.load == grab.load && other.band.shadow == grab.band.shadow &&
           other.band.box.y != grab.band.box.y &&
           std::find(tops.begin(), tops.end(), other.band.box.y) == tops.end())
@@ -696,14 +693,14 @@ void NoteBandBaselines(const WholeRun& whole, NoteList& notes) {
     if (off == 0 || std::abs(off) * kBandStepShare > step)
       continue;
     // Glyphs drawn where the top says, as in the other bands: the band was drawn off the step.
-    const auto rows = BaselineRows(run, grab, state);
+    const auto rows = BaselineRows(whole.run, grab, whole.state);
     bool drawnThere = false;
-    for (std::size_t o = 0; o < run.grabs.size(); ++o) {
-      const ScannedGrab& other = run.grabs[o];
+    for (std::size_t o = 0; o < whole.run.grabs.size(); ++o) {
+      const ScannedGrab& other = whole.run.grabs[o];
       if (o == g || other.load != grab.load || other.band.shadow != grab.band.shadow ||
-          !judged[o].whole)
+          !whole.judged[o].whole)
         continue;
-      const auto otherRows = BaselineRows(run, other, state);
+      const auto otherRows = BaselineRows(whole.run, other, whole.state);
       for (std::size_t kind = 0; kind < rows.size(); ++kind)
         drawnThere = drawnThere || (rows[kind] && rows[kind] == otherRows[kind]);
     }
@@ -720,17 +717,16 @@ void NoteBandBaselines(const WholeRun& whole, NoteList& notes) {
 
 // When faces and shadows are grabbed by as many Grab lines, each pair should take as many glyphs.
 void NoteGrabCounts(const WholeRun& whole, NoteList& notes) {
-  const auto& [run, judged, state] = whole;
   std::array<std::vector<std::size_t>, 2> bySet;
-  for (std::size_t g = 0; g < run.grabs.size(); ++g)
-    bySet[run.grabs[g].band.shadow ? 1 : 0].push_back(g);
+  for (std::size_t g = 0; g < whole.run.grabs.size(); ++g)
+    bySet[whole.run.grabs[g].band.shadow ? 1 : 0].push_back(g);
   if (bySet[0].size() != bySet[1].size())
     return;
   for (std::size_t i = 0; i < bySet[0].size(); ++i) {
-    if (!judged[bySet[0][i]].whole || !judged[bySet[1][i]].whole)
+    if (!whole.judged[bySet[0][i]].whole || !whole.judged[bySet[1][i]].whole)
       continue;
-    const ScannedGrab& face = run.grabs[bySet[0][i]];
-    const ScannedGrab& shadow = run.grabs[bySet[1][i]];
+    const ScannedGrab& face = whole.run.grabs[bySet[0][i]];
+    const ScannedGrab& shadow = whole.run.grabs[bySet[1][i]];
     const std::int32_t faces = face.band.endGlyph - face.band.firstGlyph;
     const std::int32_t shadows = shadow.band.endGlyph - shadow.band.firstGlyph;
     if (faces != shadows) {
@@ -745,12 +741,11 @@ void NoteGrabCounts(const WholeRun& whole, NoteList& notes) {
 // A CharSet shorter than the face set leaves the last faces without a code; a longer one
 // names characters that have no glyph, which a game then cannot draw.
 void NoteCharSetLength(const WholeRun& whole, NoteList& notes) {
-  const auto& [run, judged, state] = whole;
-  const int faces = state.faceSet.count;
-  const auto& charSet = state.settings.charSet;
+  const int faces = whole.state.faceSet.count;
+  const auto& charSet = whole.state.settings.charSet;
   const auto codes =
       static_cast<int>(std::find(charSet.begin(), charSet.end(), '\0') - charSet.begin());
-  const ScriptLine* line = run.charSets.empty() ? nullptr : &run.charSets.back().line;
+  const ScriptLine* line = whole.run.charSets.empty() ? nullptr : &whole.run.charSets.back().line;
   if (codes < faces) {
     notes.Add(line, Format(msg::kNoteShortCharSet, Count(codes, msg::kCodes).c_str(),
                            Count(faces, msg::kFaceGlyphs).c_str(),
@@ -761,8 +756,8 @@ void NoteCharSetLength(const WholeRun& whole, NoteList& notes) {
   // UTF-8 characters make the CharSet longer than it looks, and a band of ink from edge to
   // edge or one that reaches into another takes fewer glyphs than were drawn: each has a note
   // of its own.
-  const bool utf8 = !run.charSets.empty() && HasUtf8(run.charSets.back());
-  if (faces > 0 && codes > faces && !utf8 && AllWhole(judged)) {
+  const bool utf8 = !whole.run.charSets.empty() && HasUtf8(whole.run.charSets.back());
+  if (faces > 0 && codes > faces && !utf8 && AllWhole(whole.judged)) {
     const char first = charSet[static_cast<std::size_t>(faces)];
     const int after = codes - faces - 1;
     notes.Add(line, Format(msg::kNoteLongCharSet, Count(codes, msg::kCodes).c_str(),
@@ -775,13 +770,12 @@ void NoteCharSetLength(const WholeRun& whole, NoteList& notes) {
 }
 
 void NoteSetSizes(const WholeRun& whole, NoteList& notes) {
-  const auto& [run, judged, state] = whole;
-  const int faces = state.faceSet.count;
-  const int shadows = state.shadowSet.count;
+  const int faces = whole.state.faceSet.count;
+  const int shadows = whole.state.shadowSet.count;
   // A face Grab that found nothing has said why in an error of its own.
-  if (faces == 0 && !run.faceGrabRan)
+  if (faces == 0 && !whole.run.faceGrabRan)
     notes.Add(nullptr, msg::kNoteNothingGrabbed);
-  if (faces > 0 && shadows > 0 && shadows != faces && AllWhole(judged)) {
+  if (faces > 0 && shadows > 0 && shadows != faces && AllWhole(whole.judged)) {
     notes.Add(nullptr, Format(msg::kNoteSetSizes, Count(faces, msg::kGlyphs).c_str(),
                               Count(shadows, msg::kGlyphs).c_str()));
   }

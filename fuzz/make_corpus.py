@@ -256,6 +256,10 @@ def main():
     for name, picture in pngs():
         (CORPUS / "png" / f"{name}.bin").write_bytes(picture[8:])  # fuzz_png adds the signature
         (CORPUS / "tga" / f"{name}.png").write_bytes(picture)
+    # fuzz_bmfont also reads each input as the file of a page: seeds of 16 x 16 pixels.
+    (CORPUS / "bmfont" / "page-rgba.tga").write_bytes(tga(16, 16, raw_glyphs(16, 16)))
+    grey_alpha = [value for i in range(256) for value in (i % 251, (i * 37) % 256)]
+    (CORPUS / "bmfont" / "page-grey-alpha.png").write_bytes(png(16, 16, 4, 8, grey_alpha))
     (CORPUS / "freetype").mkdir(parents=True, exist_ok=True)
     for name, font in fonts():
         (CORPUS / "freetype" / f"{name}.bin").write_bytes(font)

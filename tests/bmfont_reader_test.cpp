@@ -352,6 +352,23 @@ TEST(BmFontFile, ReadsOnlyThePagesAskedForFromTheDescriptorsFolder) {
             InDescriptor(dir.File("tiny.fnt"), "page 1 'absent.png' cannot be read"));
 }
 
+// An empty IDAT chunk holds no image data: a PNG page with one before its data reads as the
+// same page without it (the decoder must never be handed one: it copies it from no buffer).
+TEST(BmFontFile, APngPageWithAnEmptyIdatChunkReadsAsWithout) {
+  test::TempDir dir;
+  const std::string png = test::PngFile(2, 2, 4, 8, {9, 0, 200, 136, 9, 255, 9, 17});
+  const std::size_t data = png.find("IDAT") - 4;
+  const std::string emptyIdat("\0\0\0\0IDAT\x35\xAF\x06\x1E", 12);
+  test::WriteBytes(dir.File("page.png"), png.substr(0, data) + emptyIdat + png.substr(data));
+  test::WriteBytes(dir.File("f.fnt"),
+                   "common base=2\npage id=0 file=\"page.png\"\nchar id=65 width=2 height=2\n");
+  ImportedFont font;
+  const Failure failure =
+      ReadBmFont(dir.File("f.fnt"), test::ReadBytes(dir.File("f.fnt")), {'A'}, font);
+  ASSERT_FALSE(failure.Failed()) << failure.message();
+  EXPECT_EQ(font.glyphs.at(0).samples, (std::vector<std::uint8_t>{0, 8, 15, 1}));
+}
+
 TEST(BmFontFile, RefusesPageNamesOutsideTheDescriptorsFolder) {
   test::TempDir dir;
   const struct {

@@ -157,6 +157,33 @@ bool PngSize(std::span<const std::uint8_t> bytes, int& width, int& height, bool&
   return true;
 }
 
+// Leaves out a PNG's empty IDAT chunks: stb's decoder copies an empty IDAT chunk that comes
+// before any other from a null buffer, which is undefined behaviour, and such a chunk holds no
+// image data, so the picture is the same without it. True, with the PNG's other bytes in
+// `kept`, when there was one; the PNG is then read from `kept`. A chunk whose length runs past
+// the end stops the walk, and stb finds the PNG cut short.
+bool LeaveOutEmptyIdat(std::span<const std::uint8_t> png, std::vector<std::uint8_t>& kept) {
+  constexpr std::size_t kSignatureSize = 8;
+  constexpr std::size_t kChunkFraming = 12;  // length, type and checksum
+  bool found = false;
+  std::size_t copied = 0;  // the bytes before this are in `kept`, or are an empty IDAT
+  for (std::size_t at = kSignatureSize; at <= png.size() && png.size() - at >= kChunkFraming;) {
+    const std::uint32_t length = GetBE32(&png[at]);
+    if (length > png.size() - at - kChunkFraming)
+      break;
+    if (length == 0 && std::equal(&png[at + 4], &png[at + 8], "IDAT")) {
+      kept.insert(kept.end(), png.begin() + static_cast<std::ptrdiff_t>(copied),
+                  png.begin() + static_cast<std::ptrdiff_t>(at));
+      copied = at + kChunkFraming;
+      found = true;
+    }
+    at += kChunkFraming + length;
+  }
+  if (found)
+    kept.insert(kept.end(), png.begin() + static_cast<std::ptrdiff_t>(copied), png.end());
+  return found;
+}
+
 // The page's path: its name in the descriptor's folder, "\" parting folders as "/" does.
 std::string PagePath(const std::string& folder, const std::string& name) {
   std::string path = folder + name;
@@ -208,14 +235,17 @@ Failure ReadPageFile(const std::string& folder, const PageName& page,
 // Decodes the file's `bytes` of the page `name` names into `page`, whose pixels `pixels` then
 // owns, once its size is known to be within the limits. `pixelsRead` counts the pixels of the
 // pages decoded so far.
-Failure DecodePage(const PageName& name, std::span<const std::uint8_t> bytes,
+Failure DecodePage(const PageName& name, std::span<const std::uint8_t> file,
                    std::int64_t& pixelsRead, BmFontPage& page, DecodedPixels& pixels) {
-  const int size = static_cast<int>(bytes.size());  // the page file's limit keeps it in an int
   int width = 0;
   int height = 0;
   int channels = 0;
   bool wide = false;
-  const bool png = PngSize(bytes, width, height, wide);
+  const bool png = PngSize(file, width, height, wide);
+  std::vector<std::uint8_t> kept;
+  const std::span<const std::uint8_t> bytes =
+      png && LeaveOutEmptyIdat(file, kept) ? std::span<const std::uint8_t>(kept) : file;
+  const int size = static_cast<int>(bytes.size());  // the page file's limit keeps it in an int
   if (!png && stbi_info_from_memory(bytes.data(), size, &width, &height, &channels) == 0)
     return name.Fails(msg::kBmFontPageNotPicture);
   page.width = width;

@@ -53,10 +53,19 @@ std::string Count(long long count, const msg::Noun& noun) {
   return std::to_string(count) + " " + (count == 1 ? noun.one : noun.many);
 }
 
+namespace {
+
+// An error or a remark: the message after the console's prefix, on standard error.
+void SayOnErr(Console& console, const char* format, va_list args) {
+  console.err << console.errorPrefix << FormatList(format, args) << '\n';
+}
+
+}  // namespace
+
 int Fail(Console& console, int status, const char* format, ...) {
   va_list args;
   va_start(args, format);
-  console.err << console.errorPrefix << FormatList(format, args) << '\n';
+  SayOnErr(console, format, args);
   va_end(args);
   return status;
 }
@@ -64,7 +73,7 @@ int Fail(Console& console, int status, const char* format, ...) {
 void Warn(Console& console, const char* format, ...) {
   va_list args;
   va_start(args, format);
-  console.err << console.errorPrefix << FormatList(format, args) << '\n';
+  SayOnErr(console, format, args);
   va_end(args);
 }
 

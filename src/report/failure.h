@@ -18,9 +18,6 @@ class Failure {
   Failure() = default;
   /// A failure that says the formatted message, which must not be empty.
   static Failure Because(const char* format, ...) TYPEKILN_PRINTF(1, 2);
-  static Failure BecauseList(const char* format, va_list args) {
-    return Failure(FormatList(format, args));
-  }
 
   bool Failed() const { return !message_.empty(); }
   /// What went wrong, as one message; empty when nothing did.
@@ -35,7 +32,7 @@ class Failure {
 inline Failure Failure::Because(const char* format, ...) {
   va_list args;
   va_start(args, format);
-  Failure failure = BecauseList(format, args);
+  Failure failure(FormatList(format, args));
   va_end(args);
   return failure;
 }
